@@ -1,0 +1,80 @@
+// Identifiers of the main window's controls and menu items, and of the About box's
+// controls. Plain macros so that the resource script can use them too.
+#pragma once
+
+#define IDI_HEXALUNE 1
+#define IDR_MAINMENU 100
+#define IDR_TRAYMENU 101
+
+// Main window, top level
+#define IDC_LABEL61 1000
+#define IDC_FRARUNE 1001
+#define IDC_FRASETTINGS 1002
+#define IDC_CMDEXIT 1003
+#define IDC_FRAME5 1004
+#define IDC_LBLCOBRAND 1005
+#define IDC_LBLFULLBRAND 1006
+// Hexagram view
+#define IDC_SHAPE1 1010
+#define IDC_PICCARD 1011
+#define IDC_LBLCARDNAME 1012
+#define IDC_SHAPE3 1013
+#define IDC_PICTURE1 1014
+#define IDC_LABEL10 1015
+#define IDC_LBLCHANGINGLINES 1016
+#define IDC_LABEL3 1017
+#define IDC_TXTJUDGMENTDESCRIPTION 1018
+#define IDC_LABEL9 1019
+#define IDC_TXTIMAGEDESCRIPTION 1020
+#define IDC_LABEL4 1021
+#define IDC_TXTJUDGMENTPOEM 1022
+#define IDC_LABEL8 1023
+#define IDC_TXTIMAGEPOEM 1024
+#define IDC_CMDSETTINGS 1025
+// Settings view
+#define IDC_SETTINGSLABEL1 1030
+#define IDC_SHAPE2 1031
+#define IDC_PICCARD2 1032
+#define IDC_SHAPE4 1033
+#define IDC_PICTURE2 1034
+#define IDC_FRAME4 1035
+#define IDC_FRAME3 1036
+#define IDC_CMDCALCULATEMOONPHASE 1037
+#define IDC_LABEL5 1040
+#define IDC_CBOHOUR 1041
+#define IDC_LABEL7 1042
+#define IDC_CBOMINUTE 1043
+#define IDC_LABEL6 1044
+#define IDC_CBOSECOND 1045
+#define IDC_OPTRUN 1050
+#define IDC_OPTDONTRUN 1051
+#define IDC_CHKSYSTRAY 1052
+// Below the visible area
+#define IDC_FRAME6 1060
+#define IDC_OPTDISPLAYOPTION1 1061
+#define IDC_OPTDISPLAYOPTION2 1062
+#define IDC_CBODATE 1063
+#define IDC_CBOMONTH 1064
+#define IDC_CBOYEAR 1065
+#define IDC_PICHOOK 1066
+
+// Menu items
+#define IDM_CALCULATEMOONPHASE 2001
+#define IDM_EXIT 2002
+#define IDM_SETTINGS 2003
+#define IDM_ONLINE 2004
+#define IDM_VISIT 2005
+#define IDM_UPDATE 2006
+#define IDM_ABOUT 2007
+#define IDM_DONATE 2008
+#define IDM_POP 2010
+#define IDM_EXIT1 2011
+
+// About box
+#define IDC_ABOUT_PICICON 3001
+#define IDC_ABOUT_LABEL2 3002
+#define IDC_ABOUT_LABEL1 3003
+#define IDC_ABOUT_LBLHOMEPAGE 3004
+#define IDC_ABOUT_LABEL6 3005
+#define IDC_ABOUT_LABEL5 3006
+#define IDC_ABOUT_LINE2 3007

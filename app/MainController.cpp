@@ -1,0 +1,114 @@
+#include "app/MainController.h"
+
+#include "links/UpdateReminder.h"
+#include "links/WebPages.h"
+
+namespace hexalune {
+
+MainController::MainController(const Services& services)
+    : s_(services),
+      registration_(services.runKey, services.messages),
+      reading_(services.settings, services.calendar, services.random, services.window),
+      panel_(services.window, services.settings, registration_, services.process, services.messages),
+      tray_(services.trayIcon, services.trayMenu, services.window, [this] { UnloadMainWindow(); }),
+      scheduler_(services.settings, services.calendar, reading_, services.window) {}
+
+void MainController::Form_Load() {
+    UpdateReminder(s_.settings, s_.calendar, s_.messages, s_.shell);
+
+    if (registration_.IsStartupRegistered(s_.process.ExecutableName())) {
+        panel_.SelectRunOption(true);
+        panel_.SetTrayBox(s_.settings.ReadSetting(keys::kRunAtSysTray, kFalseText) == kTrueText);
+    } else {
+        panel_.SelectRunOption(false);
+    }
+
+    if (s_.window.IsTrayChecked() && s_.process.CommandLine().find(kStartupArgument) != std::string::npos) {
+        tray_.SendToTray();
+    }
+
+    panel_.FillLists();
+
+    if (s_.settings.ReadSetting(keys::kHour).empty()) {
+        for (PanelList list : {PanelList::Hour, PanelList::Minute, PanelList::Second}) panel_.SelectListIndex(list, 0);
+        s_.settings.WriteSetting(keys::kDate, s_.calendar.DateToText(s_.calendar.Now().date));
+        s_.settings.WriteSetting(keys::kHour, "7");
+        s_.settings.WriteSetting(keys::kMinute, "0");
+        s_.settings.WriteSetting(keys::kSecond, "0");
+        reading_.DrawReading();
+        s_.window.BringViewToFront(View::Settings);
+    } else {
+        if (!reading_.RenewReadingIfDue()) reading_.ShowStoredReading();
+        s_.window.BringViewToFront(View::Hexagram);
+    }
+
+    panel_.LoadSettingsPanel();
+}
+
+void MainController::OnCommand(Command command) {
+    switch (command) {
+        case Command::ShowHexagramButton:
+        case Command::ShowHexagramMenu: cmdCalculateMoonPhase_Click(); break;
+        case Command::ExitButton:
+        case Command::ExitMenu: ConfirmQuit(); break;
+        case Command::SettingsButton:
+        case Command::SettingsMenu: s_.window.BringViewToFront(View::Settings); break;
+        case Command::OnlineHelpMenu: OpenWebPage(s_.shell, WebPage::OnlineHelp); break;
+        case Command::VisitMenu: OpenWebPage(s_.shell, WebPage::Home); break;
+        case Command::UpdateMenu: OpenWebPage(s_.shell, WebPage::Download); break;
+        case Command::AboutMenu: s_.window.ShowAboutBox(); break;
+        case Command::DonateMenu: OpenWebPage(s_.shell, WebPage::Donation); break;
+        case Command::ForumLink: OpenWebPage(s_.shell, WebPage::Home); break;
+        case Command::CoBrandLink: OpenWebPage(s_.shell, WebPage::CoBranding); break;
+        case Command::FullBrandLink: OpenWebPage(s_.shell, WebPage::FullBranding); break;
+        case Command::DisplayOption1:
+        case Command::DisplayOption2: break;
+    }
+}
+
+void MainController::Timer1_Timer() {
+    tray_.RetryIfMissing();
+    scheduler_.Timer1_Timer();
+}
+
+bool MainController::Form_QueryUnload(CloseSource source) {
+    bool cancel = false;
+    if (source == CloseSource::ControlMenu) {
+        s_.window.Minimize();
+        tray_.SendToTray();
+        s_.window.Hide();
+        cancel = true;
+    } else {
+        panel_.SaveStartupOptions();
+    }
+    s_.window.BringViewToFront(View::Hexagram);
+    return cancel;
+}
+
+void MainController::Form_Unload() {
+    panel_.SaveStartupOptions();
+    tray_.RemoveTrayIcon();
+    s_.window.EndProgram();
+}
+
+void MainController::UnloadMainWindow() {
+    if (!Form_QueryUnload(CloseSource::Program)) Form_Unload();
+}
+
+void MainController::ConfirmQuit() {
+    const MsgAnswer answer = s_.messages.ShowMessage(kQuitQuestion, kAppTitle, MsgButtons::YesNo, MsgIcon::Exclamation);
+    if (answer == MsgAnswer::Yes)
+        UnloadMainWindow();
+    else
+        cmdCalculateMoonPhase_Click();
+}
+
+void MainController::cmdCalculateMoonPhase_Click() {
+    if (!panel_.CheckDateSelection()) return;
+    panel_.SaveStartupOptions();
+    s_.window.Minimize();
+    tray_.SendToTray();
+    s_.window.BringViewToFront(View::Hexagram);
+}
+
+}  // namespace hexalune

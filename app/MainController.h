@@ -1,0 +1,105 @@
+// The main window's behaviour: start-up, commands, the timer, the tray and quitting.
+// The window itself only passes events here and carries out the operations asked of it.
+#pragma once
+
+#include <string>
+
+#include "app/Platform.h"
+#include "reading/DisplayScheduler.h"
+#include "reading/Reading.h"
+#include "settings/SettingsPanel.h"
+#include "settings/StartupRegistration.h"
+#include "tray/TrayController.h"
+
+namespace hexalune {
+
+enum class View { Hexagram, Settings };
+
+// Everything the main window offers to the logic.
+class IMainWindow : public IReadingView, public IPanelControls, public IWindowState {
+public:
+    // Brings one view to the front; the other is hidden behind it.
+    virtual void BringViewToFront(View view) = 0;
+    virtual View FrontView() const = 0;
+    // Shows the About box modally and returns when it is closed.
+    virtual void ShowAboutBox() = 0;
+    // Closes the program's other windows, ignoring errors, and ends the process.
+    virtual void EndProgram() = 0;
+};
+
+enum class Command {
+    ShowHexagramButton,  // cmdCalculateMoonPhase "Show &I Ching Hexagram"
+    ShowHexagramMenu,    // File > "Show &I Ching Hexagram"
+    ExitButton,          // cmdExit "&Exit"
+    ExitMenu,            // File > "E&xit"
+    SettingsButton,      // cmdSettings "&Settings"
+    SettingsMenu,        // Tools > "&Settings"
+    OnlineHelpMenu,
+    VisitMenu,
+    UpdateMenu,
+    AboutMenu,
+    DonateMenu,
+    ForumLink,        // Label61
+    CoBrandLink,      // lblCobrand
+    FullBrandLink,    // lblFullBrand
+    DisplayOption1,   // "Display every 24 hours": does nothing
+    DisplayOption2,   // "Display every 1 hour": does nothing
+};
+
+// Who asked the main window to close.
+enum class CloseSource { ControlMenu, Program, WindowsSession, TaskManager, Other };
+
+struct Services {
+    ISettingsStore& settings;
+    const ICalendar& calendar;
+    IRandom& random;
+    IMessageBox& messages;
+    IShell& shell;
+    const IProcessInfo& process;
+    IRunKey& runKey;
+    ITrayIcon& trayIcon;
+    ITrayMenu& trayMenu;
+    IMainWindow& window;
+};
+
+inline constexpr char kQuitQuestion[] = "Are You Sure You Want To Quit Hexalune?";
+inline constexpr char kStartupArgument[] = "/STARTUP";
+
+class MainController {
+public:
+    explicit MainController(const Services& services);
+    MainController(const MainController&) = delete;
+    MainController& operator=(const MainController&) = delete;
+
+    // Runs while the window exists but before it is first shown.
+    void Form_Load();
+    // After Form_Load: whether the window should now be shown (it is not when it went to the tray).
+    bool ShouldShowAfterLoad() const { return !tray_.IconWanted(); }
+
+    void OnCommand(Command command);
+    void Timer1_Timer();
+    // Returns whether the close is cancelled (the window only went to the tray).
+    bool Form_QueryUnload(CloseSource source);
+    void Form_Unload();
+    // The program's own close: asks nothing and ends the program.
+    void UnloadMainWindow();
+    void ConfirmQuit();
+    void cmdCalculateMoonPhase_Click();
+
+    void OnTrayIconEvent(unsigned code) { tray_.OnIconEvent(code); }
+    void OnTaskbarCreated() { tray_.OnTaskbarCreated(); }
+
+    SettingsPanel& Panel() { return panel_; }
+    ReadingService& Reading() { return reading_; }
+    TrayController& Tray() { return tray_; }
+
+private:
+    Services s_;
+    StartupRegistration registration_;
+    ReadingService reading_;
+    SettingsPanel panel_;
+    TrayController tray_;
+    DisplayScheduler scheduler_;
+};
+
+}  // namespace hexalune

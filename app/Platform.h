@@ -1,0 +1,64 @@
+// The few platform services the program's decisions depend on. The Win32 build
+// implements them over the real system; the native tests use in-memory fakes.
+// Text is in the system's ANSI code page (plain ASCII for everything the program
+// writes itself); paths are wide so that any folder name survives.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/Date.h"
+
+namespace hexalune {
+
+// Local clock and the user's regional short-date text.
+class ICalendar {
+public:
+    virtual ~ICalendar() = default;
+    virtual LocalDateTime Now() const = 0;
+    virtual std::string DateToText(const CivilDate& date) const = 0;
+    // The date part of a text read with the user's regional rules; nothing when it is no date.
+    virtual std::optional<CivilDate> TextToDate(const std::string& text) const = 0;
+};
+
+// Uniform pseudo-random numbers r with 0 <= r < 1, in single precision.
+class IRandom {
+public:
+    virtual ~IRandom() = default;
+    virtual float Next() = 0;
+};
+
+enum class MsgButtons { Ok, YesNo };
+enum class MsgIcon { None, Information, Exclamation };
+enum class MsgAnswer { Ok, Yes, No };
+
+// A modal message box. With Yes/No, Yes is the default button.
+class IMessageBox {
+public:
+    virtual ~IMessageBox() = default;
+    virtual MsgAnswer ShowMessage(const std::string& text, const std::string& caption, MsgButtons buttons,
+                                  MsgIcon icon) = 0;
+};
+
+// Hands an address to the shell to open in the default browser; the outcome is not reported.
+class IShell {
+public:
+    virtual ~IShell() = default;
+    virtual void OpenAddress(const std::string& address) = 0;
+};
+
+// Facts about the running executable.
+class IProcessInfo {
+public:
+    virtual ~IProcessInfo() = default;
+    // Base file name without folder and without ".exe" ("Hexalune" as shipped).
+    virtual std::wstring ExecutableName() const = 0;
+    // The folder as the system reports it (a drive's root keeps its backslash).
+    virtual std::wstring ExecutableFolder() const = 0;
+    // The arguments after the program path.
+    virtual std::string CommandLine() const = 0;
+};
+
+inline constexpr char kAppTitle[] = "Hexalune";
+
+}  // namespace hexalune

@@ -1,0 +1,17 @@
+# Cross-building the Windows program with mingw-w64 (x86_64).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(HEXALUNE_TRIPLET x86_64-w64-mingw32)
+
+set(CMAKE_C_COMPILER ${HEXALUNE_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${HEXALUNE_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${HEXALUNE_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${HEXALUNE_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# One self-contained exe: no compiler runtime DLLs beside it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

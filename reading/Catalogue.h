@@ -1,0 +1,27 @@
+// The 64 hexagrams in King Wen order, with their texts and figures.
+#pragma once
+
+namespace hexalune {
+
+inline constexpr int kHexagramCount = 64;
+
+struct HexagramEntry {
+    const char* name;
+    const char* upperTrigram;  // "Heaven", "Earth", "Thunder", "Water", "Mountain", "Wind", "Fire" or "Lake"
+    const char* lowerTrigram;
+    // Bit i (0..5) is line i + 1 counted from the bottom; set = solid, clear = broken.
+    unsigned char lines;
+    const char* judgmentPoem;
+    const char* judgmentDescription;
+    const char* imagePoem;
+    const char* imageDescription;
+
+    bool IsSolid(int line) const { return (lines >> (line - 1)) & 1U; }  // line 1..6
+};
+
+inline bool IsHexagramNumber(long n) { return n >= 1 && n <= kHexagramCount; }
+
+// The entry for hexagram n, 1 to 64. Any other n is a programming error and yields entry 1.
+const HexagramEntry& Hexagram(int n);
+
+}  // namespace hexalune

@@ -1,0 +1,42 @@
+#include "reading/DisplayScheduler.h"
+
+#include "settings/ValueForms.h"
+
+namespace hexalune {
+
+std::optional<DisplayTime> ReadDisplayTime(const ISettingsStore& settings) {
+    const auto hour = ParseWholeNumber(settings.ReadSetting(keys::kHour), 0, 23);
+    const auto minute = ParseWholeNumber(settings.ReadSetting(keys::kMinute), 0, 59);
+    const auto second = ParseWholeNumber(settings.ReadSetting(keys::kSecond), 0, 59);
+    if (!hour || !minute || !second) return std::nullopt;
+    return DisplayTime{*hour, *minute, *second};
+}
+
+bool TickMatches(const std::optional<LocalDateTime>& previous, const LocalDateTime& now, const DisplayTime& at) {
+    if (now.hour == at.hour && now.minute == at.minute && now.second == at.second) return true;
+    if (!previous) return false;
+    const long long before = LocalSeconds(*previous);
+    const long long current = LocalSeconds(now);
+    if (current <= before || current - before > kLongestTickStep) return false;
+    // The step is shorter than a day, so only the display instants of this tick's day and,
+    // when the step crosses midnight, of the previous tick's day can lie within it.
+    for (const CivilDate& day : {previous->date, now.date}) {
+        const long long display = LocalSeconds(LocalDateTime{day, at.hour, at.minute, at.second});
+        if (before < display && display <= current) return true;
+    }
+    return false;
+}
+
+bool DisplayScheduler::Timer1_Timer() {
+    const LocalDateTime now = calendar_.Now();
+    const std::optional<LocalDateTime> previous = previousTick_;
+    previousTick_ = now;
+    const auto at = ReadDisplayTime(settings_);
+    if (!at || !TickMatches(previous, now, *at)) return false;
+    reading_.RenewReadingIfDue();
+    window_.Show();
+    window_.Restore();
+    return true;
+}
+
+}  // namespace hexalune

@@ -1,0 +1,61 @@
+// The once-a-second check of the daily display time.
+#pragma once
+
+#include <optional>
+
+#include "app/Date.h"
+#include "app/Platform.h"
+#include "reading/Reading.h"
+#include "settings/SettingsStore.h"
+
+namespace hexalune {
+
+struct DisplayTime {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// The stored display time, or nothing when any part is missing, no whole number or out of range.
+std::optional<DisplayTime> ReadDisplayTime(const ISettingsStore& settings);
+
+// Longest step between two ticks that still counts as the clock running on; a longer
+// step forward, or any step back, is a clock change and only an exact hit matches.
+inline constexpr long long kLongestTickStep = 60;
+
+// Whether a tick at `now` brings the display. Ticks come about a second apart and can
+// step over the display second, so a tick also matches when the display time lies after
+// the previous tick and at or before this one. Without a previous tick, or across a
+// clock change, the time must match to the second.
+bool TickMatches(const std::optional<LocalDateTime>& previous, const LocalDateTime& now, const DisplayTime& at);
+
+// The main window's state operations that the display time and the tray use.
+class IWindowState {
+public:
+    virtual ~IWindowState() = default;
+    virtual bool IsVisible() const = 0;
+    virtual void Show() = 0;
+    virtual void Hide() = 0;
+    virtual void Minimize() = 0;
+    virtual void Restore() = 0;
+    virtual void CenterOnScreen() = 0;
+};
+
+class DisplayScheduler {
+public:
+    DisplayScheduler(const ISettingsStore& settings, const ICalendar& calendar, ReadingService& reading,
+                     IWindowState& window)
+        : settings_(settings), calendar_(calendar), reading_(reading), window_(window) {}
+
+    // One tick of the timer; returns whether it brought the window up.
+    bool Timer1_Timer();
+
+private:
+    const ISettingsStore& settings_;
+    const ICalendar& calendar_;
+    ReadingService& reading_;
+    IWindowState& window_;
+    std::optional<LocalDateTime> previousTick_;
+};
+
+}  // namespace hexalune

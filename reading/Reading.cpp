@@ -1,0 +1,76 @@
+#include "reading/Reading.h"
+
+#include <array>
+#include <cmath>
+
+#include "reading/Catalogue.h"
+#include "settings/ValueForms.h"
+
+namespace hexalune {
+
+int DrawWholeNumber(float r, int bound) {
+    return static_cast<int>(std::floor(static_cast<double>(r) * static_cast<double>(bound))) + 1;
+}
+
+Reading DrawRandomReading(IRandom& random) {
+    Reading reading;
+    reading.card = DrawWholeNumber(random.Next(), kHexagramCount);
+    const int lineCount = DrawWholeNumber(random.Next(), 6);
+
+    // Slot 0 stays 0, which no draw produces; slots 1..lineCount take the lines in order.
+    std::array<short, 7> drawnLines{};
+    for (int i = 1; i <= lineCount;) {
+        const short x = static_cast<short>(DrawWholeNumber(random.Next(), 6));
+        bool seen = false;
+        for (int slot = 0; slot <= 5; ++slot) {
+            if (drawnLines[slot] == x) {
+                seen = true;
+                break;
+            }
+        }
+        if (seen) continue;  // draw again for the same line
+        drawnLines[i] = x;
+        ++i;
+    }
+
+    for (int i = 1; i <= lineCount; ++i) {
+        if (!reading.changingLines.empty()) reading.changingLines += ',';
+        reading.changingLines += std::to_string(drawnLines[i]);
+    }
+    return reading;
+}
+
+void ReadingService::DrawReading() {
+    const Reading reading = DrawRandomReading(random_);
+    view_.ShowReading(reading.card, reading.changingLines);
+    settings_.WriteSetting(keys::kCard, std::to_string(reading.card));
+    settings_.WriteSetting(keys::kChangingLines, reading.changingLines);
+}
+
+void ReadingService::ShowStoredReading() {
+    const auto card = ParseWholeNumber(settings_.ReadSetting(keys::kCard), 1, kHexagramCount);
+    if (!card) {
+        DrawReading();
+        return;
+    }
+    const std::string lines = settings_.ReadSetting(keys::kChangingLines);
+    view_.ShowReading(*card, lines);
+    settings_.WriteSetting(keys::kCard, std::to_string(*card));
+    settings_.WriteSetting(keys::kChangingLines, lines);
+}
+
+bool IsReadingDue(const std::optional<CivilDate>& stored, const CivilDate& today) {
+    if (!stored) return true;
+    const long days = DaysBetween(today, *stored);
+    return days <= 0 || days > 1;
+}
+
+bool ReadingService::RenewReadingIfDue() {
+    const CivilDate today = calendar_.Now().date;
+    if (!IsReadingDue(calendar_.TextToDate(settings_.ReadSetting(keys::kDate)), today)) return false;
+    settings_.WriteSetting(keys::kDate, calendar_.DateToText(AddDays(today, 1)));
+    DrawReading();
+    return true;
+}
+
+}  // namespace hexalune

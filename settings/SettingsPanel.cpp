@@ -1,0 +1,117 @@
+#include "settings/SettingsPanel.h"
+
+#include "settings/ValueForms.h"
+
+namespace hexalune {
+
+std::vector<std::string> ListItems(PanelList list) {
+    auto numbers = [](int first, int last) {
+        std::vector<std::string> items;
+        for (int n = first; n <= last; ++n) items.push_back(std::to_string(n));
+        return items;
+    };
+    switch (list) {
+        case PanelList::Date: return numbers(1, 31);
+        case PanelList::Month:
+            return {"January", "February", "March",     "April",   "May",      "June",
+                    "July",    "August",   "September", "October", "November", "December"};
+        case PanelList::Year: return numbers(1901, 2050);
+        case PanelList::Hour: return numbers(0, 23);
+        case PanelList::Minute:
+        case PanelList::Second: return numbers(0, 59);
+    }
+    return {};
+}
+
+void SettingsPanel::SelectListIndex(PanelList list, int index) {
+    if (controls_.ListIndex(list) == index) return;
+    controls_.SetListIndex(list, index);
+    OnListSelectionChanged(list);
+}
+
+void SettingsPanel::SelectRunOption(bool run) {
+    if (controls_.IsRunSelected() == run) return;
+    controls_.SetRunSelected(run);
+    if (run)
+        optRun_Click();
+    else
+        optDontRun_Click();
+}
+
+void SettingsPanel::SetTrayBox(bool checked) {
+    if (controls_.IsTrayChecked() == checked) return;
+    controls_.SetTrayChecked(checked);
+    chkSysTray_Click();
+}
+
+void SettingsPanel::OnListSelectionChanged(PanelList list) {
+    const char* key = nullptr;
+    switch (list) {
+        case PanelList::Hour: key = keys::kHour; break;
+        case PanelList::Minute: key = keys::kMinute; break;
+        case PanelList::Second: key = keys::kSecond; break;
+        default: return;  // the hidden date lists store nothing
+    }
+    const int index = controls_.ListIndex(list);
+    if (index < 0) return;
+    settings_.WriteSetting(key, controls_.ListItemText(list, index));
+}
+
+void SettingsPanel::chkSysTray_Click() {
+    settings_.WriteSetting(keys::kRunAtSysTray, BooleanText(controls_.IsTrayChecked()));
+}
+
+void SettingsPanel::optRun_Click() {
+    registration_.SetStartupRegistration(process_.ExecutableName(), process_.ExecutableFolder(), true);
+    controls_.SetTrayEnabled(true);
+}
+
+void SettingsPanel::optDontRun_Click() {
+    registration_.SetStartupRegistration(process_.ExecutableName(), process_.ExecutableFolder(), false);
+    controls_.SetTrayEnabled(false);
+    SetTrayBox(false);
+}
+
+void SettingsPanel::FillLists() {
+    for (PanelList list : {PanelList::Date, PanelList::Month, PanelList::Year, PanelList::Hour, PanelList::Minute,
+                           PanelList::Second}) {
+        controls_.FillList(list, ListItems(list));
+    }
+    for (PanelList list : {PanelList::Date, PanelList::Month, PanelList::Year}) SelectListIndex(list, 0);
+}
+
+void SettingsPanel::SaveStartupOptions() {
+    settings_.WriteSetting(keys::kAutorunStartUp, BooleanText(controls_.IsRunSelected()));
+    settings_.WriteSetting(keys::kSystemTray, BooleanText(controls_.IsTrayChecked()));
+}
+
+void SettingsPanel::LoadSettingsPanel() {
+    SetTrayBox(settings_.ReadSetting(keys::kSystemTray, kFalseText) == kTrueText);
+    // A text that is neither a Boolean word nor a number counts as "False".
+    SelectRunOption(TextToBoolean(settings_.ReadSetting(keys::kAutorunStartUp, kFalseText)).value_or(false));
+    const std::pair<PanelList, const char*> timeLists[] = {
+        {PanelList::Hour, keys::kHour}, {PanelList::Minute, keys::kMinute}, {PanelList::Second, keys::kSecond}};
+    for (const auto& [list, key] : timeLists) {
+        const std::string stored = settings_.ReadSetting(key);
+        for (int i = 0; i < controls_.ListCount(list); ++i) {
+            if (controls_.ListItemText(list, i) == stored) {
+                SelectListIndex(list, i);
+                break;
+            }
+        }
+    }
+}
+
+bool SettingsPanel::CheckDateSelection() {
+    const int day = controls_.ListIndex(PanelList::Date);
+    const int month = controls_.ListIndex(PanelList::Month);
+    const bool impossible = (month == 1 && (day == 29 || day == 30)) ||
+                            ((month == 3 || month == 5 || month == 8 || month == 10) && day == 30);
+    if (impossible) {
+        messages_.ShowMessage("Please Enter Correct Date !", kAppTitle, MsgButtons::Ok, MsgIcon::Information);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace hexalune

@@ -1,0 +1,251 @@
+// In-memory stand-ins for the platform, for the native tests.
+#pragma once
+
+#include <cstdio>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/MainController.h"
+#include "app/Platform.h"
+#include "settings/SettingsStore.h"
+#include "settings/StartupRegistration.h"
+#include "tray/TrayController.h"
+
+namespace hexalune::testing {
+
+class FakeSettings : public ISettingsStore {
+public:
+    std::string ReadSetting(const std::string& key, const std::string& fallback = std::string()) const override {
+        ++reads;
+        const auto it = values.find(key);
+        return it == values.end() ? fallback : it->second;
+    }
+    void WriteSetting(const std::string& key, const std::string& text) override {
+        values[key] = text;
+        writes.push_back(key + "=" + text);
+    }
+    bool Has(const std::string& key) const { return values.count(key) != 0; }
+    std::string Get(const std::string& key) const { return Has(key) ? values.at(key) : std::string("<missing>"); }
+
+    std::map<std::string, std::string> values;
+    std::vector<std::string> writes;  // "key=text" in order
+    mutable int reads = 0;
+};
+
+// A clock set by the test; dates as text in the month/day/year form of a US locale.
+class FakeCalendar : public ICalendar {
+public:
+    LocalDateTime Now() const override { return now; }
+    std::string DateToText(const CivilDate& d) const override {
+        return std::to_string(d.month) + "/" + std::to_string(d.day) + "/" + std::to_string(d.year);
+    }
+    std::optional<CivilDate> TextToDate(const std::string& text) const override {
+        int m = 0, d = 0, y = 0;
+        char tail = 0;
+        if (std::sscanf(text.c_str(), "%d/%d/%d%c", &m, &d, &y, &tail) != 3) return std::nullopt;
+        if (m < 1 || m > 12 || d < 1 || d > 31 || y < 100) return std::nullopt;
+        const CivilDate date{y, m, d};
+        if (CivilFromDays(DaysFromCivil(date)) != date) return std::nullopt;  // 2/30 and the like
+        return date;
+    }
+    void Set(int y, int mo, int d, int h = 12, int mi = 0, int s = 0) { now = LocalDateTime{{y, mo, d}, h, mi, s}; }
+    std::string Text(int dayOffset = 0) const { return DateToText(AddDays(now.date, dayOffset)); }
+
+    LocalDateTime now{{2026, 12, 8}, 12, 0, 0};
+};
+
+// Plays back the given values, then repeats a fallback.
+class ScriptedRandom : public IRandom {
+public:
+    ScriptedRandom() = default;
+    explicit ScriptedRandom(std::vector<float> values) : queue(values.begin(), values.end()) {}
+    float Next() override {
+        ++calls;
+        if (queue.empty()) return fallback;
+        const float r = queue.front();
+        queue.pop_front();
+        return r;
+    }
+    std::deque<float> queue;
+    float fallback = 0.0f;
+    int calls = 0;
+};
+
+// r that draws the whole number n (1..bound) with floor(r * bound) + 1.
+inline float R(int n, int bound) { return (static_cast<float>(n) - 0.5f) / static_cast<float>(bound); }
+
+class FakeMessageBox : public IMessageBox {
+public:
+    struct Shown {
+        std::string text, caption;
+        MsgButtons buttons;
+        MsgIcon icon;
+    };
+    MsgAnswer ShowMessage(const std::string& text, const std::string& caption, MsgButtons buttons,
+                          MsgIcon icon) override {
+        shown.push_back({text, caption, buttons, icon});
+        if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
+        if (answers.empty()) return MsgAnswer::No;
+        const MsgAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::vector<Shown> shown;
+    std::deque<MsgAnswer> answers;
+};
+
+class FakeShell : public IShell {
+public:
+    void OpenAddress(const std::string& address) override { opened.push_back(address); }
+    std::vector<std::string> opened;
+};
+
+class FakeProcessInfo : public IProcessInfo {
+public:
+    std::wstring ExecutableName() const override { return name; }
+    std::wstring ExecutableFolder() const override { return folder; }
+    std::string CommandLine() const override { return commandLine; }
+    std::wstring name = L"Hexalune";
+    std::wstring folder = L"C:\\Program Files\\Hexalune";
+    std::string commandLine;
+};
+
+class FakeRunKey : public IRunKey {
+public:
+    long OpenForWrite() override {
+        ++opens;
+        if (openError == 0) open = true;
+        return openError;
+    }
+    long SetValue(const std::wstring& name, const std::wstring& data) override {
+        if (setError == 0) values[name] = data;
+        return setError;
+    }
+    void DeleteValue(const std::wstring& name) override { values.erase(name); }
+    void Close() override {
+        open = false;
+        ++closes;
+    }
+    bool ValueExists(const std::wstring& name) override { return values.count(name) != 0; }
+
+    std::map<std::wstring, std::wstring> values;
+    long openError = 0;
+    long setError = 0;
+    bool open = false;
+    int opens = 0;
+    int closes = 0;
+};
+
+class FakeTrayIcon : public ITrayIcon {
+public:
+    bool Add() override {
+        ++adds;
+        if (failing) return false;
+        present = true;
+        return true;
+    }
+    void Remove() override {
+        ++removes;
+        present = false;
+    }
+    bool present = false;
+    bool failing = false;
+    int adds = 0;
+    int removes = 0;
+};
+
+class FakeTrayMenu : public ITrayMenu {
+public:
+    TrayMenuChoice ShowTrayMenu() override {
+        ++shown;
+        return choice;
+    }
+    TrayMenuChoice choice = TrayMenuChoice::None;
+    int shown = 0;
+};
+
+// The main window's state as plain fields.
+class FakeMainWindow : public IMainWindow {
+public:
+    FakeMainWindow() {
+        for (int i = 0; i < 6; ++i) lists[i].index = -1;
+    }
+    // IReadingView
+    void ShowReading(int c, const std::string& lines) override {
+        card = c;
+        changingLines = lines;
+        ++readingsShown;
+    }
+    // IPanelControls
+    void FillList(PanelList list, const std::vector<std::string>& items) override {
+        auto& l = lists[static_cast<int>(list)];
+        l.items.insert(l.items.end(), items.begin(), items.end());
+    }
+    int ListCount(PanelList list) const override { return static_cast<int>(lists[static_cast<int>(list)].items.size()); }
+    int ListIndex(PanelList list) const override { return lists[static_cast<int>(list)].index; }
+    void SetListIndex(PanelList list, int index) override { lists[static_cast<int>(list)].index = index; }
+    std::string ListItemText(PanelList list, int index) const override {
+        return lists[static_cast<int>(list)].items.at(static_cast<std::size_t>(index));
+    }
+    bool IsRunSelected() const override { return runSelected; }
+    void SetRunSelected(bool run) override { runSelected = run; }
+    bool IsTrayChecked() const override { return trayChecked; }
+    void SetTrayChecked(bool checked) override { trayChecked = checked; }
+    bool IsTrayEnabled() const override { return trayEnabled; }
+    void SetTrayEnabled(bool enabled) override { trayEnabled = enabled; }
+    // IWindowState
+    bool IsVisible() const override { return visible; }
+    void Show() override {
+        visible = true;
+        ++shows;
+    }
+    void Hide() override { visible = false; }
+    void Minimize() override { minimized = true; }
+    void Restore() override { minimized = false; }
+    void CenterOnScreen() override { ++centred; }
+    // IMainWindow
+    void BringViewToFront(View view) override { front = view; }
+    View FrontView() const override { return front; }
+    void ShowAboutBox() override { ++aboutShown; }
+    void EndProgram() override { ended = true; }
+
+    struct List {
+        std::vector<std::string> items;
+        int index = -1;
+    };
+    List lists[6];
+    int card = 0;
+    std::string changingLines;
+    int readingsShown = 0;
+    bool runSelected = false;  // "Don't run at start-up" is selected at first
+    bool trayChecked = false;
+    bool trayEnabled = false;
+    bool visible = false;  // not yet shown while the window loads
+    bool minimized = false;
+    int shows = 0;
+    int centred = 0;
+    View front = View::Hexagram;
+    int aboutShown = 0;
+    bool ended = false;
+};
+
+// A controller wired to fakes, for tests of whole behaviours.
+struct Harness {
+    FakeSettings settings;
+    FakeCalendar calendar;
+    ScriptedRandom random;
+    FakeMessageBox messages;
+    FakeShell shell;
+    FakeProcessInfo process;
+    FakeRunKey runKey;
+    FakeTrayIcon trayIcon;
+    FakeTrayMenu trayMenu;
+    FakeMainWindow window;
+    MainController controller{
+        Services{settings, calendar, random, messages, shell, process, runKey, trayIcon, trayMenu, window}};
+};
+
+}  // namespace hexalune::testing
