@@ -15,6 +15,8 @@ constexpr Align kCenter = Align::Center;
 constexpr Align kLeft = Align::Left;
 
 // Containers come before their children; the order within a container is the tab order.
+// The name and changing-lines labels are wider than the classic layout had them, so that
+// the longest name ("Corners of the Mouth (Providing Nourishment)") and six lines fit.
 const ControlSpec kLayout[] = {
     {IDC_LABEL61, 0, K::LinkLabel, kForumLinkText, 360, 120, 6600, 465, kLightPink, kBlack, kCenter},
     {IDC_FRARUNE, 0, K::Frame, "I Ching Hexagram For The Day", 60, 600, 7125, 5805, kWhite},
@@ -26,12 +28,12 @@ const ControlSpec kLayout[] = {
 
     // Hexagram view
     {IDC_PICCARD, IDC_FRARUNE, K::Figure, "", 3000, 360, 1215, 1155},
-    {IDC_LBLCARDNAME, IDC_FRARUNE, K::Label, "", 2670, 1560, 1785, 210, kWhite, kRed, kCenter},
+    {IDC_LBLCARDNAME, IDC_FRARUNE, K::Label, "", 240, 1560, 6645, 210, kWhite, kRed, kCenter},
     {IDC_SHAPE1, IDC_FRARUNE, K::Shape, "", 120, 240, 6885, 1575},
     {IDC_SHAPE3, IDC_FRARUNE, K::Shape, "", 120, 1800, 6885, 3405},
     {IDC_PICTURE1, IDC_FRARUNE, K::Panel, "", 120, 1800, 6855, 3375},
     {IDC_LABEL10, IDC_PICTURE1, K::Label, "Changing Lines", 120, 60, 1470, 195},
-    {IDC_LBLCHANGINGLINES, IDC_PICTURE1, K::Label, "", 1680, 60, 300, 195},
+    {IDC_LBLCHANGINGLINES, IDC_PICTURE1, K::Label, "", 1680, 60, 1500, 195},
     {IDC_LABEL3, IDC_PICTURE1, K::Label, "Judgment Description", 120, 360, 2115, 195},
     {IDC_TXTJUDGMENTDESCRIPTION, IDC_PICTURE1, K::TextBox, "", 120, 600, 3255, 1215},
     {IDC_LABEL9, IDC_PICTURE1, K::Label, "Image Description", 3480, 360, 1800, 195},

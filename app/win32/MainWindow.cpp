@@ -1,0 +1,625 @@
+#include "app/win32/MainWindow.h"
+
+#include <commctrl.h>
+
+#include "app/MainLayout.h"
+#include "app/Version.h"
+#include "links/win32/AboutBox.h"
+#include "reading/Catalogue.h"
+#include "reading/win32/HexagramFigure.h"
+#include "tray/win32/TrayIcon.h"
+
+namespace hexalune::win32 {
+
+namespace {
+
+constexpr wchar_t kContainerClass[] = L"HexaluneContainer";
+constexpr wchar_t kHookClass[] = L"HexaluneHook";
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTimer1Interval = 1000;
+constexpr UINT_PTR kClipboardGuardId = 1;
+constexpr int kDropDownHeight = 200;  // pixels at 96 DPI, list included
+
+// Container window extra bytes: background colour, whether a group-box border is drawn, font.
+constexpr int kSlotBackground = 0;
+constexpr int kSlotFramed = static_cast<int>(sizeof(LONG_PTR));
+constexpr int kSlotFont = static_cast<int>(2 * sizeof(LONG_PTR));
+constexpr int kContainerExtra = static_cast<int>(3 * sizeof(LONG_PTR));
+
+// Text copied out of a reading text does not outlive the next mouse event over one: the
+// clipboard is emptied, but only while one of our own windows owns it.
+void GuardClipboard(HWND anyOfOurs) {
+    HWND owner = GetClipboardOwner();
+    if (!owner) return;
+    DWORD process = 0;
+    GetWindowThreadProcessId(owner, &process);
+    if (process != GetCurrentProcessId()) return;
+    if (OpenClipboard(anyOfOurs)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+
+LRESULT CALLBACK ReadingTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MOUSEMOVE: GuardClipboard(hwnd); break;
+        case WM_NCDESTROY: RemoveWindowSubclass(hwnd, ReadingTextProc, kClipboardGuardId); break;
+        default: break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// Frames and picture boxes: paint their ground (and a group-box border with caption) and
+// pass their children's notifications on to the main window.
+LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+        case WM_DRAWITEM:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORLISTBOX:
+        case WM_NOTIFY: return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
+        case WM_SETFONT:
+            SetWindowLongPtrW(hwnd, kSlotFont, static_cast<LONG_PTR>(wParam));
+            if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
+            return 0;
+        case WM_GETFONT: return GetWindowLongPtrW(hwnd, kSlotFont);
+        case WM_ERASEBKGND: {
+            RECT r{};
+            GetClientRect(hwnd, &r);
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetBkColor(dc, static_cast<COLORREF>(GetWindowLongPtrW(hwnd, kSlotBackground)));
+            ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+            return 1;
+        }
+        case WM_PAINT: {
+            PaintScope paint(hwnd);
+            if (GetWindowLongPtrW(hwnd, kSlotFramed)) {
+                HDC dc = paint.Dc();
+                HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrW(hwnd, kSlotFont));
+                SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+                TEXTMETRICW tm{};
+                GetTextMetricsW(dc, &tm);
+                RECT r{};
+                GetClientRect(hwnd, &r);
+                wchar_t caption[128] = {};
+                const int length = GetWindowTextW(hwnd, caption, 128);
+                RECT border = r;
+                if (length > 0) border.top += tm.tmHeight / 2;
+                DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+                if (length > 0) {
+                    SetBkColor(dc, static_cast<COLORREF>(GetWindowLongPtrW(hwnd, kSlotBackground)));
+                    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+                    SIZE extent{};
+                    GetTextExtentPoint32W(dc, caption, length, &extent);
+                    const int x = MulDiv(8, tm.tmHeight, 13);
+                    RECT text{x, 0, x + extent.cx + 4, tm.tmHeight};
+                    ExtTextOutW(dc, x + 2, 0, ETO_OPAQUE, &text, caption, static_cast<UINT>(length), nullptr);
+                }
+            }
+            return 0;
+        }
+        case WM_SETTEXT: {
+            const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return result;
+        }
+        default: return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+// picHook: receives the tray icon's callbacks and hands them to the main window.
+LRESULT CALLBACK HookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP_TRAYICON) return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+COLORREF TextColour(TextColor colour) {
+    switch (colour) {
+        case TextColor::Red: return RGB(255, 0, 0);
+        case TextColor::Blue: return RGB(0, 0, 255);
+        case TextColor::Black: break;
+    }
+    return RGB(0, 0, 0);
+}
+
+bool RegisterClasses(HINSTANCE instance, HICON bigIcon, HICON smallIcon, WNDPROC mainProc) {
+    WNDCLASSEXW container{};
+    container.cbSize = sizeof(container);
+    container.lpfnWndProc = ContainerProc;
+    container.cbWndExtra = kContainerExtra;
+    container.hInstance = instance;
+    container.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    container.lpszClassName = kContainerClass;
+    RegisterClassExW(&container);
+
+    WNDCLASSEXW hook{};
+    hook.cbSize = sizeof(hook);
+    hook.lpfnWndProc = HookProc;
+    hook.hInstance = instance;
+    hook.lpszClassName = kHookClass;
+    RegisterClassExW(&hook);
+
+    WNDCLASSEXW main{};
+    main.cbSize = sizeof(main);
+    main.lpfnWndProc = mainProc;
+    main.hInstance = instance;
+    main.hIcon = bigIcon;
+    main.hIconSm = smallIcon;
+    main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    main.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
+    main.lpszClassName = kMainWindowClass;
+    return RegisterClassExW(&main) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+}  // namespace
+
+MainWindow::~MainWindow() {
+    if (trayMenuBar_) DestroyMenu(trayMenuBar_);
+    if (bigIcon_) DestroyIcon(bigIcon_);
+    if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+bool MainWindow::Create() {
+    bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    if (!RegisterClasses(instance_, bigIcon_, smallIcon_, WindowProc)) return false;
+    const std::wstring caption = FromAnsi(HEXALUNE_WINDOW_CAPTION);
+    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainWindowClass, caption.c_str(), kMainStyle, CW_USEDEFAULT,
+                            CW_USEDEFAULT, 500, 600, nullptr, nullptr, instance_, this);
+    return hwnd_ != nullptr;
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        if (controller_) controller_->OnTaskbarCreated();
+        return 0;
+    }
+    switch (message) {
+        case WM_CREATE: OnCreate(); return 0;
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
+        case WM_TIMER:
+            if (wParam == kTimer1 && controller_) controller_->Timer1_Timer();
+            return 0;
+        case WM_SYSCOMMAND:
+            // The close box, the window menu's Close and Alt+F4 send the window to the tray.
+            if ((wParam & 0xFFF0) == SC_CLOSE) {
+                if (controller_) controller_->Form_QueryUnload(CloseSource::ControlMenu);
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            // A close asked for by another program (the task list, for instance): end.
+            if (controller_ && !controller_->Form_QueryUnload(CloseSource::TaskManager)) controller_->Form_Unload();
+            return 0;
+        case WM_QUERYENDSESSION: return TRUE;
+        case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+            return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_SETCURSOR:
+            if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+            break;
+        case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
+        case WM_ERASEBKGND: {
+            RECT r{};
+            GetClientRect(hwnd_, &r);
+            FillRect(reinterpret_cast<HDC>(wParam), &r, SolidBrush(static_cast<COLORREF>(kLightPink)));
+            return 1;
+        }
+        case WM_APP_TRAYICON:
+            if (controller_) controller_->OnTrayIconEvent(LOWORD(lParam));
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_DESTROY: KillTimer(hwnd_, kTimer1); return 0;
+        default: break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void MainWindow::OnCreate() {
+    dpi_ = WindowDpi(hwnd_);
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    trayMenuBar_ = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAYMENU));
+    trayPopup_ = trayMenuBar_ ? GetSubMenu(trayMenuBar_, 0) : nullptr;
+    MakeFonts();
+    CreateControls();
+    ApplyLayout();
+    SetTimer(hwnd_, kTimer1, kTimer1Interval, nullptr);
+}
+
+void MainWindow::MakeFonts() { font_.Reset(MakeFont(L"Verdana", 825, dpi_)); }
+
+void MainWindow::CreateControls() {
+    for (const ControlSpec& spec : MainLayout()) {
+        HWND parent = spec.parent == 0 ? hwnd_ : Control(spec.parent);
+        const std::wstring caption = FromAnsi(spec.caption);
+        const wchar_t* cls = L"STATIC";
+        DWORD style = WS_CHILD | WS_VISIBLE;
+        DWORD exStyle = 0;
+        switch (spec.kind) {
+            case ControlKind::Frame:
+            case ControlKind::Panel:
+                cls = kContainerClass;
+                style |= WS_CLIPSIBLINGS;
+                exStyle |= WS_EX_CONTROLPARENT;
+                break;
+            case ControlKind::Label:
+                style |= (spec.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX;
+                break;
+            case ControlKind::LinkLabel:
+                style |= (spec.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX | SS_NOTIFY;
+                break;
+            case ControlKind::Button:
+                cls = L"BUTTON";
+                style |= BS_PUSHBUTTON | WS_TABSTOP;
+                break;
+            case ControlKind::Figure: style |= SS_OWNERDRAW; break;
+            case ControlKind::TextBox:
+                cls = L"EDIT";
+                style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP;
+                exStyle |= WS_EX_CLIENTEDGE;
+                break;
+            case ControlKind::Shape: style |= SS_BLACKFRAME; break;
+            case ControlKind::ComboList:
+                cls = L"COMBOBOX";
+                style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+                break;
+            case ControlKind::Option:
+                cls = L"BUTTON";
+                // The display options do nothing; the start options are set by the program
+                // itself so that it sees every real change.
+                style |= (spec.id == IDC_OPTRUN || spec.id == IDC_OPTDONTRUN ? BS_RADIOBUTTON : BS_AUTORADIOBUTTON) |
+                         WS_TABSTOP;
+                break;
+            case ControlKind::CheckBox:
+                cls = L"BUTTON";
+                style |= BS_CHECKBOX | WS_TABSTOP;
+                break;
+            case ControlKind::Hook:
+                cls = kHookClass;
+                style &= ~WS_VISIBLE;
+                break;
+        }
+        HWND control = CreateWindowExW(exStyle, cls, caption.c_str(), style, 0, 0, 1, 1, parent,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+        if (!control) continue;
+        controls_[spec.id] = control;
+        if (cls == kContainerClass) {
+            SetWindowLongPtrW(control, kSlotBackground, static_cast<LONG_PTR>(spec.background));
+            SetWindowLongPtrW(control, kSlotFramed, spec.kind == ControlKind::Frame ? 1 : 0);
+        }
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+        if (spec.kind == ControlKind::TextBox) SetWindowSubclass(control, ReadingTextProc, kClipboardGuardId, 0);
+    }
+    // Outline rectangles lie beneath everything else of their container, so that they clip nothing.
+    for (const ControlSpec& spec : MainLayout()) {
+        if (spec.kind == ControlKind::Shape)
+            SetWindowPos(Control(spec.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    // Initial states: "Don't run at start-up" selected, the tray box cleared and unavailable,
+    // and the first hexagram in both pictures until a reading is shown.
+    SendMessageW(Control(IDC_OPTDONTRUN), BM_SETCHECK, BST_CHECKED, 0);
+    EnableWindow(Control(IDC_CHKSYSTRAY), FALSE);
+    BringViewToFront(View::Hexagram);
+}
+
+void MainWindow::ApplyLayout() {
+    const SIZE size = WindowSizeForClient();
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const ControlSpec& spec : MainLayout()) {
+        HWND control = Control(spec.id);
+        if (!control) continue;
+        int height = TwipsToPixels(spec.height, dpi_);
+        if (spec.kind == ControlKind::ComboList) height = MulDiv(kDropDownHeight, dpi_, 96);
+        SetWindowPos(control, nullptr, TwipsToPixels(spec.left, dpi_), TwipsToPixels(spec.top, dpi_),
+                     TwipsToPixels(spec.width, dpi_), height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+    }
+}
+
+SIZE MainWindow::WindowSizeForClient() const {
+    RECT r{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
+    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    if (adjustForDpi)
+        adjustForDpi(&r, kMainStyle, TRUE, WS_EX_CONTROLPARENT, static_cast<UINT>(dpi_));
+    else
+        AdjustWindowRectEx(&r, kMainStyle, TRUE, WS_EX_CONTROLPARENT);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    MakeFonts();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyLayout();
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void MainWindow::ShowFirstTime() {
+    CenterOnScreen();
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    UpdateWindow(hwnd_);
+    SetForegroundWindow(hwnd_);
+}
+
+HWND MainWindow::Control(int id) const {
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+HBRUSH MainWindow::SolidBrush(COLORREF colour) {
+    auto it = brushes_.find(colour);
+    if (it == brushes_.end()) it = brushes_.emplace(colour, Brush(CreateSolidBrush(colour))).first;
+    return it->second.Get();
+}
+
+void MainWindow::OnCommand(int id, int code, HWND control) {
+    if (!controller_) return;
+    if (!control) {  // menu items
+        switch (id) {
+            case IDM_CALCULATEMOONPHASE: controller_->OnCommand(Command::ShowHexagramMenu); break;
+            case IDM_EXIT: controller_->OnCommand(Command::ExitMenu); break;
+            case IDM_SETTINGS: controller_->OnCommand(Command::SettingsMenu); break;
+            case IDM_ONLINE: controller_->OnCommand(Command::OnlineHelpMenu); break;
+            case IDM_VISIT: controller_->OnCommand(Command::VisitMenu); break;
+            case IDM_UPDATE: controller_->OnCommand(Command::UpdateMenu); break;
+            case IDM_ABOUT: controller_->OnCommand(Command::AboutMenu); break;
+            case IDM_DONATE: controller_->OnCommand(Command::DonateMenu); break;
+            default: break;
+        }
+        return;
+    }
+    SettingsPanel& panel = controller_->Panel();
+    switch (id) {
+        case IDC_CMDCALCULATEMOONPHASE:
+            if (code == BN_CLICKED) controller_->OnCommand(Command::ShowHexagramButton);
+            break;
+        case IDC_CMDEXIT:
+            if (code == BN_CLICKED) controller_->OnCommand(Command::ExitButton);
+            break;
+        case IDC_CMDSETTINGS:
+            if (code == BN_CLICKED) controller_->OnCommand(Command::SettingsButton);
+            break;
+        case IDC_LABEL61:
+            if (code == STN_CLICKED) controller_->OnCommand(Command::ForumLink);
+            break;
+        case IDC_LBLCOBRAND:
+            if (code == STN_CLICKED) controller_->OnCommand(Command::CoBrandLink);
+            break;
+        case IDC_LBLFULLBRAND:
+            if (code == STN_CLICKED) controller_->OnCommand(Command::FullBrandLink);
+            break;
+        case IDC_OPTRUN:
+            if (code == BN_CLICKED) panel.SelectRunOption(true);
+            break;
+        case IDC_OPTDONTRUN:
+            if (code == BN_CLICKED) panel.SelectRunOption(false);
+            break;
+        case IDC_CHKSYSTRAY:
+            if (code == BN_CLICKED) panel.SetTrayBox(!IsTrayChecked());
+            break;
+        case IDC_OPTDISPLAYOPTION1:
+            if (code == BN_CLICKED) controller_->OnCommand(Command::DisplayOption1);
+            break;
+        case IDC_OPTDISPLAYOPTION2:
+            if (code == BN_CLICKED) controller_->OnCommand(Command::DisplayOption2);
+            break;
+        case IDC_CBOHOUR:
+        case IDC_CBOMINUTE:
+        case IDC_CBOSECOND:
+        case IDC_CBODATE:
+        case IDC_CBOMONTH:
+        case IDC_CBOYEAR:
+            if (code == CBN_SELCHANGE) {
+                const PanelList list = id == IDC_CBOHOUR     ? PanelList::Hour
+                                       : id == IDC_CBOMINUTE ? PanelList::Minute
+                                       : id == IDC_CBOSECOND ? PanelList::Second
+                                       : id == IDC_CBODATE   ? PanelList::Date
+                                       : id == IDC_CBOMONTH  ? PanelList::Month
+                                                             : PanelList::Year;
+                panel.OnListSelectionChanged(list);
+            }
+            break;
+        default: break;
+    }
+}
+
+LRESULT MainWindow::OnCtlColor(HDC dc, HWND control) {
+    const int id = GetDlgCtrlID(control);
+    const ControlSpec* spec = FindControl(id);
+    COLORREF background = static_cast<COLORREF>(kLightPink);
+    if (spec && spec->kind == ControlKind::TextBox) {
+        background = static_cast<COLORREF>(kLightPink);
+    } else {
+        HWND parent = GetParent(control);
+        if (parent && parent != hwnd_) background = static_cast<COLORREF>(GetWindowLongPtrW(parent, kSlotBackground));
+    }
+    SetTextColor(dc, spec ? TextColour(spec->color) : RGB(0, 0, 0));
+    SetBkColor(dc, background);
+    return reinterpret_cast<LRESULT>(SolidBrush(background));
+}
+
+bool MainWindow::OnSetCursor(HWND under) {
+    const ControlSpec* spec = FindControl(GetDlgCtrlID(under));
+    if (!spec || spec->kind != ControlKind::LinkLabel || GetAncestor(under, GA_ROOT) != hwnd_) return false;
+    SetCursor(LoadCursorW(nullptr, IDC_HAND));
+    return true;
+}
+
+void MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.CtlID == IDC_PICCARD || item.CtlID == IDC_PICCARD2) DrawHexagramFigure(item.hDC, item.rcItem, card_);
+}
+
+void MainWindow::OnEndSession(bool ending) {
+    if (!ending || !controller_) return;
+    if (!controller_->Form_QueryUnload(CloseSource::WindowsSession)) controller_->Form_Unload();
+}
+
+void MainWindow::SetText(int id, const std::string& text) {
+    if (HWND control = Control(id)) SetWindowTextW(control, FromAnsi(text).c_str());
+}
+
+void MainWindow::ShowReading(int card, const std::string& changingLines) {
+    card_ = IsHexagramNumber(card) ? card : 1;
+    const HexagramEntry& entry = Hexagram(card_);
+    // The pictures' window text is what screen readers announce.
+    const std::string pictureName = "Hexagram " + std::to_string(card_) + ", " + entry.name;
+    SetText(IDC_PICCARD, pictureName);
+    InvalidateRect(Control(IDC_PICCARD), nullptr, TRUE);
+    SetText(IDC_PICCARD2, pictureName);
+    InvalidateRect(Control(IDC_PICCARD2), nullptr, TRUE);
+    SetText(IDC_LBLCARDNAME, entry.name);
+    SetText(IDC_TXTJUDGMENTDESCRIPTION, entry.judgmentDescription);
+    SetText(IDC_TXTJUDGMENTPOEM, entry.judgmentPoem);
+    SetText(IDC_TXTIMAGEDESCRIPTION, entry.imageDescription);
+    SetText(IDC_TXTIMAGEPOEM, entry.imagePoem);
+    SetText(IDC_LBLCHANGINGLINES, changingLines);
+    // Setting the reading texts counts as a change of their text for the clipboard guard.
+    GuardClipboard(hwnd_);
+}
+
+HWND MainWindow::ListControl(PanelList list) const {
+    switch (list) {
+        case PanelList::Date: return Control(IDC_CBODATE);
+        case PanelList::Month: return Control(IDC_CBOMONTH);
+        case PanelList::Year: return Control(IDC_CBOYEAR);
+        case PanelList::Hour: return Control(IDC_CBOHOUR);
+        case PanelList::Minute: return Control(IDC_CBOMINUTE);
+        case PanelList::Second: return Control(IDC_CBOSECOND);
+    }
+    return nullptr;
+}
+
+void MainWindow::FillList(PanelList list, const std::vector<std::string>& items) {
+    HWND combo = ListControl(list);
+    for (const std::string& item : items)
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FromAnsi(item).c_str()));
+}
+
+int MainWindow::ListCount(PanelList list) const {
+    const LRESULT count = SendMessageW(ListControl(list), CB_GETCOUNT, 0, 0);
+    return count < 0 ? 0 : static_cast<int>(count);
+}
+
+int MainWindow::ListIndex(PanelList list) const {
+    const LRESULT index = SendMessageW(ListControl(list), CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? -1 : static_cast<int>(index);
+}
+
+void MainWindow::SetListIndex(PanelList list, int index) {
+    SendMessageW(ListControl(list), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+std::string MainWindow::ListItemText(PanelList list, int index) const {
+    HWND combo = ListControl(list);
+    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR) return std::string();
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return ToAnsi(text);
+}
+
+bool MainWindow::IsRunSelected() const {
+    return SendMessageW(Control(IDC_OPTRUN), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void MainWindow::SetRunSelected(bool run) {
+    SendMessageW(Control(IDC_OPTRUN), BM_SETCHECK, run ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Control(IDC_OPTDONTRUN), BM_SETCHECK, run ? BST_UNCHECKED : BST_CHECKED, 0);
+}
+
+bool MainWindow::IsTrayChecked() const {
+    return SendMessageW(Control(IDC_CHKSYSTRAY), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void MainWindow::SetTrayChecked(bool checked) {
+    SendMessageW(Control(IDC_CHKSYSTRAY), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool MainWindow::IsTrayEnabled() const { return IsWindowEnabled(Control(IDC_CHKSYSTRAY)) != FALSE; }
+
+void MainWindow::SetTrayEnabled(bool enabled) { EnableWindow(Control(IDC_CHKSYSTRAY), enabled ? TRUE : FALSE); }
+
+bool MainWindow::IsVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
+
+void MainWindow::Show() { ShowWindow(hwnd_, SW_SHOW); }
+
+void MainWindow::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+
+void MainWindow::Minimize() {
+    // A window that was never shown (a start in the tray) stays out of sight.
+    if (IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_MINIMIZE);
+}
+
+void MainWindow::Restore() {
+    if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+}
+
+void MainWindow::CenterOnScreen() {
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::BringViewToFront(View view) {
+    front_ = view;
+    HWND shown = Control(view == View::Settings ? IDC_FRASETTINGS : IDC_FRARUNE);
+    HWND hidden = Control(view == View::Settings ? IDC_FRARUNE : IDC_FRASETTINGS);
+    if (hidden) {
+        // Keep the keyboard focus out of the view that goes behind.
+        HWND focus = GetFocus();
+        if (focus && (focus == hidden || IsChild(hidden, focus))) SetFocus(hwnd_);
+        SetWindowPos(hidden, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    }
+    if (shown) SetWindowPos(shown, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void MainWindow::ShowAboutBox() { hexalune::win32::ShowAboutBox(instance_, hwnd_, shell_); }
+
+void MainWindow::EndProgram() {
+    // Close the program's other windows (an open About box or message box), then end.
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM main) -> BOOL {
+            if (window != reinterpret_cast<HWND>(main)) PostMessageW(window, WM_CLOSE, 0, 0);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(hwnd_));
+    ExitProcess(0);
+}
+
+}  // namespace hexalune::win32

@@ -1,0 +1,102 @@
+// frmMain: the program's one working window, built from the layout table.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "app/ControlIds.h"
+#include "app/MainController.h"
+#include "app/win32/Gdi.h"
+#include "app/win32/Win32Platform.h"
+
+namespace hexalune::win32 {
+
+inline constexpr wchar_t kMainWindowClass[] = L"HexaluneMainWindow";
+
+class MainWindow final : public IMainWindow {
+public:
+    MainWindow(HINSTANCE instance, IShell& shell) : instance_(instance), shell_(shell) {}
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+    ~MainWindow() override;
+
+    // Creates the window and its controls, hidden.
+    bool Create();
+    void SetController(MainController* controller) { controller_ = controller; }
+    HWND Handle() const { return hwnd_; }
+    HWND Control(int id) const;
+    HWND TrayHook() const { return Control(IDC_PICHOOK); }
+    HMENU TrayPopup() const { return trayPopup_; }
+    HICON SmallIcon() const { return smallIcon_; }
+    // The first show after the load: centred, in front.
+    void ShowFirstTime();
+
+    // IReadingView
+    void ShowReading(int card, const std::string& changingLines) override;
+    // IPanelControls
+    void FillList(PanelList list, const std::vector<std::string>& items) override;
+    int ListCount(PanelList list) const override;
+    int ListIndex(PanelList list) const override;
+    void SetListIndex(PanelList list, int index) override;
+    std::string ListItemText(PanelList list, int index) const override;
+    bool IsRunSelected() const override;
+    void SetRunSelected(bool run) override;
+    bool IsTrayChecked() const override;
+    void SetTrayChecked(bool checked) override;
+    bool IsTrayEnabled() const override;
+    void SetTrayEnabled(bool enabled) override;
+    // IWindowState
+    bool IsVisible() const override;
+    void Show() override;
+    void Hide() override;
+    void Minimize() override;
+    void Restore() override;
+    void CenterOnScreen() override;
+    // IMainWindow
+    void BringViewToFront(View view) override;
+    View FrontView() const override { return front_; }
+    void ShowAboutBox() override;
+    void EndProgram() override;
+
+private:
+    
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void OnCreate();
+    void OnCommand(int id, int code, HWND control);
+    LRESULT OnCtlColor(HDC dc, HWND control);
+    bool OnSetCursor(HWND under);
+    void OnDrawItem(const DRAWITEMSTRUCT& item);
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void OnEndSession(bool ending);
+
+    void CreateControls();
+    void ApplyLayout();
+    void MakeFonts();
+    SIZE WindowSizeForClient() const;
+    HBRUSH SolidBrush(COLORREF colour);
+    HWND ListControl(PanelList list) const;
+    void SetText(int id, const std::string& text);
+
+    HINSTANCE instance_;
+    IShell& shell_;
+    MainController* controller_ = nullptr;
+    HWND hwnd_ = nullptr;
+    int dpi_ = 96;
+    int card_ = 1;  // the hexagram both pictures show
+    View front_ = View::Hexagram;
+    UINT taskbarCreated_ = 0;
+    HMENU trayMenuBar_ = nullptr;
+    HMENU trayPopup_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    Font font_;
+    std::map<COLORREF, Brush> brushes_;
+    std::map<int, HWND> controls_;
+};
+
+}  // namespace hexalune::win32

@@ -1,0 +1,95 @@
+// Process start: one copy per user session and executable name, the random source seeded
+// once, the main window loaded and shown (or left in the tray), then the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/MainController.h"
+#include "app/win32/MainWindow.h"
+#include "app/win32/Win32Platform.h"
+#include "reading/SeededRandom.h"
+#include "settings/win32/RegistryRunKey.h"
+#include "settings/win32/RegistrySettingsStore.h"
+#include "tray/win32/TrayIcon.h"
+
+namespace {
+
+using namespace hexalune;
+using namespace hexalune::win32;
+
+// Held for the life of the process; a second copy finds it already there.
+class SingleInstance {
+public:
+    SingleInstance() {
+        const std::wstring name = L"Local\\Hexalune.SingleInstance." + ExecutableBaseName();
+        mutex_ = CreateMutexW(nullptr, FALSE, name.c_str());
+        alreadyRunning_ = mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+    ~SingleInstance() {
+        if (mutex_) CloseHandle(mutex_);
+    }
+    bool AlreadyRunning() const { return alreadyRunning_; }
+
+private:
+    HANDLE mutex_ = nullptr;
+    bool alreadyRunning_ = false;
+};
+
+void EnableHighDpi() {
+    // The manifest asks for per-monitor awareness; this covers a copy started without it.
+    using SetContextFn = BOOL(WINAPI*)(HANDLE);
+    const auto setContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    if (setContext && setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)))) return;  // PerMonitorV2
+    SetProcessDPIAware();
+}
+
+int RunMessageLoop(HWND main) {
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageW(main, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    SingleInstance instanceGuard;
+    if (instanceGuard.AlreadyRunning()) {
+        Win32MessageBox().ShowMessage("Application is already running", kAppTitle, MsgButtons::Ok,
+                                      MsgIcon::Information);
+        return 0;
+    }
+
+    EnableHighDpi();
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    SeededRandom random(SeededRandom::SeedFromClock());
+    RegistrySettingsStore settings;
+    Win32Calendar calendar;
+    Win32MessageBox messages;
+    Win32Shell shell;
+    Win32ProcessInfo process;
+    RegistryRunKey runKey;
+    TrayIcon trayIcon;
+    TrayMenu trayMenu;
+
+    MainWindow window(instance, shell);
+    if (!window.Create()) return 1;
+    trayIcon.Attach(window.TrayHook(), window.SmallIcon());
+    trayMenu.Attach(window.Handle(), window.TrayPopup());
+    messages.SetOwner(window.Handle());
+
+    MainController controller(
+        Services{settings, calendar, random, messages, shell, process, runKey, trayIcon, trayMenu, window});
+    window.SetController(&controller);
+    controller.Form_Load();
+    if (controller.ShouldShowAfterLoad()) window.ShowFirstTime();
+
+    return RunMessageLoop(window.Handle());
+}

@@ -1,0 +1,395 @@
+#include "links/win32/AboutBox.h"
+
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "app/ControlIds.h"
+#include "app/Version.h"
+#include "links/ProgramTexts.h"
+#include "links/WebPages.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+namespace hexalune::win32 {
+namespace {
+
+// Owners for what the box creates; all of it goes when the box has closed.
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
+};
+struct IconDeleter {
+    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
+};
+using OwnedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
+using OwnedBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
+using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+constexpr COLORREF kBackground = RGB(255, 192, 192);
+constexpr COLORREF kTextColour = RGB(0, 0, 0);
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+constexpr wchar_t kFace[] = L"Verdana";
+
+// The box is laid out in twips (1/1440 inch) and turned into pixels for its DPI.
+constexpr int kClientWidth = 6105;
+constexpr int kClientHeight = 4005;
+constexpr int kIconTwips = 480;  // 32 pixels at 96 DPI
+
+enum class FontRole { None, Title, Body, Bold, Link };
+
+struct Place {
+    int id;
+    int left, top, width, height;  // twips; a height of 0 keeps the control two pixels high
+    FontRole font;
+};
+
+constexpr Place kPlaces[] = {
+    {IDC_ABOUT_PICICON, 120, 150, kIconTwips, kIconTwips, FontRole::None},
+    {IDC_ABOUT_LABEL2, 720, 240, 2430, 240, FontRole::Title},
+    {IDC_ABOUT_LABEL1, 210, 750, 5745, 1575, FontRole::Body},
+    {IDC_ABOUT_LBLHOMEPAGE, 1320, 2400, 4650, 195, FontRole::Link},
+    {IDC_ABOUT_LABEL6, 240, 2640, 5655, 615, FontRole::Bold},
+    {IDC_ABOUT_LABEL5, 3360, 3240, 2610, 195, FontRole::Link},
+    {IDC_ABOUT_LINE2, -60, 3510, 6150, 0, FontRole::None},  // the rule across the whole width
+    {IDOK, 4680, 3600, 1260, 345, FontRole::Bold},
+};
+
+// Everything one opening of the box owns.
+struct AboutBox {
+    HINSTANCE instance = nullptr;
+    IShell* shell = nullptr;
+    int dpi = 96;
+    OwnedBrush background;
+    OwnedFont titleFont;
+    OwnedFont bodyFont;
+    OwnedFont boldFont;
+    OwnedFont linkFont;
+    OwnedIcon bigIcon;
+    OwnedIcon smallIcon;
+    OwnedIcon pictureIcon;
+    int pictureSize = 32;
+};
+
+std::wstring Widen(const char* text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (length <= 1) return std::wstring();
+    std::wstring result(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, result.data(), length);
+    result.resize(static_cast<std::size_t>(length) - 1);  // drop the terminator that was counted
+    return result;
+}
+
+// Looks up a user32 function that older systems lack.
+template <typename Function>
+Function User32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!user32) return nullptr;
+    // Through the generic function pointer type, so that no compiler objects to the cast.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
+}
+
+int DpiOf(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const GetDpiForWindowFn getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+    if (getDpiForWindow) {
+        const UINT dpi = getDpiForWindow(window);
+        if (dpi != 0) return static_cast<int>(dpi);
+    }
+    int dpi = 96;
+    if (HDC screen = GetDC(nullptr)) {
+        dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? dpi : 96;
+}
+
+int Pixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+// A Verdana font; the size is in hundredths of a point (8.25 pt = 825).
+OwnedFont MakeFont(int hundredths, int dpi, bool bold, bool underline) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(hundredths, dpi, 7200);
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfUnderline = underline ? TRUE : FALSE;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = DEFAULT_QUALITY;
+    lstrcpynW(font.lfFaceName, kFace, LF_FACESIZE);
+    return OwnedFont(CreateFontIndirectW(&font));
+}
+
+OwnedIcon LoadProgramIcon(HINSTANCE instance, int size) {
+    return OwnedIcon(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+}
+
+bool IsLink(int id) { return id == IDC_ABOUT_LBLHOMEPAGE || id == IDC_ABOUT_LABEL5; }
+
+// The outer size of the box for the fixed client area at a DPI.
+SIZE FrameSize(HWND dialog, int dpi) {
+    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const AdjustForDpiFn adjustForDpi = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+    RECT rect = {0, 0, Pixels(kClientWidth, dpi), Pixels(kClientHeight, dpi)};
+    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE));
+    if (!adjustForDpi || !adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
+        AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    }
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// Fonts, the picture and every control's place for a DPI.
+void Arrange(HWND dialog, AboutBox& box, int dpi) {
+    box.dpi = dpi;
+    OwnedFont title = MakeFont(975, dpi, true, false);
+    OwnedFont body = MakeFont(825, dpi, false, false);
+    OwnedFont bold = MakeFont(825, dpi, true, false);
+    OwnedFont link = MakeFont(825, dpi, true, true);
+    box.pictureSize = MulDiv(32, dpi, 96);
+    box.pictureIcon = LoadProgramIcon(box.instance, box.pictureSize);
+
+    for (const Place& place : kPlaces) {
+        HWND control = GetDlgItem(dialog, place.id);
+        if (!control) continue;
+        const int height = place.height > 0 ? Pixels(place.height, dpi) : 2;
+        MoveWindow(control, Pixels(place.left, dpi), Pixels(place.top, dpi), Pixels(place.width, dpi), height, FALSE);
+        HFONT font = place.font == FontRole::Title  ? title.get()
+                     : place.font == FontRole::Body ? body.get()
+                     : place.font == FontRole::Bold ? bold.get()
+                     : place.font == FontRole::Link ? link.get()
+                                                    : nullptr;
+        if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    // The controls use the new fonts now, so the old ones can go.
+    box.titleFont = std::move(title);
+    box.bodyFont = std::move(body);
+    box.boldFont = std::move(bold);
+    box.linkFont = std::move(link);
+    InvalidateRect(dialog, nullptr, TRUE);
+}
+
+void CentreOnScreen(HWND dialog, int dpi) {
+    const SIZE frame = FrameSize(dialog, dpi);
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoW(MonitorFromWindow(owner ? owner : dialog, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+        screen = monitor.rcMonitor;
+    }
+    const int left = screen.left + (screen.right - screen.left - frame.cx) / 2;
+    const int top = screen.top + (screen.bottom - screen.top - frame.cy) / 2;
+    SetWindowPos(dialog, nullptr, left, top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The links are statics that also take the keyboard: Tab reaches them, and Enter or Space
+// follows them as a click would.
+LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(link, GWLP_USERDATA));
+    switch (message) {
+        case WM_GETDLGCODE: {
+            LRESULT code = original ? CallWindowProcW(original, link, message, wParam, lParam) : 0;
+            const MSG* pending = reinterpret_cast<const MSG*>(lParam);
+            if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+            return code;
+        }
+        case WM_KEYDOWN:
+            if (wParam == VK_RETURN || wParam == VK_SPACE) {
+                SendMessageW(GetParent(link), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
+                             reinterpret_cast<LPARAM>(link));
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE:
+            InvalidateRect(link, nullptr, TRUE);
+            break;
+        default:
+            break;
+    }
+    return original ? CallWindowProcW(original, link, message, wParam, lParam)
+                    : DefWindowProcW(link, message, wParam, lParam);
+}
+
+HWND AddControl(HWND dialog, const AboutBox& box, const wchar_t* className, const std::wstring& text, DWORD style,
+                int id) {
+    return CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, dialog,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), box.instance, nullptr);
+}
+
+void AddLink(HWND dialog, const AboutBox& box, const std::wstring& text, int id) {
+    HWND link = AddControl(dialog, box, L"STATIC", text, SS_OWNERDRAW | SS_NOTIFY | WS_TABSTOP | WS_GROUP, id);
+    if (!link) return;
+    SetWindowLongPtrW(link, GWLP_USERDATA, GetWindowLongPtrW(link, GWLP_WNDPROC));
+    SetWindowLongPtrW(link, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LinkProc));
+}
+
+void Build(HWND dialog, AboutBox& box) {
+    box.background.reset(CreateSolidBrush(kBackground));
+    box.bigIcon = LoadProgramIcon(box.instance, GetSystemMetrics(SM_CXICON));
+    box.smallIcon = LoadProgramIcon(box.instance, GetSystemMetrics(SM_CXSMICON));
+    if (box.bigIcon) SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(box.bigIcon.get()));
+    if (box.smallIcon) SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(box.smallIcon.get()));
+
+    // Created in tab order: OK, then the two links; the rest only shows.
+    AddControl(dialog, box, L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK);
+    AddLink(dialog, box, Widen(kAboutHomePagePrefix) + Widen(WebPageAddress(WebPage::Home)), IDC_ABOUT_LBLHOMEPAGE);
+    AddLink(dialog, box, Widen(kAboutDetailsLink), IDC_ABOUT_LABEL5);
+    AddControl(dialog, box, L"STATIC", L"", SS_OWNERDRAW | WS_GROUP, IDC_ABOUT_PICICON);
+    AddControl(dialog, box, L"STATIC", Widen(HEXALUNE_WINDOW_CAPTION), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LABEL2);
+    AddControl(dialog, box, L"STATIC", Widen(kAboutDescription), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LABEL1);
+    AddControl(dialog, box, L"STATIC", Widen(kAboutPromotion), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LABEL6);
+    AddControl(dialog, box, L"STATIC", L"", SS_ETCHEDHORZ, IDC_ABOUT_LINE2);
+    SendMessageW(dialog, DM_SETDEFID, IDOK, 0);
+
+    const int dpi = DpiOf(dialog);
+    Arrange(dialog, box, dpi);
+    CentreOnScreen(dialog, dpi);
+    SetFocus(GetDlgItem(dialog, IDOK));
+}
+
+// The icon picture and the two links paint themselves on the box's background.
+void DrawItem(const AboutBox& box, const DRAWITEMSTRUCT& item) {
+    FillRect(item.hDC, &item.rcItem, box.background.get());
+    if (item.CtlID == IDC_ABOUT_PICICON) {
+        if (box.pictureIcon) {
+            DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, box.pictureIcon.get(), box.pictureSize,
+                       box.pictureSize, 0, nullptr, DI_NORMAL);
+        }
+        return;
+    }
+    if (!IsLink(static_cast<int>(item.CtlID))) return;
+
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item.hwndItem)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(item.hwndItem, text.data(), static_cast<int>(text.size()))));
+    const HGDIOBJ oldFont = SelectObject(item.hDC, box.linkFont.get());
+    SetTextColor(item.hDC, kLinkColour);
+    SetBkMode(item.hDC, TRANSPARENT);
+    RECT area = item.rcItem;
+    constexpr UINT format = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
+    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &area, format);
+
+    const bool focusHidden = (SendMessageW(item.hwndItem, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
+    if (GetFocus() == item.hwndItem && !focusHidden) {
+        RECT textArea = item.rcItem;
+        DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &textArea, format | DT_CALCRECT);
+        RECT focus{};
+        if (IntersectRect(&focus, &textArea, &item.rcItem)) DrawFocusRect(item.hDC, &focus);
+    }
+    if (oldFont) SelectObject(item.hDC, oldFont);
+}
+
+void FollowLink(const AboutBox& box, int id) {
+    if (!box.shell) return;
+    OpenWebPage(*box.shell, id == IDC_ABOUT_LBLHOMEPAGE ? WebPage::Home : WebPage::FullBranding);
+}
+
+INT_PTR HandleMessage(HWND dialog, AboutBox& box, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORBTN:
+            return reinterpret_cast<INT_PTR>(box.background.get());
+        case WM_CTLCOLORSTATIC: {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, kTextColour);
+            SetBkColor(dc, kBackground);
+            SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<INT_PTR>(box.background.get());
+        }
+        case WM_DRAWITEM:
+            DrawItem(box, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case WM_SETCURSOR: {
+            HWND under = reinterpret_cast<HWND>(wParam);
+            if (LOWORD(lParam) == HTCLIENT && GetParent(under) == dialog && IsLink(GetDlgCtrlID(under))) {
+                SetCursor(LoadCursorW(nullptr, IDC_HAND));
+                SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
+            return FALSE;
+        }
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            if (id == IDOK || id == IDCANCEL) {  // OK, Enter, Esc and the close button
+                EndDialog(dialog, id);
+                return TRUE;
+            }
+            if (IsLink(id) && HIWORD(wParam) == STN_CLICKED) {
+                FollowLink(box, id);
+                return TRUE;
+            }
+            return FALSE;
+        }
+        case WM_DPICHANGED: {
+            const int dpi = HIWORD(wParam);
+            Arrange(dialog, box, dpi);
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            const SIZE frame = FrameSize(dialog, dpi);
+            SetWindowPos(dialog, nullptr, suggested->left, suggested->top, frame.cx, frame.cy,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return TRUE;
+        }
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (message == WM_INITDIALOG) {
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            Build(dialog, *reinterpret_cast<AboutBox*>(lParam));
+            return FALSE;  // the focus is set already
+        }
+        auto* box = reinterpret_cast<AboutBox*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        return box ? HandleMessage(dialog, *box, message, wParam, lParam) : FALSE;
+    } catch (...) {
+        // A box that could not be built goes away; any other failure leaves it as it is.
+        if (message == WM_INITDIALOG) EndDialog(dialog, 0);
+        return FALSE;
+    }
+}
+
+void PutWord(std::vector<WORD>& words, WORD value) { words.push_back(value); }
+
+void PutLong(std::vector<WORD>& words, DWORD value) {
+    words.push_back(LOWORD(value));
+    words.push_back(HIWORD(value));
+}
+
+// An empty dialog frame; its size and place are set once its DPI is known.
+std::vector<WORD> FrameTemplate() {
+    std::vector<WORD> words;
+    PutLong(words, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+    PutLong(words, WS_EX_DLGMODALFRAME);
+    PutWord(words, 0);  // no controls: they are made in WM_INITDIALOG
+    PutWord(words, 0);  // x
+    PutWord(words, 0);  // y
+    PutWord(words, 0);  // width
+    PutWord(words, 0);  // height
+    PutWord(words, 0);  // no menu
+    PutWord(words, 0);  // the standard dialog class
+    for (wchar_t c : Widen(HEXALUNE_WINDOW_CAPTION)) PutWord(words, static_cast<WORD>(c));
+    PutWord(words, 0);
+    return words;
+}
+
+}  // namespace
+
+void ShowAboutBox(HINSTANCE instance, HWND owner, IShell& shell) {
+    try {
+        AboutBox box;
+        box.instance = instance;
+        box.shell = &shell;
+        const std::vector<WORD> frame = FrameTemplate();
+        DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()), owner, &AboutProc,
+                                reinterpret_cast<LPARAM>(&box));
+    } catch (...) {
+        // Not being able to show the box is no reason to disturb the main window.
+    }
+}
+
+}  // namespace hexalune::win32

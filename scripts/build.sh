@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the program: the native logic library and tests, the x86_64 program (run under
+# Wine here) with its test tools, and the shipped i686 program.
+# Usage: scripts/build.sh [build-root]   (default: build/)
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+out="${1:-$here/build}"
+
+"$here/scripts/ensure-packages.sh"
+
+cmake -S "$here" -B "$out/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$out/native" -j"$(nproc)"
+
+for arch in x86_64 i686; do
+    cmake -S "$here" -B "$out/$arch" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-$arch.cmake" \
+          -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+done
+cmake --build "$out/x86_64" -j"$(nproc)" --target Hexalune hexalune_adapter_tests hexalune_driver
+cmake --build "$out/i686" -j"$(nproc)" --target Hexalune
+
+# The program must need no DLL that Windows does not ship.
+for arch in x86_64 i686; do
+    exe="$out/$arch/app/win32/Hexalune.exe"
+    dlls=$("$arch-w64-mingw32-objdump" -p "$exe" | sed -n 's/.*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+    for dll in $dlls; do
+        case "$dll" in
+            kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|comctl32.dll|ole32.dll|oleaut32.dll|msvcrt.dll|api-ms-win-crt-*) ;;
+            *) echo "$exe imports $dll, which Windows does not ship" >&2; exit 1 ;;
+        esac
+    done
+    echo "$arch: $(stat -c %s "$exe") bytes, imports: $(echo $dlls)"
+done

@@ -1,0 +1,29 @@
+// The user's Run key, written with the wide registry functions so that any folder name survives.
+#pragma once
+
+#include <windows.h>
+
+#include "settings/StartupRegistration.h"
+
+namespace hexalune::win32 {
+
+inline constexpr wchar_t kRunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+class RegistryRunKey final : public IRunKey {
+public:
+    RegistryRunKey() = default;
+    RegistryRunKey(const RegistryRunKey&) = delete;
+    RegistryRunKey& operator=(const RegistryRunKey&) = delete;
+    ~RegistryRunKey() override { Close(); }
+
+    long OpenForWrite() override;
+    long SetValue(const std::wstring& name, const std::wstring& data) override;
+    void DeleteValue(const std::wstring& name) override;
+    void Close() override;
+    bool ValueExists(const std::wstring& name) override;
+
+private:
+    HKEY key_ = nullptr;
+};
+
+}  // namespace hexalune::win32

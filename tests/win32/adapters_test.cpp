@@ -1,0 +1,151 @@
+// The Win32 adapters against the real registry and locale (run under Wine in a fresh prefix).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/win32/Win32Platform.h"
+#include "links/UpdateReminder.h"
+#include "settings/win32/RegistryRunKey.h"
+#include "settings/win32/RegistrySettingsStore.h"
+
+namespace hexalune::win32 {
+namespace {
+
+// Each test works under its own application name and removes it afterwards.
+class RegistryTest : public ::testing::Test {
+protected:
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(kSettingsBasePath) + kAppName).c_str()); }
+    static constexpr wchar_t kAppName[] = L"HexaluneAdapterTest";
+    RegistrySettingsStore store{kAppName};
+};
+
+TEST_F(RegistryTest, MissingValuesReadAsTheirDefault) {
+    EXPECT_EQ(store.ReadSetting("Hour"), "");
+    EXPECT_EQ(store.ReadSetting("RunAtSysTray", "False"), "False");
+}
+
+TEST_F(RegistryTest, WriteCreatesTheKeysAndTheLastWriteWins) {
+    store.WriteSetting("Minute", "5");
+    store.WriteSetting("Minute", "45");
+    EXPECT_EQ(store.ReadSetting("Minute"), "45");
+    EXPECT_EQ(store.KeyPath(), L"Software\\Hexalune\\HexaluneAdapterTest\\Settings");
+
+    // Stored as REG_SZ with its terminating NUL.
+    DWORD type = 0;
+    wchar_t data[16] = {};
+    DWORD size = sizeof(data);
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, store.KeyPath().c_str(), L"Minute", RRF_RT_ANY, &type, data, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_STREQ(data, L"45");
+    EXPECT_EQ(size, 3 * sizeof(wchar_t));
+}
+
+TEST_F(RegistryTest, ValuesOfAnotherTypeOrWithoutTerminatorAreHandled) {
+    store.WriteSetting("Card", "12");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, store.KeyPath().c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    const DWORD number = 7;
+    RegSetValueExW(key, L"Hour", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number));
+    const wchar_t unterminated[] = {L'4', L'2'};
+    RegSetValueExW(key, L"Card", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated), sizeof(unterminated));
+    RegCloseKey(key);
+    EXPECT_EQ(store.ReadSetting("Hour", "none"), "none");
+    EXPECT_EQ(store.ReadSetting("Card"), "42");
+}
+
+TEST_F(RegistryTest, ScrambledNameIsStoredAsTheAnsiFunctionsWouldStoreIt) {
+    const std::string name = ScrambleText("Duration");
+    const std::string value = ScrambleText("12/8/2026");
+    store.WriteSetting(name, value);
+
+    // Read back through the ANSI functions, byte for byte.
+    HKEY key = nullptr;
+    const std::string path = ToAnsi(store.KeyPath());
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
+    char data[64] = {};
+    DWORD size = sizeof(data);
+    DWORD type = 0;
+    const LONG result = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    ASSERT_EQ(result, ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::string(data), value);
+    EXPECT_EQ(UnscrambleText(store.ReadSetting(name)), "12/8/2026");
+}
+
+TEST(CalendarTest, ShortDateTextRoundTripsUnderTheUserLocale) {
+    Win32Calendar calendar;
+    const CivilDate day{2026, 12, 8};
+    const std::string text = calendar.DateToText(day);
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(calendar.TextToDate(text), std::optional<CivilDate>(day));
+    for (const CivilDate& d : {CivilDate{2024, 2, 29}, CivilDate{2027, 1, 1}, CivilDate{2026, 12, 31}})
+        EXPECT_EQ(calendar.TextToDate(calendar.DateToText(d)), std::optional<CivilDate>(d));
+}
+
+TEST(CalendarTest, TextThatIsNoDateReadsAsNothing) {
+    Win32Calendar calendar;
+    for (const char* text : {"", "garbage", "31/31/2031", "x/y/z"}) EXPECT_FALSE(calendar.TextToDate(text)) << text;
+}
+
+TEST(CalendarTest, NowIsAValidLocalTime) {
+    const LocalDateTime now = Win32Calendar().Now();
+    EXPECT_GE(now.date.year, 2020);
+    EXPECT_TRUE(now.hour >= 0 && now.hour < 24 && now.minute >= 0 && now.minute < 60);
+}
+
+class RunKeyTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, kName);
+            RegCloseKey(key);
+        }
+    }
+    static constexpr wchar_t kName[] = L"HexaluneRunKeyTest";
+    RegistryRunKey runKey;
+};
+
+TEST_F(RunKeyTest, WritesQueriesAndRemovesTheValue) {
+    EXPECT_FALSE(runKey.ValueExists(kName));
+    ASSERT_EQ(runKey.OpenForWrite(), 0);
+    // A folder outside the ANSI code page survives the wide functions.
+    const std::wstring data = BuildRunCommand(L"C:\\Program Files\\\x0425\x0435\x043A\x0441", kName);
+    EXPECT_EQ(runKey.SetValue(kName, data), 0);
+    runKey.Close();
+    EXPECT_TRUE(runKey.ValueExists(kName));
+
+    wchar_t stored[256] = {};
+    DWORD size = sizeof(stored);
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, kRunKeyPath, kName, RRF_RT_REG_SZ, nullptr, stored, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(stored), data);
+
+    ASSERT_EQ(runKey.OpenForWrite(), 0);
+    runKey.DeleteValue(kName);
+    runKey.DeleteValue(kName);  // a second removal is silent
+    runKey.Close();
+    EXPECT_FALSE(runKey.ValueExists(kName));
+}
+
+TEST(ProcessInfoTest, NamesTheRunningExecutable) {
+    Win32ProcessInfo process;
+    EXPECT_EQ(process.ExecutableName(), L"hexalune_adapter_tests");
+    const std::wstring folder = process.ExecutableFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(ExecutablePath(), BuildRunCommand(folder, process.ExecutableName()).substr(1, ExecutablePath().size()));
+}
+
+TEST(TextConversionTest, AnsiRoundTripKeepsHighCodes) {
+    std::string all;
+    for (int c = 32; c < 256; ++c) {
+        if (c >= 0x80 && c <= 0x9F) continue;  // some of these have no character in the code page
+        all.push_back(static_cast<char>(c));
+    }
+    EXPECT_EQ(ToAnsi(FromAnsi(all)), all);
+}
+
+}  // namespace
+}  // namespace hexalune::win32
