@@ -121,6 +121,11 @@ LRESULT CALLBACK HookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+BOOL CALLBACK CloseOtherWindow(HWND window, LPARAM main) {
+    if (window != reinterpret_cast<HWND>(main)) PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
 COLORREF TextColour(TextColor colour) {
     switch (colour) {
         case TextColor::Red: return RGB(255, 0, 0);
@@ -612,13 +617,7 @@ void MainWindow::ShowAboutBox() { hexalune::win32::ShowAboutBox(instance_, hwnd_
 
 void MainWindow::EndProgram() {
     // Close the program's other windows (an open About box or message box), then end.
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM main) -> BOOL {
-            if (window != reinterpret_cast<HWND>(main)) PostMessageW(window, WM_CLOSE, 0, 0);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(hwnd_));
+    EnumThreadWindows(GetCurrentThreadId(), CloseOtherWindow, reinterpret_cast<LPARAM>(hwnd_));
     ExitProcess(0);
 }
 
