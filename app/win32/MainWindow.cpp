@@ -255,6 +255,8 @@ void MainWindow::OnCreate() {
     MakeFonts();
     CreateControls();
     ApplyLayout();
+    // Centred from the start, so that the window is centred whoever shows it first.
+    CenterOnScreen();
     SetTimer(hwnd_, kTimer1, kTimer1Interval, nullptr);
 }
 
