@@ -1,5 +1,6 @@
 #include "links/win32/AboutBox.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -61,7 +62,6 @@ constexpr Place kPlaces[] = {
 struct AboutBox {
     HINSTANCE instance = nullptr;
     IShell* shell = nullptr;
-    int dpi = 96;
     OwnedBrush background;
     OwnedFont titleFont;
     OwnedFont bodyFont;
@@ -142,7 +142,6 @@ SIZE FrameSize(HWND dialog, int dpi) {
 
 // Fonts, the picture and every control's place for a DPI.
 void Arrange(HWND dialog, AboutBox& box, int dpi) {
-    box.dpi = dpi;
     OwnedFont title = MakeFont(975, dpi, true, false);
     OwnedFont body = MakeFont(825, dpi, false, false);
     OwnedFont bold = MakeFont(825, dpi, true, false);
@@ -167,7 +166,7 @@ void Arrange(HWND dialog, AboutBox& box, int dpi) {
     box.bodyFont = std::move(body);
     box.boldFont = std::move(bold);
     box.linkFont = std::move(link);
-    InvalidateRect(dialog, nullptr, TRUE);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CentreOnScreen(HWND dialog, int dpi) {

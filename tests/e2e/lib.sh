@@ -1,0 +1,388 @@
+# Shared functions of the end-to-end tests: a display, Wine prefixes, the program,
+# the driver, assertions. Sourced by run.sh and by each scenario run.
+#
+# Inputs (environment):
+#   HEXALUNE_EXE      the built x86_64 Hexalune.exe (required)
+#   HEXALUNE_DRIVER   the built hexalune_driver.exe (required)
+#   E2E_ARTIFACTS     screenshots and logs (default /tmp/e2e-artifacts)
+#   E2E_WORK          prefixes and the template (default /tmp/e2e-work)
+#   WINE64, WINESERVER  Wine's programs (default /usr/lib/wine/wine64 and wineserver)
+#
+# Everything that starts Wine or X closes every descriptor above 2 and points its
+# standard streams away from ours: Wine's session processes outlive the program that
+# started them and would otherwise keep our caller's pipes open for ever.
+
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+: "${E2E_ARTIFACTS:=/tmp/e2e-artifacts}"
+: "${E2E_WORK:=/tmp/e2e-work}"
+: "${WINE64:=/usr/lib/wine/wine64}"
+: "${WINESERVER:=/usr/lib/wine/wineserver}"
+export E2E_ARTIFACTS E2E_WORK WINE64 WINESERVER
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+# Wine takes the user's regional settings from the locale: en-US dates (12/8/2026)
+# unless a scenario exports another LC_ALL before starting the program.
+export LC_ALL=${E2E_LC_ALL:-C.UTF-8}
+
+# The desktop every program of a prefix opens on: one virtual desktop with a taskbar.
+E2E_DESKTOP_SIZE=1024x768
+
+# Control and menu ids as shell variables (IDC_LBLCARDNAME=1012, IDM_EXIT=2002, ...),
+# read from the program's own header so that they cannot drift apart.
+E2E_CONTROL_IDS=$E2E_DIR/../../app/ControlIds.h
+eval "$(sed -n 's/^#define \(ID[CM]_[A-Z0-9_]*\) \([0-9][0-9]*\)$/\1=\2/p' "$E2E_CONTROL_IDS")"
+[[ -n ${IDC_FRARUNE:-} && -n ${IDM_EXIT:-} ]] || echo "lib.sh: no control ids read from $E2E_CONTROL_IDS" >&2
+
+MAIN_TITLE="Hexalune v1.20"
+
+e2e_log() { printf '%s %s\n' "$(date +%H:%M:%S)" "$*" >&2; }
+
+# Runs a command with no inherited descriptors beyond stdio, stdin from /dev/null
+# and both outputs appended to the file $1, and waits for it.
+e2e_detached() {
+    local log=$1
+    shift
+    (
+        e2e_close_descriptors
+        exec "$@"
+    ) </dev/null >>"$log" 2>&1
+}
+
+# The same in the background; E2E_BG_PID is the command's own process. (Putting a
+# function call in the background instead would leave a waiting copy of the shell
+# that still holds our stdout.)
+e2e_detached_bg() {
+    local log=$1
+    shift
+    (
+        e2e_close_descriptors
+        exec "$@"
+    ) </dev/null >>"$log" 2>&1 &
+    E2E_BG_PID=$!
+}
+
+e2e_close_descriptors() {
+    local fd
+    for fd in /proc/$BASHPID/fd/*; do
+        fd=${fd##*/}
+        [[ $fd =~ ^[0-9]+$ ]] && ((fd > 2)) && eval "exec $fd>&-" 2>/dev/null
+    done
+    return 0
+}
+
+# ---- Display -----------------------------------------------------------------
+
+# Starts Xvfb on the first free display from :91 on and exports DISPLAY.
+e2e_start_display() {
+    mkdir -p "$E2E_WORK"
+    local n
+    for n in $(seq 91 120); do
+        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+        e2e_detached_bg "$E2E_WORK/xvfb.log" Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp
+        E2E_XVFB_PID=$E2E_BG_PID
+        local i
+        for i in $(seq 50); do
+            if timeout 5 xdpyinfo -display ":$n" >/dev/null 2>&1; then
+                export DISPLAY=":$n"
+                export E2E_XVFB_PID
+                return 0
+            fi
+            kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$E2E_XVFB_PID" 2>/dev/null
+        wait "$E2E_XVFB_PID" 2>/dev/null
+    done
+    e2e_log "could not start Xvfb"
+    return 1
+}
+
+e2e_stop_display() {
+    if [[ -n ${E2E_XVFB_PID:-} ]]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null
+        wait "$E2E_XVFB_PID" 2>/dev/null
+        E2E_XVFB_PID=
+    fi
+}
+
+# ---- Prefixes ----------------------------------------------------------------
+
+# Runs Wine's server for the prefix $WINEPREFIX, detached from our streams.
+e2e_start_wineserver() {
+    mkdir -p "$WINEPREFIX"
+    e2e_detached "$WINEPREFIX.log" timeout 30 "$WINESERVER" -p
+}
+
+# Ends every process of the prefix $1 and its server.
+e2e_stop_prefix() {
+    local prefix=$1
+    [[ -d $prefix ]] || return 0
+    WINEPREFIX=$prefix timeout 20 "$WINESERVER" -k >/dev/null 2>&1 </dev/null
+    WINEPREFIX=$prefix timeout 20 "$WINESERVER" -w >/dev/null 2>&1 </dev/null
+    return 0
+}
+
+# A booted prefix with the shared desktop set up, made once and then copied for every
+# scenario. Kept between runs while Wine's version stays the same. Runs that share
+# E2E_WORK take a lock: one makes the template, the others wait and copy it.
+E2E_TEMPLATE=$E2E_WORK/template
+
+e2e_template() {
+    mkdir -p "$E2E_WORK"
+    (
+        flock -w 300 9 || exit 1
+        e2e_template_ready || e2e_make_template
+    ) 9>"$E2E_WORK/template.lock"
+}
+
+e2e_template_ready() {
+    [[ -f $E2E_TEMPLATE/.e2e-ready && $(cat "$E2E_TEMPLATE/.e2e-ready") == "$("$WINE64" --version 2>&1)" ]]
+}
+
+e2e_make_template() {
+    local template=$E2E_TEMPLATE
+    e2e_log "creating the template prefix"
+    e2e_stop_prefix "$template"
+    rm -rf "$template" "$template.log"
+    (
+        export WINEPREFIX=$template
+        e2e_start_wineserver || exit 1
+        e2e_detached "$template.log" timeout 120 "$WINE64" wineboot -i || exit 1
+        e2e_detached "$template.log" timeout 30 "$WINE64" reg add 'HKCU\Software\Wine\Explorer' \
+            /v Desktop /t REG_SZ /d shell /f || exit 1
+        e2e_detached "$template.log" timeout 30 "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' \
+            /v shell /t REG_SZ /d "$E2E_DESKTOP_SIZE" /f || exit 1
+    ) || {
+        e2e_log "template prefix failed, see $template.log"
+        return 1
+    }
+    # Stopping the server writes the registry to disk.
+    e2e_stop_prefix "$template"
+    if ! grep -q '"Desktop"="shell"' "$template/user.reg"; then
+        e2e_log "the template prefix lacks the desktop setting"
+        return 1
+    fi
+    "$WINE64" --version >"$template/.e2e-ready" 2>&1
+}
+
+# Makes $1 a fresh copy of the template, starts its session and waits for its desktop.
+# Exports WINEPREFIX for everything that follows.
+e2e_new_prefix() {
+    local prefix=$1
+    e2e_template || return 1
+    e2e_stop_prefix "$prefix"
+    rm -rf "$prefix" "$prefix.log"
+    mkdir -p "$(dirname "$prefix")"
+    (
+        flock -s -w 300 9 || exit 1
+        cp -a "$E2E_TEMPLATE" "$prefix"
+    ) 9>"$E2E_WORK/template.lock" || return 1
+    rm -f "$prefix/.e2e-ready"
+    export WINEPREFIX=$prefix
+    mkdir -p "$prefix/drive_c/Program Files/Hexalune"
+    cp "$HEXALUNE_EXE" "$prefix/drive_c/Program Files/Hexalune/Hexalune.exe" || return 1
+    e2e_start_wineserver || return 1
+    # The first program of the session starts the desktop and the rest of the session,
+    # which then keep its descriptors: let that be a detached run of the driver.
+    e2e_detached "$prefix.log" timeout 60 "$WINE64" "$HEXALUNE_DRIVER" wait-desktop 45 || {
+        e2e_log "the Wine desktop did not come up, see $prefix.log"
+        return 1
+    }
+}
+
+# The Windows path of the program inside every prefix.
+HEXALUNE_WIN_PATH='C:\Program Files\Hexalune\Hexalune.exe'
+
+# ---- The program and the driver ----------------------------------------------
+
+# Runs the driver with a time limit; its output is ours, its errors go to the scenario log
+# and are remembered for the next failing assertion.
+drv() {
+    local err=$E2E_SCENARIO_DIR/driver-stderr
+    local status=0
+    timeout 40 "$WINE64" "$HEXALUNE_DRIVER" "$@" </dev/null 2>"$err" || status=$?
+    if ((status != 0)); then
+        E2E_LAST_DRIVER_ERROR="drv $*: $(tr '\r\n' '  ' <"$err")(exit $status)"
+        printf '%s\n' "$E2E_LAST_DRIVER_ERROR" >>"$E2E_SCENARIO_DIR/log.txt"
+        echo "$E2E_LAST_DRIVER_ERROR" >"$E2E_SCENARIO_DIR/last-driver-error"
+    fi
+    return $status
+}
+
+# Starts Hexalune.exe in the background with the given arguments. Registry values can be
+# seeded before with `drv reg-set` / `drv run-set`. Sets HEXALUNE_PID (the Wine process).
+start_hexalune() {
+    local log=$E2E_SCENARIO_DIR/hexalune.log
+    echo "--- start $* ($(date +%T))" >>"$log"
+    e2e_detached_bg "$log" timeout 300 "$WINE64" "$HEXALUNE_WIN_PATH" "$@"
+    HEXALUNE_PID=$E2E_BG_PID
+}
+
+# Whether the background process $1 has ended (a zombie counts as ended).
+process_ended() {
+    local state
+    [[ -r /proc/$1/stat ]] || return 0
+    state=$(sed 's/^.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1)
+    [[ -z $state || $state == Z ]]
+}
+
+# Waits up to $2 seconds for the background process $1 to end; prints its exit code.
+wait_process_end() {
+    local pid=$1 seconds=${2:-20} i
+    for ((i = 0; i < seconds * 10; i++)); do
+        if process_ended "$pid"; then
+            local code=0
+            wait "$pid" 2>/dev/null || code=$?
+            echo "$code"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# Screenshot of the whole X screen into the scenario's artifacts.
+screenshot() {
+    local file=$E2E_SCENARIO_DIR/${1:-screen}.png
+    timeout 20 import -display "$DISPLAY" -window root "$file" 2>>"$E2E_SCENARIO_DIR/log.txt" &&
+        echo "$file"
+}
+
+# Today's and tomorrow's date in Wine's default (en-US) short form, as the program stores it.
+today_text() { date +%-m/%-d/%Y; }
+tomorrow_text() { date -d tomorrow +%-m/%-d/%Y; }
+
+# The catalogue name of hexagram $1, from the program's content files.
+hexagram_name() {
+    local file
+    file=$(printf '%s/../../reading/content/hexagrams/%02d.txt' "$E2E_DIR" "$1")
+    sed -n 's/^name: *//p' "$file" | tr -d '\r'
+}
+
+# Bytes of the ANSI text $1 shifted up by 85, as hex (the update reminder's scrambling).
+scrambled_hex() {
+    local text=$1 i code out=
+    for ((i = 0; i < ${#text}; i++)); do
+        printf -v code '%d' "'${text:i:1}"
+        ((code + 85 <= 255)) && printf -v out '%s%02x' "$out" $((code + 85))
+    done
+    echo "$out"
+}
+
+# ---- Desktop geometry and the mouse --------------------------------------------
+
+# Where the Wine desktop's top-left corner lies on the X screen: "x y".
+desktop_origin() {
+    local id
+    id=$(timeout 10 xdotool search --name 'Wine desktop' 2>/dev/null | head -n1)
+    if [[ -z $id ]]; then
+        echo "0 0"
+        return
+    fi
+    timeout 10 xdotool getwindowgeometry --shell "$id" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} END{print x+0, y+0}'
+}
+
+# Moves the real mouse to desktop coordinates ($1, $2), then runs the xdotool
+# commands that follow ("click 3", "click --repeat 2 --delay 80 1", ...).
+mouse_at() {
+    local origin ox oy x=$1 y=$2
+    shift 2
+    origin=$(desktop_origin)
+    read -r ox oy <<<"$origin"
+    timeout 10 xdotool mousemove $((x + ox)) $((y + oy)) sleep 0.2 "$@"
+}
+
+double_click_at() { mouse_at "$1" "$2" click --repeat 2 --delay 80 1; }
+right_click_at() { mouse_at "$1" "$2" click 3; }
+click_at() { mouse_at "$1" "$2" click 1; }
+
+# Prints "x y", the desktop position of the program's own tray icon; fails the scenario
+# when the taskbar shows no such icon.
+our_tray_icon() {
+    local icons x y owner likeness
+    icons=$(drv tray-icon "$HEXALUNE_WIN_PATH") || fail "cannot look at the taskbar"
+    echo "taskbar icons: $(tr '\n' ' ' <<<"$icons")" >>"$E2E_SCENARIO_DIR/log.txt"
+    while read -r x y owner likeness; do
+        if [[ $owner == ours ]]; then
+            echo "$x $y"
+            return 0
+        fi
+    done < <(tail -n +2 <<<"$icons")
+    fail "the program's icon is not in the notification area (taskbar: $(tr '\n' ' ' <<<"$icons"))"
+}
+
+# Clicks item $1 (0-based) of the open popup menu that has $2 items, by position.
+click_popup_item() {
+    local index=$1 count=$2 rect left top right bottom
+    rect=$(drv popup-menu 5) || fail "no popup menu opened"
+    read -r left top right bottom <<<"$rect"
+    # Items share the height inside a 3-pixel frame; aim left of centre, clear of the
+    # icon's tooltip that may hang over the menu's right part.
+    local inner=$((bottom - top - 6))
+    click_at $((left + (right - left) / 4)) $((top + 3 + inner * (2 * index + 1) / (2 * count)))
+}
+
+# ---- Assertions --------------------------------------------------------------
+
+# Ends the scenario as failed with the reason $*. The first reason stands: a failure
+# inside $(...) ends only that subshell, and what the scenario does next is beside the point.
+fail() {
+    local reason="$*"
+    [[ -f $E2E_SCENARIO_DIR/last-driver-error ]] && reason+=" [$(cat "$E2E_SCENARIO_DIR/last-driver-error")]"
+    [[ -f $E2E_SCENARIO_DIR/reason ]] || echo "$reason" >"$E2E_SCENARIO_DIR/reason"
+    echo "FAIL: $reason" >>"$E2E_SCENARIO_DIR/log.txt"
+    exit 1
+}
+
+# assert_eq <expected> <actual> <what>
+assert_eq() {
+    if [[ "$1" != "$2" ]]; then
+        fail "$3: expected '$1', got '$2'"
+    fi
+    echo "ok: $3 = '$2'" >>"$E2E_SCENARIO_DIR/log.txt"
+    rm -f "$E2E_SCENARIO_DIR/last-driver-error"
+}
+
+# assert_match <extended regex> <actual> <what>
+assert_match() {
+    if [[ ! "$2" =~ $1 ]]; then
+        fail "$3: '$2' does not match /$1/"
+    fi
+    echo "ok: $3 = '$2'" >>"$E2E_SCENARIO_DIR/log.txt"
+    rm -f "$E2E_SCENARIO_DIR/last-driver-error"
+}
+
+# Runs the driver and fails the scenario if it fails; prints its output.
+must() {
+    drv "$@" || fail "driver command failed"
+}
+
+# Polls `drv $2...` until it prints $1, for up to E2E_WAIT seconds (default 10).
+wait_for_output() {
+    local expected=$1 i out=
+    shift
+    local deadline=$((SECONDS + ${E2E_WAIT:-10}))
+    while ((SECONDS <= deadline)); do
+        out=$(drv "$@") && [[ $out == "$expected" ]] && return 0
+        sleep 0.2
+    done
+    fail "drv $*: waited for '$expected', last got '$out'"
+}
+
+# The program's main window has appeared and shows one view: the first steps of most scenarios.
+wait_main_window() {
+    local title
+    title=$(drv wait-window "${1:-30}") || fail "the main window did not appear"
+    assert_eq "$MAIN_TITLE" "$title" "main window title"
+}
+
+# Quits the program the way a user does: File > Exit, then Yes.
+quit_hexalune() {
+    must menu $IDM_EXIT >/dev/null
+    local box
+    box=$(drv msgbox 10 Hexalune) || fail "File > Exit asked nothing"
+    assert_eq $'Hexalune\nAre You Sure You Want To Quit Hexalune?' "$box" "quit question"
+    must answer yes Hexalune >/dev/null
+    drv wait-gone 15 >/dev/null || fail "the program did not end after Yes"
+}

@@ -1,0 +1,74 @@
+# Starting the program: the very first start, and a later start on the same day.
+
+# The reading on screen is the one stored: name label and picture text follow Card,
+# the changing-lines label follows ChangingLines.
+check_reading_shown() {
+    local card lines name
+    card=$(drv reg-get Card)
+    lines=$(drv reg-get ChangingLines)
+    assert_match '^([1-9]|[1-5][0-9]|6[0-4])$' "$card" "stored Card"
+    assert_match '^[1-6](,[1-6]){0,5}$' "$lines" "stored ChangingLines"
+    local distinct
+    distinct=$(tr ',' '\n' <<<"$lines" | sort -u | wc -l)
+    assert_eq "$(tr ',' '\n' <<<"$lines" | wc -l)" "$distinct" "changing lines are distinct"
+    name=$(hexagram_name "$card")
+    [[ -n $name ]] || fail "no catalogue name for hexagram $card"
+    assert_eq "$name" "$(drv text $IDC_LBLCARDNAME)" "name label"
+    assert_eq "Hexagram $card, $name" "$(drv text $IDC_PICCARD)" "picture's accessible name"
+    assert_eq "$lines" "$(drv text $IDC_LBLCHANGINGLINES)" "changing-lines label"
+}
+
+E2E_SCENARIOS+=(first_start)
+scenario_first_start() {
+    assert_eq "<missing>" "$(drv reg-get Hour)" "no settings before the first start"
+    start_hexalune
+    wait_main_window
+    assert_eq 1 "$(drv visible main)" "main window shown"
+    assert_eq 1 "$(drv visible $IDC_FRASETTINGS)" "settings view in front"
+    assert_eq 0 "$(drv visible $IDC_FRARUNE)" "hexagram view hidden"
+
+    assert_eq 7 "$(drv reg-get Hour)" "stored Hour"
+    assert_eq 0 "$(drv reg-get Minute)" "stored Minute"
+    assert_eq 0 "$(drv reg-get Second)" "stored Second"
+    assert_eq "$(today_text)" "$(drv reg-get Date)" "stored Date"
+    assert_eq "7 7" "$(drv combo $IDC_CBOHOUR)" "hour list"
+    assert_eq "0 0" "$(drv combo $IDC_CBOMINUTE)" "minute list"
+    assert_eq "0 0" "$(drv combo $IDC_CBOSECOND)" "second list"
+    check_reading_shown
+
+    # Nobody asked to start with Windows.
+    assert_eq 1 "$(drv checked $IDC_OPTDONTRUN)" "\"Don't run at start-up\" chosen"
+    assert_eq 0 "$(drv checked $IDC_OPTRUN)" "\"Run at start-up\" not chosen"
+    assert_eq 0 "$(drv enabled $IDC_CHKSYSTRAY)" "tray box disabled"
+    assert_eq "<missing>" "$(drv run-get)" "no Run entry"
+
+    # The update reminder starts counting from today without asking.
+    assert_eq "$(scrambled_hex "$(today_text)")" "$(drv reg-get-raw-ansi "$(scrambled_hex Duration)")" \
+        "update reminder's date"
+    drv no-msgbox >/dev/null || fail "a message box showed at the first start"
+
+    screenshot first-start >/dev/null || fail "no screenshot"
+}
+
+E2E_SCENARIOS+=(second_start_same_day)
+scenario_second_start_same_day() {
+    start_hexalune
+    wait_main_window
+    assert_eq "$(today_text)" "$(drv reg-get Date)" "Date after the first start"
+    local first_pid=$HEXALUNE_PID
+    quit_hexalune
+    wait_process_end "$first_pid" 15 >/dev/null || fail "the first run's process did not end"
+
+    start_hexalune
+    wait_main_window
+    assert_eq 1 "$(drv visible main)" "main window shown"
+    assert_eq 1 "$(drv visible $IDC_FRARUNE)" "hexagram view in front"
+    assert_eq 0 "$(drv visible $IDC_FRASETTINGS)" "settings view hidden"
+    assert_eq "$(tomorrow_text)" "$(drv reg-get Date)" "stored Date"
+    assert_eq 7 "$(drv reg-get Hour)" "Hour kept"
+    check_reading_shown
+    local judgment
+    judgment=$(drv text $IDC_TXTJUDGMENTDESCRIPTION)
+    [[ ${#judgment} -gt 40 ]] || fail "judgment text is missing: '$judgment'"
+    screenshot second-start >/dev/null || fail "no screenshot"
+}

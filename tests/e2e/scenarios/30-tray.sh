@@ -1,0 +1,62 @@
+# The notification area: the close box sends the window there, the icon brings it
+# back, and the icon's menu shows the window or ends the program.
+
+# Closes the window with the close box and checks that it went to the tray.
+close_to_tray() {
+    must close >/dev/null
+    E2E_WAIT=10 wait_for_output 0 visible main
+    drv no-msgbox >/dev/null || fail "the close box asked something"
+}
+
+E2E_SCENARIOS+=(close_box_to_tray)
+scenario_close_box_to_tray() {
+    start_hexalune
+    wait_main_window
+    assert_eq 0 "$(drv tray-icon | head -n1)" "no tray icon while the window shows"
+
+    close_to_tray
+    sleep 1
+    process_ended "$HEXALUNE_PID" && fail "the program ended on the close box"
+    assert_eq 0 "$(drv visible main)" "window hidden a second later"
+    assert_eq 1 "$(drv tray-icon | head -n1)" "tray icons"
+    local position x y
+    position=$(our_tray_icon) || exit 1
+    read -r x y <<<"$position"
+    screenshot in-tray >/dev/null
+
+    # A double-click on the icon, with the real mouse.
+    double_click_at "$x" "$y" || fail "xdotool could not click at $x,$y"
+    E2E_WAIT=10 wait_for_output 1 visible main
+    assert_eq 1 "$(drv visible $IDC_FRARUNE)" "hexagram view in front after the tray"
+    assert_eq 0 "$(drv tray-icon | head -n1)" "tray icon gone once the window is back"
+    screenshot back-from-tray >/dev/null
+}
+
+E2E_SCENARIOS+=(tray_menu)
+scenario_tray_menu() {
+    start_hexalune
+    wait_main_window
+    close_to_tray
+    local position x y
+    position=$(our_tray_icon) || exit 1
+    read -r x y <<<"$position"
+
+    # Right-click, "Show".
+    right_click_at "$x" "$y" || fail "xdotool could not right-click at $x,$y"
+    drv popup-menu 5 >/dev/null || fail "right-clicking the tray icon opened no menu"
+    screenshot tray-menu >/dev/null
+    click_popup_item 0 2
+    E2E_WAIT=10 wait_for_output 1 visible main
+    assert_eq 0 "$(drv tray-icon | head -n1)" "tray icon gone after Show"
+
+    # Back to the tray, then right-click, "Exit": the program ends without asking.
+    close_to_tray
+    position=$(our_tray_icon) || exit 1
+    read -r x y <<<"$position"
+    right_click_at "$x" "$y" || fail "xdotool could not right-click at $x,$y"
+    click_popup_item 1 2
+    wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the program did not end after the menu's Exit"
+    assert_eq 0 "$(drv tray-icon | head -n1)" "tray icon removed at the end"
+    assert_eq False "$(drv reg-get AutorunStartUp)" "AutorunStartUp saved at the end"
+    assert_eq False "$(drv reg-get SystemTray)" "SystemTray saved at the end"
+}
