@@ -1,5 +1,6 @@
 #include "IconImage.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -116,7 +117,7 @@ std::vector<RoundRect> Bars(const Layout& layout) {
 
 int Mix(int from, int to, int amount, int total) { return (from * (total - amount) + to * amount + total / 2) / total; }
 
-// One image as rows of blue, green, red, alpha, top row first, straight (not premultiplied) alpha.
+// One image as rows of red, green, blue, alpha, top row first, straight (not premultiplied) alpha.
 std::vector<unsigned char> DrawImage(const Layout& layout) {
     const int size = layout.size;
     const std::vector<RoundRect> ground = {
@@ -137,9 +138,9 @@ std::vector<unsigned char> DrawImage(const Layout& layout) {
             const int groundCover = Coverage(ground, x, y);
             const int barCover = groundCover == 0 ? 0 : Coverage(bars, x, y);
             unsigned char* pixel = &pixels[(static_cast<std::size_t>(y) * size + x) * 4];
-            pixel[0] = static_cast<unsigned char>(Mix(shade.b, 255, barCover, kSamples));
+            pixel[0] = static_cast<unsigned char>(Mix(shade.r, 255, barCover, kSamples));
             pixel[1] = static_cast<unsigned char>(Mix(shade.g, 255, barCover, kSamples));
-            pixel[2] = static_cast<unsigned char>(Mix(shade.r, 255, barCover, kSamples));
+            pixel[2] = static_cast<unsigned char>(Mix(shade.b, 255, barCover, kSamples));
             pixel[3] = static_cast<unsigned char>(Mix(0, 255, groundCover, kSamples));
         }
     }
@@ -156,9 +157,10 @@ void PutLong(std::vector<unsigned char>& out, std::uint32_t value) {
     PutWord(out, (value >> 16) & 0xffff);
 }
 
-// One icon image as the file stores it: a bitmap header for twice the height, the colour
-// rows bottom up, then the 1-bit transparency mask, each mask row padded to four bytes.
-std::vector<unsigned char> EncodeImage(int size, const std::vector<unsigned char>& pixels) {
+// One small icon image as the file stores it: a bitmap header for twice the height, the colour
+// rows bottom up in blue, green, red, alpha order, then the 1-bit transparency mask, each mask
+// row padded to four bytes.
+std::vector<unsigned char> EncodeBitmap(int size, const std::vector<unsigned char>& pixels) {
     const std::size_t maskStride = ((static_cast<std::size_t>(size) + 31) / 32) * 4;
     const std::size_t colourBytes = static_cast<std::size_t>(size) * size * 4;
     const std::size_t maskBytes = maskStride * size;
@@ -178,8 +180,10 @@ std::vector<unsigned char> EncodeImage(int size, const std::vector<unsigned char
     PutLong(out, 0);
 
     for (int y = size - 1; y >= 0; --y) {
-        const auto row = pixels.begin() + static_cast<std::ptrdiff_t>(y) * size * 4;
-        out.insert(out.end(), row, row + static_cast<std::ptrdiff_t>(size) * 4);
+        for (int x = 0; x < size; ++x) {
+            const unsigned char* pixel = &pixels[(static_cast<std::size_t>(y) * size + x) * 4];
+            out.insert(out.end(), {pixel[2], pixel[1], pixel[0], pixel[3]});
+        }
     }
     for (int y = size - 1; y >= 0; --y) {
         std::vector<unsigned char> mask(maskStride, 0);
@@ -193,12 +197,165 @@ std::vector<unsigned char> EncodeImage(int size, const std::vector<unsigned char
     return out;
 }
 
+// The PNG for the large image. Its pixel data is compressed here rather than by a library: one
+// DEFLATE block with the fixed Huffman codes, fed by a greedy LZ77 search. The icon is flat
+// enough that this comes within a few KB, and the output depends only on the input.
+
+void PutBigLong(std::vector<unsigned char>& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<unsigned char>((value >> shift) & 0xff));
+}
+
+// CRC-32 as PNG uses it (reflected, polynomial 0xedb88320), over the chunk type and data.
+std::uint32_t Crc32(const unsigned char* data, std::size_t count) {
+    static const auto table = [] {
+        std::vector<std::uint32_t> entries(256);
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xedb88320u ^ (c >> 1) : c >> 1;
+            entries[n] = c;
+        }
+        return entries;
+    }();
+    std::uint32_t crc = 0xffffffffu;
+    for (std::size_t i = 0; i < count; ++i) crc = table[(crc ^ data[i]) & 0xff] ^ (crc >> 8);
+    return crc ^ 0xffffffffu;
+}
+
+std::uint32_t Adler32(const std::vector<unsigned char>& data) {
+    std::uint32_t a = 1, b = 0;
+    for (unsigned char byte : data) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    return b << 16 | a;
+}
+
+// Bits go into each byte from its lowest bit up; Huffman codes go in from their highest bit.
+class BitWriter {
+public:
+    void Put(std::uint32_t value, int count) {
+        for (int i = 0; i < count; ++i) PutBit((value >> i) & 1);
+    }
+    void PutCode(std::uint32_t code, int length) {
+        for (int i = length - 1; i >= 0; --i) PutBit((code >> i) & 1);
+    }
+    std::vector<unsigned char> Finish() { return std::move(bytes_); }
+
+private:
+    void PutBit(std::uint32_t bit) {
+        if (used_ == 0) bytes_.push_back(0);
+        bytes_.back() |= static_cast<unsigned char>(bit << used_);
+        used_ = (used_ + 1) % 8;
+    }
+    std::vector<unsigned char> bytes_;
+    int used_ = 0;
+};
+
+// A literal/length symbol in the fixed code.
+void PutSymbol(BitWriter& bits, int symbol) {
+    if (symbol < 144) bits.PutCode(0x30 + symbol, 8);
+    else if (symbol < 256) bits.PutCode(0x190 + (symbol - 144), 9);
+    else if (symbol < 280) bits.PutCode(symbol - 256, 7);
+    else bits.PutCode(0xc0 + (symbol - 280), 8);
+}
+
+constexpr int kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                 31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr int kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                  2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+constexpr int kDistanceBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+                                   193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+constexpr int kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+
+// A match: the length symbol and its extra bits, then the distance code and its extra bits.
+void PutMatch(BitWriter& bits, int length, int distance) {
+    int l = 28;
+    while (kLengthBase[l] > length) --l;
+    PutSymbol(bits, 257 + l);
+    bits.Put(static_cast<std::uint32_t>(length - kLengthBase[l]), kLengthExtra[l]);
+    int d = 29;
+    while (kDistanceBase[d] > distance) --d;
+    bits.PutCode(static_cast<std::uint32_t>(d), 5);
+    bits.Put(static_cast<std::uint32_t>(distance - kDistanceBase[d]), kDistanceExtra[d]);
+}
+
+// A zlib stream of the data: header, one final fixed-code block, Adler-32 of the data.
+std::vector<unsigned char> Compress(const std::vector<unsigned char>& data) {
+    constexpr std::ptrdiff_t kWindow = 32768, kMinMatch = 3, kMaxMatch = 258;
+    constexpr int kHashBits = 15, kMaxChain = 64;
+    const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(data.size());
+    // The latest position for each hash of three bytes, and for each position in the window the
+    // one before it with the same hash; -1 for none.
+    std::vector<std::ptrdiff_t> head(std::size_t{1} << kHashBits, -1), previous(kWindow, -1);
+    const auto hash = [&](std::ptrdiff_t at) {
+        const std::uint32_t three = static_cast<std::uint32_t>(data[at]) << 16 | data[at + 1] << 8 | data[at + 2];
+        return (three * 2654435761u) >> (32 - kHashBits);
+    };
+    const auto remember = [&](std::ptrdiff_t at) {
+        if (at + kMinMatch > count) return;
+        const std::uint32_t h = hash(at);
+        previous[at % kWindow] = head[h];
+        head[h] = at;
+    };
+
+    BitWriter bits;
+    bits.Put(1, 1);  // the last block
+    bits.Put(1, 2);  // fixed Huffman codes
+    std::ptrdiff_t at = 0;
+    while (at < count) {
+        std::ptrdiff_t bestLength = 0, bestDistance = 0;
+        if (at + kMinMatch <= count) {
+            const std::ptrdiff_t longest = std::min(kMaxMatch, count - at);
+            std::ptrdiff_t candidate = head[hash(at)];
+            for (int chain = 0; candidate >= 0 && at - candidate <= kWindow && chain < kMaxChain; ++chain) {
+                std::ptrdiff_t length = 0;
+                while (length < longest && data[candidate + length] == data[at + length]) ++length;
+                if (length > bestLength) {
+                    bestLength = length;
+                    bestDistance = at - candidate;
+                    if (length == longest) break;
+                }
+                candidate = previous[candidate % kWindow];
+            }
+        }
+        if (bestLength >= kMinMatch) {
+            PutMatch(bits, static_cast<int>(bestLength), static_cast<int>(bestDistance));
+            for (std::ptrdiff_t i = 0; i < bestLength; ++i) remember(at + i);
+            at += bestLength;
+        } else {
+            PutSymbol(bits, data[at]);
+            remember(at);
+            ++at;
+        }
+    }
+    PutSymbol(bits, 256);  // end of block
+
+    std::vector<unsigned char> out = {0x78, 0x9c};  // DEFLATE, 32 KB window, no dictionary
+    const std::vector<unsigned char> block = bits.Finish();
+    out.insert(out.end(), block.begin(), block.end());
+    PutBigLong(out, Adler32(data));
+    return out;
+}
+
+void PutChunk(std::vector<unsigned char>& png, const char* type, const std::vector<unsigned char>& data) {
+    PutBigLong(png, static_cast<std::uint32_t>(data.size()));
+    const std::size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    PutBigLong(png, Crc32(&png[start], png.size() - start));
+}
+
 }  // namespace
 
 std::vector<unsigned char> MakeHexaluneIcon() {
     constexpr std::size_t count = sizeof(kLayouts) / sizeof(kLayouts[0]);
     std::vector<std::vector<unsigned char>> images;
-    for (const Layout& layout : kLayouts) images.push_back(EncodeImage(layout.size, DrawImage(layout)));
+    for (const Layout& layout : kLayouts) {
+        // Windows takes the 256 px image as a PNG, which keeps the file (and the program) small.
+        const std::vector<unsigned char> pixels = DrawImage(layout);
+        images.push_back(layout.size >= 256 ? EncodePng(layout.size, layout.size, pixels)
+                                            : EncodeBitmap(layout.size, pixels));
+    }
 
     std::vector<unsigned char> file;
     PutWord(file, 0);  // reserved
@@ -219,6 +376,56 @@ std::vector<unsigned char> MakeHexaluneIcon() {
     }
     for (const auto& image : images) file.insert(file.end(), image.begin(), image.end());
     return file;
+}
+
+std::vector<unsigned char> DrawHexaluneIcon(int size) {
+    for (const Layout& layout : kLayouts) {
+        if (layout.size == size) return DrawImage(layout);
+    }
+    return {};
+}
+
+std::vector<unsigned char> EncodePng(int width, int height, const std::vector<unsigned char>& rgba) {
+    // Each row goes in behind a filter byte. Of None, Sub (less the pixel to the left) and Up
+    // (less the pixel above), each row takes the one whose bytes, read as signed numbers, are
+    // smallest in size all told: on flat ground and smooth gradients that leaves mostly zeros.
+    const std::size_t stride = static_cast<std::size_t>(width) * 4;
+    std::vector<unsigned char> filtered;
+    filtered.reserve((stride + 1) * static_cast<std::size_t>(height));
+    const std::vector<unsigned char> blank(stride, 0);
+    std::vector<unsigned char> best(stride), trial(stride);
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* row = &rgba[static_cast<std::size_t>(y) * stride];
+        const unsigned char* above = y == 0 ? blank.data() : row - stride;
+        long bestCost = -1;
+        int bestFilter = 0;
+        for (int filter = 0; filter <= 2; ++filter) {
+            long cost = 0;
+            for (std::size_t i = 0; i < stride; ++i) {
+                const int before = filter == 0 ? 0 : filter == 1 ? (i >= 4 ? row[i - 4] : 0) : above[i];
+                trial[i] = static_cast<unsigned char>(row[i] - before);
+                cost += trial[i] < 128 ? trial[i] : 256 - trial[i];
+            }
+            if (bestCost < 0 || cost < bestCost) {
+                bestCost = cost;
+                bestFilter = filter;
+                best.swap(trial);
+            }
+        }
+        filtered.push_back(static_cast<unsigned char>(bestFilter));
+        filtered.insert(filtered.end(), best.begin(), best.end());
+    }
+
+    std::vector<unsigned char> header;
+    PutBigLong(header, static_cast<std::uint32_t>(width));
+    PutBigLong(header, static_cast<std::uint32_t>(height));
+    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits a channel, RGBA, deflate, row filters, no interlace
+
+    std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    PutChunk(png, "IHDR", header);
+    PutChunk(png, "IDAT", Compress(filtered));
+    PutChunk(png, "IEND", {});
+    return png;
 }
 
 }  // namespace hexalune
