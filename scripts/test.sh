@@ -26,12 +26,14 @@ tail -3 "$out/native-tests.log"
 
 echo "== Win32 adapters under Wine"
 prefix=$(mktemp -d /tmp/hexalune-adapters.XXXXXX)
+start_display || echo "no display for the adapter tests"
 wine_session_start "$prefix"
 timeout 300 "$WINE64" "$out/x86_64/tests/win32/hexalune_adapter_tests.exe" --gtest_brief=1 \
     </dev/null >"$out/adapter-tests.log" 2>&1
 count_gtest "$out/adapter-tests.log"
 tail -3 "$out/adapter-tests.log"
 wine_session_stop
+stop_display
 rm -rf "$prefix"
 
 echo "== End-to-end scenarios under Wine"

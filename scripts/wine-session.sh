@@ -29,3 +29,27 @@ wine_session_start() {
 wine_session_stop() {
     [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
 }
+
+# start_display: an Xvfb of our own on the first free display from :81, exported as DISPLAY.
+start_display() {
+    local n
+    for n in $(seq 81 90); do
+        [ -e /tmp/.X$n-lock ] && continue
+        run_detached Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp &
+        XVFB_PID=$!
+        for _ in $(seq 50); do
+            if [ -e /tmp/.X11-unix/X$n ]; then
+                export DISPLAY=":$n"
+                return 0
+            fi
+            sleep 0.1
+        done
+        kill "$XVFB_PID" 2>/dev/null
+    done
+    return 1
+}
+
+stop_display() {
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+}

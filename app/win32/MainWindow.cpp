@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/MainLayout.h"
+#include "app/win32/Accessibility.h"
 #include "app/Version.h"
 #include "links/win32/AboutBox.h"
 #include "reading/Catalogue.h"
@@ -124,6 +125,16 @@ LRESULT CALLBACK HookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 BOOL CALLBACK CloseOtherWindow(HWND window, LPARAM main) {
     if (window != reinterpret_cast<HWND>(main)) PostMessageW(window, WM_CLOSE, 0, 0);
     return TRUE;
+}
+
+// "4,1,6" as a screen reader should say it: "Changing lines 4, 1, 6".
+std::string ChangingLinesSpoken(const std::string& lines) {
+    std::string spoken = "Changing lines ";
+    for (char c : lines) {
+        spoken += c;
+        if (c == ',') spoken += ' ';
+    }
+    return spoken;
 }
 
 COLORREF TextColour(TextColor colour) {
@@ -323,6 +334,7 @@ void MainWindow::CreateControls() {
         }
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         if (spec.kind == ControlKind::TextBox) SetWindowSubclass(control, ReadingTextProc, kClipboardGuardId, 0);
+        if (spec.kind == ControlKind::LinkLabel) MarkAsLink(control);
     }
     // Outline rectangles lie beneath everything else of their container, so that they clip nothing.
     for (const ControlSpec& spec : MainLayout()) {
@@ -510,6 +522,7 @@ void MainWindow::ShowReading(int card, const std::string& changingLines) {
     SetText(IDC_TXTIMAGEDESCRIPTION, entry.imageDescription);
     SetText(IDC_TXTIMAGEPOEM, entry.imagePoem);
     SetText(IDC_LBLCHANGINGLINES, changingLines);
+    SetAccessibleName(Control(IDC_LBLCHANGINGLINES), FromAnsi(ChangingLinesSpoken(changingLines)));
     // Setting the reading texts counts as a change of their text for the clipboard guard.
     GuardClipboard(hwnd_);
 }

@@ -2,6 +2,7 @@
 // once, the main window loaded and shown (or left in the tray), then the message loop.
 #include <windows.h>
 #include <commctrl.h>
+#include <ole2.h>
 
 #include "app/MainController.h"
 #include "app/win32/MainWindow.h"
@@ -65,6 +66,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 0;
     }
 
+    // Screen readers receive the controls' accessible objects through COM.
+    const HRESULT ole = OleInitialize(nullptr);
     EnableHighDpi();
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
@@ -91,7 +94,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     controller.Form_Load();
     if (controller.ShouldShowAfterLoad()) window.ShowFirstTime();
 
-    return RunMessageLoop(window.Handle());
+    const int result = RunMessageLoop(window.Handle());
+    if (SUCCEEDED(ole)) OleUninitialize();
+    return result;
 }
 
 #if defined(__GNUC__) && !defined(_MSC_VER)
