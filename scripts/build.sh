@@ -17,6 +17,9 @@ for arch in x86_64 i686; do
 done
 cmake --build "$out/x86_64" -j"$(nproc)" --target Hexalune hexalune_adapter_tests hexalune_driver
 cmake --build "$out/i686" -j"$(nproc)" --target Hexalune
+# The installer and the portable zip: the shipped ones from i686, a 64-bit installer for the tests.
+cmake --build "$out/i686" --target package-windows
+cmake --build "$out/x86_64" --target package-windows
 
 # The program must need no DLL that Windows does not ship.
 for arch in x86_64 i686; do

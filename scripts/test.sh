@@ -38,6 +38,7 @@ rm -rf "$prefix"
 
 echo "== End-to-end scenarios under Wine"
 HEXALUNE_EXE="$out/x86_64/app/win32/Hexalune.exe" HEXALUNE_DRIVER="$out/x86_64/tests/win32/hexalune_driver.exe" \
+    HEXALUNE_SETUP="$out/x86_64/package/Hexalune-1.20-setup.exe" \
     "$here/tests/e2e/run.sh" </dev/null >"$out/e2e.log" 2>&1
 cat "$out/e2e.log"
 e2e=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$out/e2e.log" | tail -1)

@@ -1,3 +1,315 @@
+// The whole main window's behaviour on fakes: start-up, the commands, and quitting.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "fakes/Fakes.h"
-TEST(Smoke, Harness){ hexalune::testing::Harness h; h.controller.Form_Load(); EXPECT_EQ(h.settings.Get("Hour"),"7"); }
+#include "links/UpdateReminder.h"
+#include "links/WebPages.h"
+
+namespace hexalune {
+namespace {
+
+using testing::Harness;
+using testing::R;
+
+using Stored = std::map<std::string, std::string>;
+const std::wstring kRunCommand = L"\"C:\\Program Files\\Hexalune\\Hexalune.exe\" /STARTUP";
+
+// A run of the program on 2026-12-08 (the fake clock's day) that would draw hexagram `card`.
+std::unique_ptr<Harness> Prepare(const Stored& stored, int card = 10) {
+    auto h = std::make_unique<Harness>();
+    h->settings.values = stored;
+    h->random.queue = {R(card, 64), R(1, 6), R(3, 6)};
+    return h;
+}
+
+std::unique_ptr<Harness> Start(const Stored& stored, int card = 10) {
+    auto h = Prepare(stored, card);
+    h->controller.Form_Load();
+    return h;
+}
+
+// The values of a program that has run before and holds hexagram 44 with lines "2,5".
+Stored Returning(const std::string& date) {
+    return {{"Hour", "7"},    {"Minute", "0"},         {"Second", "0"}, {"Date", date},
+            {"Card", "44"}, {"ChangingLines", "2,5"}, {ScrambleText("Duration"), ScrambleText("12/8/2026")}};
+}
+
+bool Wrote(const Harness& h, const std::string& entry) {
+    return std::find(h.settings.writes.begin(), h.settings.writes.end(), entry) != h.settings.writes.end();
+}
+
+TEST(StartUp, FirstStartStoresDefaultsDrawsAndShowsTheSettings) {
+    const auto h = Start({});
+    EXPECT_EQ(h->window.front, View::Settings);
+    EXPECT_EQ(h->settings.Get("Hour"), "7");
+    EXPECT_EQ(h->settings.Get("Minute"), "0");
+    EXPECT_EQ(h->settings.Get("Second"), "0");
+    EXPECT_EQ(h->settings.Get("Date"), "12/8/2026");
+    EXPECT_EQ(h->settings.Get("Card"), "10");
+    EXPECT_EQ(h->settings.Get("ChangingLines"), "3");
+    EXPECT_EQ(h->window.card, 10);
+    EXPECT_EQ(h->window.ListIndex(PanelList::Hour), 7);
+    EXPECT_EQ(UnscrambleText(h->settings.Get(ScrambleText("Duration"))), "12/8/2026");
+    EXPECT_TRUE(h->messages.shown.empty());
+    EXPECT_TRUE(h->controller.ShouldShowAfterLoad());
+}
+
+TEST(StartUp, LaterStartsTheSameDayDrawOnceThenKeepTheReading) {
+    const auto first = Start({}, 10);
+    const auto second = Start(first->settings.values, 20);
+    EXPECT_EQ(second->window.front, View::Hexagram);
+    EXPECT_EQ(second->window.card, 20);
+    EXPECT_EQ(second->settings.Get("Card"), "20");
+    EXPECT_EQ(second->settings.Get("Date"), "12/9/2026");
+
+    const auto third = Start(second->settings.values, 30);
+    EXPECT_EQ(third->window.front, View::Hexagram);
+    EXPECT_EQ(third->window.card, 20);
+    EXPECT_EQ(third->window.changingLines, second->settings.Get("ChangingLines"));
+    EXPECT_EQ(third->random.calls, 0);
+}
+
+struct StoredDateCase {
+    const char* date;
+    bool draws;
+};
+
+class StoredDateStartTest : public ::testing::TestWithParam<StoredDateCase> {};
+
+TEST_P(StoredDateStartTest, DrawsOnceWhenDueOtherwiseShowsAndWritesBackTheStoredReading) {
+    const auto h = Start(Returning(GetParam().date), 33);
+    EXPECT_EQ(h->window.readingsShown, 1);
+    EXPECT_EQ(h->window.front, View::Hexagram);
+    EXPECT_EQ(h->settings.Get("Date"), "12/9/2026");
+    const std::string card = GetParam().draws ? "33" : "44";
+    EXPECT_EQ(std::to_string(h->window.card), card);
+    EXPECT_TRUE(Wrote(*h, "Card=" + card));
+    EXPECT_EQ(Wrote(*h, "ChangingLines=2,5"), !GetParam().draws);
+}
+
+// A week back, tomorrow (the usual case), and a month ahead.
+INSTANTIATE_TEST_SUITE_P(Dates, StoredDateStartTest,
+                         ::testing::Values(StoredDateCase{"12/1/2026", true}, StoredDateCase{"12/9/2026", false},
+                                           StoredDateCase{"1/8/2027", true}));
+
+struct TrayStartCase {
+    const char* name;
+    bool registered;
+    const char* runAtSysTray;
+    const char* commandLine;
+    bool toTray;
+};
+
+class TrayStartTest : public ::testing::TestWithParam<TrayStartCase> {};
+
+TEST_P(TrayStartTest, GoesToTheTrayOnlyWhenStartedWithWindowsAndAskedTo) {
+    const TrayStartCase& c = GetParam();
+    const auto h = Prepare(Returning("12/9/2026"));
+    h->settings.values["RunAtSysTray"] = c.runAtSysTray;
+    h->settings.values["AutorunStartUp"] = c.registered ? "True" : "False";
+    if (c.registered) h->runKey.values[L"Hexalune"] = kRunCommand;
+    h->process.commandLine = c.commandLine;
+    h->controller.Form_Load();
+    EXPECT_EQ(h->controller.ShouldShowAfterLoad(), !c.toTray);
+    EXPECT_EQ(h->trayIcon.present, c.toTray);
+    EXPECT_EQ(h->window.minimized, c.toTray);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Starts, TrayStartTest,
+    ::testing::Values(TrayStartCase{"WithWindows", true, "True", "/STARTUP", true},
+                      TrayStartCase{"AmongOtherArguments", true, "True", "/x /STARTUP", true},
+                      TrayStartCase{"LowerCaseArgument", true, "True", "/startup", false},
+                      TrayStartCase{"ByHand", true, "True", "", false},
+                      TrayStartCase{"TrayNotWanted", true, "False", "/STARTUP", false},
+                      TrayStartCase{"TrayWordInLowerCase", true, "true", "/STARTUP", false},
+                      TrayStartCase{"NotRegistered", false, "True", "/STARTUP", false}),
+    [](const ::testing::TestParamInfo<TrayStartCase>& info) { return std::string(info.param.name); });
+
+TEST(StartUp, TrayWordInLowerCaseClearsTheBox) {
+    const auto h = Prepare(Returning("12/9/2026"));
+    h->settings.values["RunAtSysTray"] = "true";
+    h->settings.values["AutorunStartUp"] = "True";
+    h->runKey.values[L"Hexalune"] = kRunCommand;
+    h->controller.Form_Load();
+    EXPECT_TRUE(h->window.runSelected);
+    EXPECT_FALSE(h->window.trayChecked);
+}
+
+class AutorunStartTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(AutorunStartTest, BringsTheRunValueInLineWithTheStoredOption) {
+    const bool run = GetParam();
+    const auto h = Prepare(Returning("12/9/2026"));
+    h->settings.values["AutorunStartUp"] = run ? "True" : "False";
+    if (!run) h->runKey.values[L"Hexalune"] = kRunCommand;  // present but no longer wanted
+    h->controller.Form_Load();
+    EXPECT_EQ(h->window.runSelected, run);
+    EXPECT_EQ(h->runKey.values.count(L"Hexalune") ? h->runKey.values[L"Hexalune"] : L"", run ? kRunCommand : L"");
+}
+
+INSTANTIATE_TEST_SUITE_P(RunOrNot, AutorunStartTest, ::testing::Bool());
+
+// A loaded window on screen with the settings in front, ready for commands.
+class CommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        h.settings.values = Returning("12/9/2026");
+        h.controller.Form_Load();
+        h.window.visible = true;
+        h.window.front = View::Settings;
+        h.settings.writes.clear();
+    }
+    void ExpectOptionsSaved() {
+        EXPECT_TRUE(Wrote(h, "AutorunStartUp=False"));
+        EXPECT_TRUE(Wrote(h, "SystemTray=False"));
+    }
+    void ExpectInTheTray() {
+        EXPECT_FALSE(h.window.visible);
+        EXPECT_TRUE(h.window.minimized);
+        EXPECT_TRUE(h.trayIcon.present);
+        EXPECT_EQ(h.window.front, View::Hexagram);
+        EXPECT_FALSE(h.window.ended);
+    }
+    Harness h;
+};
+
+TEST_F(CommandTest, ClosingFromTheControlMenuOnlyHidesToTheTray) {
+    EXPECT_TRUE(h.controller.Form_QueryUnload(CloseSource::ControlMenu));
+    ExpectInTheTray();
+    EXPECT_TRUE(h.settings.writes.empty());
+}
+
+class OtherCloseTest : public CommandTest, public ::testing::WithParamInterface<CloseSource> {};
+
+TEST_P(OtherCloseTest, SavesTheStartOptionsAndAllowsTheClose) {
+    EXPECT_FALSE(h.controller.Form_QueryUnload(GetParam()));
+    ExpectOptionsSaved();
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, OtherCloseTest,
+                         ::testing::Values(CloseSource::Program, CloseSource::WindowsSession,
+                                           CloseSource::TaskManager, CloseSource::Other));
+
+TEST_F(CommandTest, ConfirmQuitAsksAndYesEndsTheProgram) {
+    h.controller.Tray().SendToTray();
+    h.messages.answers.push_back(MsgAnswer::Yes);
+    h.controller.ConfirmQuit();
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_EQ(h.messages.shown[0].text, "Are You Sure You Want To Quit Hexalune?");
+    EXPECT_EQ(h.messages.shown[0].caption, "Hexalune");
+    EXPECT_EQ(h.messages.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(h.messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(h.window.ended);
+    EXPECT_FALSE(h.trayIcon.present);
+    ExpectOptionsSaved();
+}
+
+TEST_F(CommandTest, ConfirmQuitNoSendsTheWindowToTheTrayInstead) {
+    h.messages.answers.push_back(MsgAnswer::No);
+    h.controller.OnCommand(Command::ExitButton);
+    EXPECT_EQ(h.messages.shown.size(), 1u);
+    ExpectInTheTray();
+    ExpectOptionsSaved();
+}
+
+TEST_F(CommandTest, ConfirmQuitNoWithAnImpossibleDateLeavesTheWindow) {
+    h.controller.Panel().SelectListIndex(PanelList::Date, 30);  // the 31st
+    h.controller.Panel().SelectListIndex(PanelList::Month, 1);  // of February
+    h.messages.answers.push_back(MsgAnswer::No);
+    h.controller.OnCommand(Command::ExitMenu);
+    ASSERT_EQ(h.messages.shown.size(), 2u);
+    EXPECT_EQ(h.messages.shown[1].text, "Please Enter Correct Date !");
+    EXPECT_TRUE(h.window.visible);
+    EXPECT_FALSE(h.window.minimized);
+    EXPECT_FALSE(h.trayIcon.present);
+    EXPECT_EQ(h.window.front, View::Settings);
+    EXPECT_TRUE(h.settings.writes.empty());
+}
+
+TEST_F(CommandTest, ShowHexagramButtonAndMenuSaveAndSendTheWindowToTheTray) {
+    for (Command command : {Command::ShowHexagramButton, Command::ShowHexagramMenu}) {
+        h.window.visible = true;
+        h.window.front = View::Settings;
+        h.settings.writes.clear();
+        h.controller.OnCommand(command);
+        ExpectInTheTray();
+        ExpectOptionsSaved();
+    }
+    EXPECT_TRUE(h.messages.shown.empty());
+}
+
+TEST_F(CommandTest, SettingsButtonAndMenuOnlyBringTheSettingsToFront) {
+    for (Command command : {Command::SettingsButton, Command::SettingsMenu}) {
+        h.window.front = View::Hexagram;
+        h.controller.OnCommand(command);
+        EXPECT_EQ(h.window.front, View::Settings);
+    }
+    EXPECT_EQ(h.window.card, 44);
+    EXPECT_EQ(h.window.readingsShown, 1);
+    EXPECT_TRUE(h.window.visible);
+    EXPECT_TRUE(h.settings.writes.empty());
+}
+
+struct WebCase {
+    Command command;
+    WebPage page;
+};
+
+class WebCommandTest : public CommandTest, public ::testing::WithParamInterface<WebCase> {};
+
+TEST_P(WebCommandTest, OpensItsPageOncePerClick) {
+    h.controller.OnCommand(GetParam().command);
+    h.controller.OnCommand(GetParam().command);
+    const std::string address = WebPageAddress(GetParam().page);
+    EXPECT_EQ(h.shell.opened, (std::vector<std::string>{address, address}));
+    EXPECT_TRUE(h.window.visible);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, WebCommandTest,
+                         ::testing::Values(WebCase{Command::OnlineHelpMenu, WebPage::OnlineHelp},
+                                           WebCase{Command::VisitMenu, WebPage::Home},
+                                           WebCase{Command::UpdateMenu, WebPage::Download},
+                                           WebCase{Command::DonateMenu, WebPage::Donation},
+                                           WebCase{Command::ForumLink, WebPage::Home},
+                                           WebCase{Command::CoBrandLink, WebPage::CoBranding},
+                                           WebCase{Command::FullBrandLink, WebPage::FullBranding}));
+
+TEST_F(CommandTest, AboutShowsTheAboutBox) {
+    h.controller.OnCommand(Command::AboutMenu);
+    EXPECT_EQ(h.window.aboutShown, 1);
+    EXPECT_TRUE(h.shell.opened.empty());
+}
+
+TEST_F(CommandTest, DisplayOptionsDoNothing) {
+    h.controller.OnCommand(Command::DisplayOption1);
+    h.controller.OnCommand(Command::DisplayOption2);
+    EXPECT_TRUE(h.settings.writes.empty());
+    EXPECT_TRUE(h.shell.opened.empty());
+    EXPECT_TRUE(h.messages.shown.empty());
+    EXPECT_TRUE(h.window.visible);
+    EXPECT_EQ(h.window.front, View::Settings);
+}
+
+TEST_F(CommandTest, TheDisplayTimeBringsTheWindowBackFromTheTrayWithTheNewReading) {
+    h.controller.OnCommand(Command::ShowHexagramButton);
+    h.calendar.Set(2026, 12, 9, 6, 59, 59);
+    h.controller.Timer1_Timer();
+    EXPECT_FALSE(h.window.visible);
+    h.calendar.Set(2026, 12, 9, 7, 0, 0);
+    h.random.queue = {R(61, 64), R(1, 6), R(2, 6)};
+    h.controller.Timer1_Timer();
+    EXPECT_TRUE(h.window.visible);
+    EXPECT_FALSE(h.window.minimized);
+    EXPECT_EQ(h.window.card, 61);
+    EXPECT_EQ(h.settings.Get("Date"), "12/10/2026");
+}
+
+}  // namespace
+}  // namespace hexalune

@@ -493,7 +493,8 @@ int Checked(const Args& args) {
 }
 
 int Enabled(const Args& args) {
-    PrintLine(IsWindowEnabled(RequireControl(ControlIdArg(args, 1))) ? L"1" : L"0");
+    HWND hwnd = args.size() > 1 && args[1] == L"main" ? RequireMain() : RequireControl(ControlIdArg(args, 1));
+    PrintLine(IsWindowEnabled(hwnd) ? L"1" : L"0");
     return 0;
 }
 
@@ -523,6 +524,84 @@ int MsgBox(const Args& args) {
     PrintLine(title);
     HWND text = GetDlgItem(box, 0xFFFF);
     PrintLine(text ? UnixLines(TextOf(text)) : L"");
+    return 0;
+}
+
+// The message box's text with its line breaks spelt out (\r, \n), its buttons in order
+// with "*" after the default one, and which standard icon it shows (compared by pixels
+// with the system's own icons, as the box's handle cannot be compared across processes).
+int MsgBoxInfo(const Args& args) {
+    const double seconds = ToSeconds(args, 1, 10);
+    const wchar_t* caption = CaptionArg(args, 2);
+    HWND box = nullptr;
+    if (!PollUntil(seconds, [&] { return (box = FindMessageBox(caption)) != nullptr; }))
+        Fail(L"no message box appeared");
+    std::wstring raw;
+    if (HWND text = GetDlgItem(box, 0xFFFF)) {
+        for (wchar_t c : TextOf(text)) {
+            if (c == L'\r') raw += L"\\r";
+            else if (c == L'\n') raw += L"\\n";
+            else raw.push_back(c);
+        }
+    }
+    PrintLine(L"text: " + raw);
+
+    struct Found {
+        std::vector<HWND> buttons;
+        HWND icon = nullptr;
+    } found;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM param) -> BOOL {
+            auto* f = reinterpret_cast<Found*>(param);
+            if (!IsWindowVisible(child)) return TRUE;
+            const std::wstring cls = ClassOf(child);
+            const LONG style = GetWindowLongW(child, GWL_STYLE);
+            if (cls == L"Button") f->buttons.push_back(child);
+            if (cls == L"Static" && (style & SS_TYPEMASK) == SS_ICON) f->icon = child;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    std::wstring buttons = L"buttons:";
+    for (HWND button : found.buttons) {
+        buttons += L" " + TextOf(button);
+        if ((GetWindowLongW(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON) buttons += L"*";
+    }
+    PrintLine(buttons);
+
+    std::wstring iconLine = L"icon: none";
+    if (found.icon) {
+        RECT rect{};
+        GetWindowRect(found.icon, &rect);
+        const int size = GetSystemMetrics(SM_CXICON);
+        HDC screen = GetDC(nullptr);
+        const COLORREF background = GetPixel(screen, rect.left, rect.top);
+        std::vector<COLORREF> shown;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) shown.push_back(GetPixel(screen, rect.left + x, rect.top + y));
+        ReleaseDC(nullptr, screen);
+        const struct {
+            const wchar_t* name;
+            LPCWSTR id;
+        } kinds[] = {{L"information", IDI_INFORMATION},
+                     {L"question", IDI_QUESTION},
+                     {L"warning", IDI_WARNING},
+                     {L"error", IDI_ERROR}};
+        int best = -1;
+        const wchar_t* bestName = L"other";
+        for (const auto& kind : kinds) {
+            const std::vector<COLORREF> expected = RenderIcon(LoadIconW(nullptr, kind.id), size, background);
+            int alike = 0;
+            for (size_t i = 0; i < shown.size(); ++i) alike += ColourDistance(shown[i], expected[i]) <= 60 ? 1 : 0;
+            const int percent = alike * 100 / static_cast<int>(shown.size());
+            if (percent > best) {
+                best = percent;
+                bestName = percent >= 90 ? kind.name : L"other";
+            }
+        }
+        iconLine = std::wstring(L"icon: ") + bestName + L" " + std::to_wstring(best) + L"%";
+    }
+    PrintLine(iconLine);
     return 0;
 }
 
@@ -737,6 +816,199 @@ int Windows(const Args&) {
     return 0;
 }
 
+// "none" while the main window does not exist yet (or any more), else "shown", "iconic" or
+// "hidden": for watching a window that must not appear at all.
+int MainState(const Args&) {
+    HWND main = FindMain();
+    if (!main) PrintLine(L"none");
+    else if (!IsWindowVisible(main)) PrintLine(L"hidden");
+    else PrintLine(IsIconic(main) ? L"iconic" : L"shown");
+    return 0;
+}
+
+// Watches the main window for the given seconds, every 20 ms, and prints each state it
+// passed through ("none hidden", "none hidden shown"...): a window that flashes up for a
+// moment shows in the list.
+// "@<Unix time>" instead of seconds watches until that moment of the clock.
+int WatchMain(const Args& args) {
+    double seconds = 5;
+    if (args.size() > 1 && !args[1].empty() && args[1][0] == L'@') {
+        FILETIME now{};
+        GetSystemTimeAsFileTime(&now);
+        const double unixNow =
+            static_cast<double>((static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime) / 1e7 -
+            11644473600.0;
+        wchar_t* end = nullptr;
+        const double until = wcstod(args[1].c_str() + 1, &end);
+        if (*end != L'\0') Fail(L"not a Unix time: " + args[1]);
+        seconds = until > unixNow ? until - unixNow : 0;
+    } else {
+        seconds = ToSeconds(args, 1, 5);
+    }
+    std::wstring states;
+    const wchar_t* last = nullptr;
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    for (;;) {
+        HWND main = FindMain();
+        const wchar_t* state = !main                    ? L"none"
+                               : !IsWindowVisible(main) ? L"hidden"
+                               : IsIconic(main)         ? L"iconic"
+                                                        : L"shown";
+        if (!last || wcscmp(last, state) != 0) {
+            if (!states.empty()) states += L" ";
+            states += state;
+            last = state;
+        }
+        if (GetTickCount64() >= deadline) break;
+        Sleep(20);
+    }
+    PrintLine(states);
+    return 0;
+}
+
+// What the task list does to end a program: WM_CLOSE posted to its main window.
+int WmClose(const Args&) {
+    Post(RequireMain(), WM_CLOSE, 0, 0);
+    PrintLine(L"posted WM_CLOSE");
+    return 0;
+}
+
+// ---- Dialogs other than message boxes (the About box) ----------------------------
+
+const std::wstring& CaptionRequired(const Args& args, size_t index) {
+    return NameArg(args, index, L"a dialog caption");
+}
+
+HWND FindDialog(const std::wstring& caption) {
+    TopLevelSearch search{L"#32770", caption.c_str(), {}};
+    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found.empty() ? nullptr : search.found.front();
+}
+
+HWND RequireDialog(const std::wstring& caption) {
+    HWND dialog = FindDialog(caption);
+    if (!dialog) Fail(L"no dialog captioned \"" + caption + L"\" is open");
+    return dialog;
+}
+
+HWND RequireDialogItem(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    if (!item) Fail(L"the dialog has no control with id " + std::to_wstring(id));
+    return item;
+}
+
+// Waits for a visible dialog (class #32770) with this caption; prints "open" and who owns it.
+int DlgWait(const Args& args) {
+    const std::wstring& caption = CaptionRequired(args, 1);
+    const double seconds = ToSeconds(args, 2, 10);
+    HWND dialog = nullptr;
+    if (!PollUntil(seconds, [&] { return (dialog = FindDialog(caption)) != nullptr; }))
+        Fail(L"no dialog captioned \"" + caption + L"\" appeared");
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    PrintLine(std::wstring(L"open, owner ") + (owner && owner == FindMain() ? L"main" : owner ? L"other" : L"none"));
+    return 0;
+}
+
+// Waits until no visible dialog with this caption is left.
+int DlgGone(const Args& args) {
+    const std::wstring& caption = CaptionRequired(args, 1);
+    const double seconds = ToSeconds(args, 2, 10);
+    if (!PollUntil(seconds, [&] { return FindDialog(caption) == nullptr; }))
+        Fail(L"the dialog \"" + caption + L"\" is still open");
+    PrintLine(L"gone");
+    return 0;
+}
+
+// A button of the dialog, or one of its labels that act as links (STN_CLICKED).
+int DlgClick(const Args& args) {
+    HWND dialog = RequireDialog(CaptionRequired(args, 1));
+    const int id = ControlIdArg(args, 2);
+    HWND item = RequireDialogItem(dialog, id);
+    if (ClassOf(item) == L"Button") {
+        Post(item, BM_CLICK, 0, 0);
+    } else {
+        Post(dialog, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(item));
+    }
+    PrintLine(L"clicked " + std::to_wstring(id));
+    return 0;
+}
+
+std::wstring RectText(HWND hwnd) {
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    return std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " + std::to_wstring(rect.right) + L" " +
+           std::to_wstring(rect.bottom);
+}
+
+// Screen rectangles ("left top right bottom"), for clicking with the real mouse.
+int Rect(const Args& args) {
+    PrintLine(RectText(RequireControl(ControlIdArg(args, 1))));
+    return 0;
+}
+
+int DlgRect(const Args& args) {
+    HWND dialog = RequireDialog(CaptionRequired(args, 1));
+    PrintLine(RectText(RequireDialogItem(dialog, ControlIdArg(args, 2))));
+    return 0;
+}
+
+std::wstring Describe(HWND hwnd) {
+    if (!hwnd) return L"(none)";
+    wchar_t title[256] = L"";
+    GetWindowTextW(hwnd, title, 256);
+    return ClassOf(hwnd) + L" \"" + title + L"\" id=" + std::to_wstring(GetDlgCtrlID(hwnd));
+}
+
+// The foreground window and the control that has the keyboard focus in its thread.
+int Focus(const Args&) {
+    HWND foreground = GetForegroundWindow();
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (foreground) GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info);
+    PrintLine(L"foreground: " + Describe(foreground));
+    PrintLine(L"focus: " + Describe(info.hwndFocus));
+    return 0;
+}
+
+// A key pressed while the dialog (or message box) with this caption is open: WM_KEYDOWN
+// and WM_KEYUP posted to the control that has the focus in the dialog's thread, which is
+// where the keyboard would deliver them. Prints the control that got them.
+int Key(const Args& args) {
+    HWND dialog = RequireDialog(CaptionRequired(args, 1));
+    const std::wstring& name = NameArg(args, 2, L"a key (return, escape, space)");
+    WPARAM vk = 0;
+    if (name == L"return") vk = VK_RETURN;
+    else if (name == L"escape") vk = VK_ESCAPE;
+    else if (name == L"space") vk = VK_SPACE;
+    else Fail(L"unknown key: " + name);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info)) Fail(L"no thread information");
+    HWND target = info.hwndFocus;
+    if (!target || (target != dialog && !IsChild(dialog, target)))
+        Fail(L"the keyboard focus is not in the dialog but on " + Describe(target));
+    const UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
+    Post(target, WM_KEYDOWN, vk, 1 | (static_cast<LPARAM>(scan) << 16));
+    Post(target, WM_KEYUP, vk, 1 | (static_cast<LPARAM>(scan) << 16) | (1LL << 30) | (1LL << 31));
+    PrintLine(L"key " + name + L" to " + Describe(target));
+    return 0;
+}
+
+// ---- Other registry values of the user (Wine's own settings) -----------------------
+
+int HkcuGet(const Args& args) {
+    const std::wstring& key = NameArg(args, 1, L"a key path under HKCU");
+    PrintValue(key.c_str(), NameArg(args, 2, L"a value name"));
+    return 0;
+}
+
+int HkcuSet(const Args& args) {
+    const std::wstring& key = NameArg(args, 1, L"a key path under HKCU");
+    WriteString(key.c_str(), NameArg(args, 2, L"a value name"), NameArg(args, 3, L"the value"));
+    PrintLine(L"set " + args[2]);
+    return 0;
+}
+
 struct CommandEntry {
     const wchar_t* name;
     int (*run)(const Args&);
@@ -756,10 +1028,11 @@ const CommandEntry kCommands[] = {
     {L"combo", Combo, L"<ctrlId>                \"<index> <text>\" of the selection, -1 for none"},
     {L"combo-items", ComboItems, L"<ctrlId>          every entry of the list"},
     {L"checked", Checked, L"<ctrlId>              1 or 0"},
-    {L"enabled", Enabled, L"<ctrlId>              1 or 0"},
+    {L"enabled", Enabled, L"<ctrlId|main>         1 or 0"},
     {L"close", Close, L"                        the close box"},
     {L"pid", Pid, L"                          process id of the main window"},
     {L"msgbox", MsgBox, L"[seconds] [caption]    wait for a message box; prints caption, then text"},
+    {L"msgbox-info", MsgBoxInfo, L"[seconds] [caption] text with \\r \\n, buttons (* default), icon"},
     {L"no-msgbox", NoMsgBox, L"[seconds] [caption] fails if a message box shows (after seconds)"},
     {L"answer", Answer, L"<yes|no|ok|cancel> [caption]"},
     {L"reg-get", RegGet, L"<name>                settings value, or <missing>"},
@@ -775,6 +1048,18 @@ const CommandEntry kCommands[] = {
     {L"popup-menu", PopupMenu, L"[seconds]           wait for a popup menu; prints its rectangle"},
     {L"wait-desktop", WaitDesktop, L"[seconds]         the taskbar exists; prints the desktop's size"},
     {L"windows", Windows, L"                      every window, for diagnosis"},
+    {L"main-state", MainState, L"                   none, hidden, iconic or shown"},
+    {L"watch-main", WatchMain, L"[seconds|@unixtime]  every state the main window passes through"},
+    {L"wm-close", WmClose, L"                     post WM_CLOSE to the main window, as the task list does"},
+    {L"rect", Rect, L"<ctrlId>                 the control's screen rectangle"},
+    {L"dlg-wait", DlgWait, L"<caption> [seconds]  wait for a dialog; prints \"open, owner main|other|none\""},
+    {L"dlg-gone", DlgGone, L"<caption> [seconds]  wait until the dialog has closed"},
+    {L"dlg-click", DlgClick, L"<caption> <ctrlId>  click a button or link label of the dialog"},
+    {L"dlg-rect", DlgRect, L"<caption> <ctrlId>    a dialog control's screen rectangle"},
+    {L"focus", Focus, L"                        the foreground window and the focused control"},
+    {L"key", Key, L"<caption> <return|escape|space>  key to the focused control of the dialog"},
+    {L"hkcu-get", HkcuGet, L"<key> <name>         any HKCU string value, or <missing>"},
+    {L"hkcu-set", HkcuSet, L"<key> <name> <value>"},
 };
 
 void PrintUsage() {

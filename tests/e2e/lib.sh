@@ -252,6 +252,8 @@ screenshot() {
 # Today's and tomorrow's date in Wine's default (en-US) short form, as the program stores it.
 today_text() { date +%-m/%-d/%Y; }
 tomorrow_text() { date -d tomorrow +%-m/%-d/%Y; }
+# The same for any day relative to today: date_text "7 days ago", date_text "1 month".
+date_text() { date -d "$(date +%F) 12:00 $1" +%-m/%-d/%Y; }
 
 # The catalogue name of hexagram $1, from the program's content files.
 hexagram_name() {
@@ -385,4 +387,133 @@ quit_hexalune() {
     assert_eq $'Hexalune\nAre You Sure You Want To Quit Hexalune?' "$box" "quit question"
     must answer yes Hexalune >/dev/null
     drv wait-gone 15 >/dev/null || fail "the program did not end after Yes"
+}
+
+# ---- Program checks shared by several scenarios ---------------------------------
+
+# The reading on screen is the one stored: name label and picture text follow Card,
+# the changing-lines label follows ChangingLines.
+check_reading_shown() {
+    local card lines name
+    card=$(drv reg-get Card)
+    lines=$(drv reg-get ChangingLines)
+    assert_match '^([1-9]|[1-5][0-9]|6[0-4])$' "$card" "stored Card"
+    assert_match '^[1-6](,[1-6]){0,5}$' "$lines" "stored ChangingLines"
+    local distinct
+    distinct=$(tr ',' '\n' <<<"$lines" | sort -u | wc -l)
+    assert_eq "$(tr ',' '\n' <<<"$lines" | wc -l)" "$distinct" "changing lines are distinct"
+    name=$(hexagram_name "$card")
+    [[ -n $name ]] || fail "no catalogue name for hexagram $card"
+    assert_eq "$name" "$(drv text $IDC_LBLCARDNAME)" "name label"
+    assert_eq "Hexagram $card, $name" "$(drv text $IDC_PICCARD)" "picture's accessible name"
+    assert_eq "$lines" "$(drv text $IDC_LBLCHANGINGLINES)" "changing-lines label"
+}
+
+# Closes the window with the close box and checks that it went to the tray.
+close_to_tray() {
+    must close >/dev/null
+    E2E_WAIT=10 wait_for_output 0 visible main
+    drv no-msgbox >/dev/null || fail "the close box asked something"
+}
+
+# Settings of a program that has started before (the stored Hour is what tells), with
+# the display time at 7:00:00.
+seed_later_start() {
+    must reg-set Hour 7 >/dev/null
+    must reg-set Minute 0 >/dev/null
+    must reg-set Second 0 >/dev/null
+}
+
+# The Run entry the program writes for starting with Windows.
+RUN_COMMAND="\"$HEXALUNE_WIN_PATH\" /STARTUP"
+
+# The update reminder's stored date, as the plain date text ("" when missing or not scrambled).
+reminder_date() {
+    local hex text= i code
+    hex=$(drv reg-get-raw-ansi "$(scrambled_hex Duration)") || fail "cannot read the update reminder's value"
+    [[ $hex == "<missing>" ]] && return 0
+    for ((i = 0; i < ${#hex}; i += 2)); do
+        code=$((16#${hex:i:2} - 85))
+        if ((code <= 0)); then
+            echo "hex:$hex"
+            return 0
+        fi
+        printf -v text "%s\\x%02x" "$text" "$code"
+    done
+    printf '%b\n' "$text"
+}
+
+set_reminder_date() {
+    must reg-set-raw-ansi "$(scrambled_hex Duration)" "$(scrambled_hex "$1")" >/dev/null
+}
+
+# ---- Web pages -----------------------------------------------------------------
+
+# The addresses a build with the default settings opens.
+PAGE_ONLINE_HELP=https://hexalune.example.org/help/
+PAGE_HOME=https://hexalune.example.org/
+PAGE_DOWNLOAD=https://hexalune.example.org/download/
+PAGE_DONATION=https://hexalune.example.org/donate/
+PAGE_FULL_BRANDING=https://hexalune.example.org/full-branding/
+PAGE_CO_BRANDING=https://hexalune.example.org/co-branding/
+
+# Wine hands web addresses to winebrowser, which runs the first command that works from
+# HKCU\Software\Wine\WineBrowser "Browsers" (a comma-separated list of Unix commands).
+# Pointing it at a recorder script makes every page the program opens one line of
+# $E2E_PAGES, and no browser starts. Call before starting the program.
+use_page_recorder() {
+    E2E_PAGES=$E2E_SCENARIO_DIR/opened-pages.txt
+    local recorder=$E2E_SCENARIO_DIR/record-page.sh
+    [[ $recorder != *[,\"]* ]] || fail "the recorder's path cannot go into the Browsers list: $recorder"
+    : >"$E2E_PAGES"
+    printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$E2E_PAGES" >"$recorder"
+    chmod +x "$recorder"
+    must hkcu-set 'Software\Wine\WineBrowser' Browsers "\"$recorder\"" >/dev/null
+}
+
+# The pages opened so far, one a line.
+opened_pages() { cat "$E2E_PAGES"; }
+
+# Waits up to $2 seconds (default 10) until $1 pages in all have been opened.
+wait_pages_opened() {
+    local count=$1 deadline=$((SECONDS + ${2:-10}))
+    while (($(wc -l <"$E2E_PAGES") < count)); do
+        ((SECONDS <= deadline)) || fail "waited for $count opened pages, have: $(tr '\n' ' ' <"$E2E_PAGES")"
+        sleep 0.1
+    done
+}
+
+# ---- Real mouse and keyboard on controls ------------------------------------------
+
+# Clicks the middle of a screen rectangle "left top right bottom" with the real mouse.
+click_rect_middle() {
+    local left top right bottom
+    read -r left top right bottom <<<"$1"
+    [[ -n $bottom ]] || fail "no rectangle to click"
+    click_at $(((left + right) / 2)) $(((top + bottom) / 2)) || fail "xdotool could not click"
+}
+
+# The main window's control $1, or control $2 of the dialog captioned $1, clicked with the mouse.
+click_control() { click_rect_middle "$(must rect "$1")"; }
+click_dialog_control() { click_rect_middle "$(must dlg-rect "$1" "$2")"; }
+
+# Presses key $2 (an xdotool key name: Return, Escape) on the real keyboard, once the
+# dialog or message box captioned $1 is in the foreground.
+press_key_in() {
+    local caption=$1 key=$2 focus
+    focus=$(drv focus) || fail "cannot tell which window has the focus"
+    [[ $(head -n1 <<<"$focus") == "foreground: #32770 \"$caption\""* ]] ||
+        fail "\"$caption\" is not in the foreground for the $key key: $(tr '\n' ' ' <<<"$focus")"
+    echo "pressing $key, $(tr '\n' ' ' <<<"$focus")" >>"$E2E_SCENARIO_DIR/log.txt"
+    timeout 10 xdotool key "$key" || fail "xdotool could not press $key"
+}
+
+# Waits for the next day when fewer than $1 seconds are left of this one: for scenarios
+# whose dates must not change under them.
+keep_clear_of_midnight() {
+    local left=$((86400 - 10#$(date +%H) * 3600 - 10#$(date +%M) * 60 - 10#$(date +%S)))
+    if ((left < $1)); then
+        echo "waiting $((left + 2)) s for midnight to pass" >>"$E2E_SCENARIO_DIR/log.txt"
+        sleep $((left + 2))
+    fi
 }

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -99,8 +100,12 @@ public:
 
 class FakeShell : public IShell {
 public:
-    void OpenAddress(const std::string& address) override { opened.push_back(address); }
+    void OpenAddress(const std::string& address) override {
+        opened.push_back(address);
+        if (onOpen) onOpen(address);
+    }
     std::vector<std::string> opened;
+    std::function<void(const std::string&)> onOpen;  // lets a test look at the state at that moment
 };
 
 class FakeProcessInfo : public IProcessInfo {

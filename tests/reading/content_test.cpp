@@ -1,1 +1,170 @@
+// The hexagram texts as compiled in: each text within its length, one clean line of plain
+// ASCII, verse lines not run together, and no text used twice.
 #include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "reading/Catalogue.h"
+
+namespace hexalune {
+namespace {
+
+struct Texts {
+    std::string judgmentPoem, judgmentDescription, imagePoem, imageDescription;
+};
+
+struct Limit {
+    const char* field;
+    std::size_t low, high;
+};
+
+// Length limits, in characters, that the text boxes are laid out for.
+const Limit kLimits[] = {
+    {"judgmentPoem", 42, 333}, {"judgmentDescription", 218, 432}, {"imagePoem", 96, 234}, {"imageDescription", 203, 368}};
+
+bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
+
+// What is wrong with one text, as "field: problem" lines.
+std::vector<std::string> TextProblems(const std::string& text, const Limit& limit) {
+    std::vector<std::string> problems;
+    const std::string field = limit.field;
+    if (text.size() < limit.low) problems.push_back(field + ": too short (" + std::to_string(text.size()) + ")");
+    if (text.size() > limit.high) problems.push_back(field + ": too long (" + std::to_string(text.size()) + ")");
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n' || c == '\r' || c == '\t') {
+            problems.push_back(field + ": broken over lines at " + std::to_string(i));
+        } else if (c < ' ' || c > '~') {
+            problems.push_back(field + ": not printable ASCII at " + std::to_string(i));
+        }
+        if (i + 1 < text.size() && c == ' ' && text[i + 1] == ' ')
+            problems.push_back(field + ": double space at " + std::to_string(i));
+        if (i + 1 < text.size() && IsUpper(text[i + 1]) &&
+            (IsLower(c) || std::string(".,;:!?'\"").find(c) != std::string::npos))
+            problems.push_back(field + ": verse lines run together at " + std::to_string(i));
+    }
+    if (!text.empty() && (text.front() == ' ' || text.back() == ' '))
+        problems.push_back(field + ": leading or trailing space");
+    return problems;
+}
+
+std::vector<std::string> EntryProblems(const Texts& t) {
+    const std::string* texts[] = {&t.judgmentPoem, &t.judgmentDescription, &t.imagePoem, &t.imageDescription};
+    std::vector<std::string> problems;
+    for (int i = 0; i < 4; ++i) {
+        for (const std::string& p : TextProblems(*texts[i], kLimits[i])) problems.push_back(p);
+        for (int j = 0; j < i; ++j) {
+            if (*texts[i] == *texts[j])
+                problems.push_back(std::string(kLimits[i].field) + ": duplicates " + kLimits[j].field);
+        }
+    }
+    return problems;
+}
+
+Texts TextsOf(int n) {
+    const HexagramEntry& e = Hexagram(n);
+    return {e.judgmentPoem, e.judgmentDescription, e.imagePoem, e.imageDescription};
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const std::string& line : lines) all += line + "\n";
+    return all;
+}
+
+class EntryContentTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(EntryContentTest, TextsPassTheChecks) {
+    const std::vector<std::string> problems = EntryProblems(TextsOf(GetParam()));
+    EXPECT_TRUE(problems.empty()) << "hexagram " << GetParam() << ":\n" << Joined(problems);
+}
+
+TEST_P(EntryContentTest, NameHasAReasonableLength) {
+    const std::string name = Hexagram(GetParam()).name;
+    EXPECT_GE(name.size(), 5u) << name;
+    EXPECT_LE(name.size(), 44u) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, EntryContentTest, ::testing::Range(1, kHexagramCount + 1));
+
+TEST(Content, NoTwoTextsAreTheSame) {
+    std::set<std::string> seen;
+    for (int n = 1; n <= kHexagramCount; ++n) {
+        const HexagramEntry& e = Hexagram(n);
+        for (const char* text : {e.name, e.judgmentPoem, e.judgmentDescription, e.imagePoem, e.imageDescription})
+            EXPECT_TRUE(seen.insert(text).second) << "hexagram " << n << " repeats: " << text;
+    }
+    EXPECT_EQ(seen.size(), 320u);
+}
+
+TEST(Content, TotalLengthIsWithinBounds) {
+    std::size_t total = 0;
+    for (int n = 1; n <= kHexagramCount; ++n) {
+        const Texts t = TextsOf(n);
+        total += t.judgmentPoem.size() + t.judgmentDescription.size() + t.imagePoem.size() + t.imageDescription.size();
+    }
+    EXPECT_GE(total, 50000u);
+    EXPECT_LE(total, 65000u);
+}
+
+// The checker itself: a good entry with one flaw put in must be caught.
+using Mutation = void (*)(Texts&);
+
+struct FlawCase {
+    const char* name;
+    Mutation mutate;
+    const char* expected;  // part of the problem reported
+};
+
+// Replaces the first space of the text with `joint`.
+void Join(std::string& text, const std::string& joint) { text.replace(text.find(' '), 1, joint); }
+
+class CheckerTest : public ::testing::TestWithParam<FlawCase> {};
+
+TEST_P(CheckerTest, CatchesTheFlaw) {
+    Texts texts = TextsOf(1);
+    ASSERT_TRUE(EntryProblems(texts).empty());
+    GetParam().mutate(texts);
+    const std::string problems = Joined(EntryProblems(texts));
+    EXPECT_NE(problems.find(GetParam().expected), std::string::npos) << problems;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Flaws, CheckerTest,
+    ::testing::Values(
+        FlawCase{"PoemTooLong", [](Texts& t) { t.judgmentPoem += std::string(200, 'a'); }, "judgmentPoem: too long"},
+        FlawCase{"PoemTooShort", [](Texts& t) { t.judgmentPoem = "Short and sweet."; }, "judgmentPoem: too short"},
+        FlawCase{"ImagePoemTooLong", [](Texts& t) { t.imagePoem.append(100, 'x'); }, "imagePoem: too long"},
+        FlawCase{"DescriptionTooShort", [](Texts& t) { t.judgmentDescription.resize(217); },
+                 "judgmentDescription: too short"},
+        FlawCase{"DescriptionTooLong", [](Texts& t) { t.imageDescription.append(100, 'x'); },
+                 "imageDescription: too long"},
+        FlawCase{"NonAscii", [](Texts& t) { Join(t.imagePoem, " caf\xC3\xA9 "); }, "not printable ASCII"},
+        FlawCase{"ControlCharacter", [](Texts& t) { Join(t.imagePoem, " \x01 "); }, "not printable ASCII"},
+        FlawCase{"Newline", [](Texts& t) { Join(t.judgmentPoem, "\n"); }, "broken over lines"},
+        FlawCase{"CarriageReturn", [](Texts& t) { Join(t.judgmentPoem, "\r"); }, "broken over lines"},
+        FlawCase{"Tab", [](Texts& t) { Join(t.judgmentDescription, "\t"); }, "broken over lines"},
+        FlawCase{"DoubleSpace", [](Texts& t) { Join(t.imageDescription, "  "); }, "double space"},
+        FlawCase{"LeadingSpace", [](Texts& t) { t.imagePoem.insert(0, " "); }, "leading or trailing space"},
+        FlawCase{"TrailingSpace", [](Texts& t) { t.imagePoem += " "; }, "leading or trailing space"},
+        FlawCase{"DuplicateText", [](Texts& t) { t.imageDescription = t.judgmentDescription; },
+                 "imageDescription: duplicates judgmentDescription"}),
+    [](const ::testing::TestParamInfo<FlawCase>& info) { return std::string(info.param.name); });
+
+TEST(ContentChecker, CatchesVerseLinesRunTogether) {
+    // "things, Clear" written as "thingsClear", "things.Clear" and the like.
+    for (const char* joint : {"X", ".X", ",X", ";X", ":X", "!X", "?X", "'X", "\"X"}) {
+        Texts texts = TextsOf(1);
+        Join(texts.judgmentPoem, joint);
+        EXPECT_NE(Joined(EntryProblems(texts)).find("run together"), std::string::npos) << joint;
+    }
+    Texts spaced = TextsOf(1);
+    Join(spaced.judgmentPoem, " - X ");  // a capital after a space or a dash is fine
+    EXPECT_TRUE(EntryProblems(spaced).empty());
+}
+
+}  // namespace
+}  // namespace hexalune

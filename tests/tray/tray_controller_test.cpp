@@ -1,1 +1,156 @@
+// The notification-area icon: going there, coming back, its mouse events and a shell that restarts.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "fakes/Fakes.h"
+#include "tray/TrayController.h"
+
+namespace hexalune {
+namespace {
+
+using testing::FakeMainWindow;
+using testing::FakeTrayIcon;
+using testing::FakeTrayMenu;
+using testing::Harness;
+
+class TrayControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window.visible = true;
+        window.front = View::Settings;
+    }
+    // The window is back on screen and the icon gone.
+    void ExpectShownAndIconRemoved() {
+        EXPECT_TRUE(window.visible);
+        EXPECT_FALSE(window.minimized);
+        EXPECT_EQ(window.centred, 1);
+        EXPECT_FALSE(icon.present);
+        EXPECT_FALSE(tray.IconWanted());
+    }
+
+    FakeTrayIcon icon;
+    FakeTrayMenu menu;
+    FakeMainWindow window;
+    int exits = 0;
+    TrayController tray{icon, menu, window, [this] { ++exits; }};
+};
+
+TEST_F(TrayControllerTest, SendToTrayAddsOneIconMinimisesAndHides) {
+    tray.SendToTray();
+    tray.SendToTray();
+    EXPECT_TRUE(icon.present);
+    EXPECT_TRUE(window.minimized);
+    EXPECT_FALSE(window.visible);
+    EXPECT_TRUE(tray.IconWanted());
+    EXPECT_TRUE(tray.IconShown());
+}
+
+TEST_F(TrayControllerTest, DoubleClickBringsTheWindowBack) {
+    tray.SendToTray();
+    tray.OnIconEvent(0x203);
+    ExpectShownAndIconRemoved();
+    EXPECT_EQ(menu.shown, 0);
+}
+
+TEST_F(TrayControllerTest, MenuShowBringsTheWindowBack) {
+    tray.SendToTray();
+    menu.choice = TrayMenuChoice::Show;
+    tray.OnIconEvent(0x205);
+    EXPECT_EQ(menu.shown, 1);
+    ExpectShownAndIconRemoved();
+    EXPECT_EQ(exits, 0);
+}
+
+TEST_F(TrayControllerTest, MenuExitCallsTheExitAction) {
+    tray.SendToTray();
+    menu.choice = TrayMenuChoice::Exit;
+    tray.OnIconEvent(0x205);
+    EXPECT_EQ(exits, 1);
+    EXPECT_FALSE(window.visible);
+}
+
+class OtherIconEventTest : public TrayControllerTest, public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(OtherIconEventTest, DoesNothing) {
+    tray.SendToTray();
+    menu.choice = TrayMenuChoice::Exit;
+    tray.OnIconEvent(GetParam());
+    EXPECT_EQ(menu.shown, 0);
+    EXPECT_EQ(exits, 0);
+    EXPECT_TRUE(icon.present);
+    EXPECT_FALSE(window.visible);
+    EXPECT_EQ(window.centred, 0);
+}
+
+// Move, left down, left up, right down.
+INSTANTIATE_TEST_SUITE_P(Codes, OtherIconEventTest, ::testing::Values(0x200u, 0x201u, 0x202u, 0x204u));
+
+TEST_F(TrayControllerTest, TaskbarCreatedReaddsTheIconOnlyWhileItBelongsThere) {
+    tray.OnTaskbarCreated();
+    EXPECT_EQ(icon.adds, 0);
+    tray.SendToTray();
+    icon.present = false;  // the shell restarted and lost it
+    tray.OnTaskbarCreated();
+    EXPECT_TRUE(icon.present);
+    tray.OnIconEvent(0x203);
+    const int adds = icon.adds;
+    tray.OnTaskbarCreated();
+    EXPECT_EQ(icon.adds, adds);
+    EXPECT_FALSE(icon.present);
+}
+
+TEST_F(TrayControllerTest, AFailedAddIsRetriedOnTheNextTick) {
+    tray.RetryIfMissing();  // nothing to retry while the window is out
+    EXPECT_EQ(icon.adds, 0);
+    icon.failing = true;
+    tray.SendToTray();
+    EXPECT_FALSE(icon.present);
+    EXPECT_FALSE(tray.IconShown());
+    tray.RetryIfMissing();
+    EXPECT_FALSE(icon.present);
+    icon.failing = false;
+    tray.RetryIfMissing();
+    EXPECT_TRUE(icon.present);
+    const int adds = icon.adds;
+    tray.RetryIfMissing();  // once accepted, no further tries
+    EXPECT_EQ(icon.adds, adds);
+}
+
+TEST_F(TrayControllerTest, AFailedAddIsRetriedWhenTheTaskbarComes) {
+    icon.failing = true;
+    tray.SendToTray();
+    icon.failing = false;
+    tray.OnTaskbarCreated();
+    EXPECT_TRUE(icon.present);
+    EXPECT_TRUE(tray.IconShown());
+}
+
+TEST(TrayInTheProgram, MenuExitEndsTheProgramWithOptionsSavedAndIconRemoved) {
+    Harness h;
+    h.controller.Form_Load();
+    h.controller.Tray().SendToTray();
+    h.settings.writes.clear();
+    const auto messagesBefore = h.messages.shown.size();
+    h.trayMenu.choice = TrayMenuChoice::Exit;
+    h.controller.OnTrayIconEvent(0x205);
+    EXPECT_TRUE(h.window.ended);
+    EXPECT_FALSE(h.trayIcon.present);
+    EXPECT_EQ(h.messages.shown.size(), messagesBefore);  // no question asked
+    const auto& w = h.settings.writes;
+    EXPECT_NE(std::find(w.begin(), w.end(), "AutorunStartUp=False"), w.end());
+    EXPECT_NE(std::find(w.begin(), w.end(), "SystemTray=False"), w.end());
+}
+
+TEST(TrayInTheProgram, TheTimerRetriesAFailedIcon) {
+    Harness h;
+    h.controller.Form_Load();
+    h.trayIcon.failing = true;
+    h.controller.Tray().SendToTray();
+    h.trayIcon.failing = false;
+    h.controller.Timer1_Timer();
+    EXPECT_TRUE(h.trayIcon.present);
+}
+
+}  // namespace
+}  // namespace hexalune

@@ -1,23 +1,5 @@
 # Starting the program: the very first start, and a later start on the same day.
 
-# The reading on screen is the one stored: name label and picture text follow Card,
-# the changing-lines label follows ChangingLines.
-check_reading_shown() {
-    local card lines name
-    card=$(drv reg-get Card)
-    lines=$(drv reg-get ChangingLines)
-    assert_match '^([1-9]|[1-5][0-9]|6[0-4])$' "$card" "stored Card"
-    assert_match '^[1-6](,[1-6]){0,5}$' "$lines" "stored ChangingLines"
-    local distinct
-    distinct=$(tr ',' '\n' <<<"$lines" | sort -u | wc -l)
-    assert_eq "$(tr ',' '\n' <<<"$lines" | wc -l)" "$distinct" "changing lines are distinct"
-    name=$(hexagram_name "$card")
-    [[ -n $name ]] || fail "no catalogue name for hexagram $card"
-    assert_eq "$name" "$(drv text $IDC_LBLCARDNAME)" "name label"
-    assert_eq "Hexagram $card, $name" "$(drv text $IDC_PICCARD)" "picture's accessible name"
-    assert_eq "$lines" "$(drv text $IDC_LBLCHANGINGLINES)" "changing-lines label"
-}
-
 E2E_SCENARIOS+=(first_start)
 scenario_first_start() {
     assert_eq "<missing>" "$(drv reg-get Hour)" "no settings before the first start"

@@ -1,13 +1,6 @@
 # The notification area: the close box sends the window there, the icon brings it
 # back, and the icon's menu shows the window or ends the program.
 
-# Closes the window with the close box and checks that it went to the tray.
-close_to_tray() {
-    must close >/dev/null
-    E2E_WAIT=10 wait_for_output 0 visible main
-    drv no-msgbox >/dev/null || fail "the close box asked something"
-}
-
 E2E_SCENARIOS+=(close_box_to_tray)
 scenario_close_box_to_tray() {
     start_hexalune
