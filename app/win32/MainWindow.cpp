@@ -292,6 +292,9 @@ void MainWindow::CreateControls() {
                 break;
             case ControlKind::LinkLabel:
                 style |= (spec.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX | SS_NOTIFY;
+                // The full-branding label lies behind the co-branding one on the same spot:
+                // never seen, so it must not take the clicks either.
+                if (spec.id == IDC_LBLFULLBRAND) style &= ~WS_VISIBLE;
                 break;
             case ControlKind::Button:
                 cls = L"BUTTON";

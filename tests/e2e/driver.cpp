@@ -401,6 +401,14 @@ int Visible(const Args& args) {
     return 0;
 }
 
+// The control's own WS_VISIBLE flag, 1 or 0: which view is in front even while the
+// main window itself is hidden in the tray.
+int OwnVisible(const Args& args) {
+    const LONG style = GetWindowLongW(RequireControl(ControlIdArg(args, 1)), GWL_STYLE);
+    PrintLine((style & WS_VISIBLE) ? L"1" : L"0");
+    return 0;
+}
+
 // Waits until `visible <id|main>` would print the wanted 1 or 0.
 int WaitVisible(const Args& args) {
     if (args.size() < 3) Fail(L"usage: wait-visible <ctrlId|main> <1|0> [seconds]");
@@ -828,8 +836,7 @@ int MainState(const Args&) {
 
 // Watches the main window for the given seconds, every 20 ms, and prints each state it
 // passed through ("none hidden", "none hidden shown"...): a window that flashes up for a
-// moment shows in the list.
-// "@<Unix time>" instead of seconds watches until that moment of the clock.
+// moment shows in the list. "@<Unix time>" instead of seconds watches until that moment.
 int WatchMain(const Args& args) {
     double seconds = 5;
     if (args.size() > 1 && !args[1].empty() && args[1][0] == L'@') {
@@ -940,6 +947,21 @@ std::wstring RectText(HWND hwnd) {
            std::to_wstring(rect.bottom);
 }
 
+std::wstring Describe(HWND hwnd) {
+    if (!hwnd) return L"(none)";
+    wchar_t title[256] = L"";
+    GetWindowTextW(hwnd, title, 256);
+    return ClassOf(hwnd) + L" \"" + title + L"\" id=" + std::to_wstring(GetDlgCtrlID(hwnd));
+}
+
+// The window a mouse click at screen point (x, y) would reach.
+int WindowAt(const Args& args) {
+    if (args.size() < 3) Fail(L"usage: window-at <x> <y>");
+    const POINT point{ToInt(args[1]), ToInt(args[2])};
+    PrintLine(Describe(WindowFromPoint(point)));
+    return 0;
+}
+
 // Screen rectangles ("left top right bottom"), for clicking with the real mouse.
 int Rect(const Args& args) {
     PrintLine(RectText(RequireControl(ControlIdArg(args, 1))));
@@ -952,13 +974,6 @@ int DlgRect(const Args& args) {
     return 0;
 }
 
-std::wstring Describe(HWND hwnd) {
-    if (!hwnd) return L"(none)";
-    wchar_t title[256] = L"";
-    GetWindowTextW(hwnd, title, 256);
-    return ClassOf(hwnd) + L" \"" + title + L"\" id=" + std::to_wstring(GetDlgCtrlID(hwnd));
-}
-
 // The foreground window and the control that has the keyboard focus in its thread.
 int Focus(const Args&) {
     HWND foreground = GetForegroundWindow();
@@ -967,30 +982,6 @@ int Focus(const Args&) {
     if (foreground) GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info);
     PrintLine(L"foreground: " + Describe(foreground));
     PrintLine(L"focus: " + Describe(info.hwndFocus));
-    return 0;
-}
-
-// A key pressed while the dialog (or message box) with this caption is open: WM_KEYDOWN
-// and WM_KEYUP posted to the control that has the focus in the dialog's thread, which is
-// where the keyboard would deliver them. Prints the control that got them.
-int Key(const Args& args) {
-    HWND dialog = RequireDialog(CaptionRequired(args, 1));
-    const std::wstring& name = NameArg(args, 2, L"a key (return, escape, space)");
-    WPARAM vk = 0;
-    if (name == L"return") vk = VK_RETURN;
-    else if (name == L"escape") vk = VK_ESCAPE;
-    else if (name == L"space") vk = VK_SPACE;
-    else Fail(L"unknown key: " + name);
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info)) Fail(L"no thread information");
-    HWND target = info.hwndFocus;
-    if (!target || (target != dialog && !IsChild(dialog, target)))
-        Fail(L"the keyboard focus is not in the dialog but on " + Describe(target));
-    const UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
-    Post(target, WM_KEYDOWN, vk, 1 | (static_cast<LPARAM>(scan) << 16));
-    Post(target, WM_KEYUP, vk, 1 | (static_cast<LPARAM>(scan) << 16) | (1LL << 30) | (1LL << 31));
-    PrintLine(L"key " + name + L" to " + Describe(target));
     return 0;
 }
 
@@ -1020,6 +1011,7 @@ const CommandEntry kCommands[] = {
     {L"wait-gone", WaitGone, L"[seconds]            main window and its process ended"},
     {L"title", Title, L"                        the main window's title"},
     {L"visible", Visible, L"<ctrlId|main>         1 or 0 (main: shown and not minimized)"},
+    {L"own-visible", OwnVisible, L"<ctrlId>          the control's own WS_VISIBLE flag, 1 or 0"},
     {L"wait-visible", WaitVisible, L"<ctrlId|main> <1|0> [seconds]"},
     {L"text", Text, L"<ctrlId>                 the control's text"},
     {L"click", Click, L"<ctrlId>                button click, or STN_CLICKED for a label"},
@@ -1051,13 +1043,13 @@ const CommandEntry kCommands[] = {
     {L"main-state", MainState, L"                   none, hidden, iconic or shown"},
     {L"watch-main", WatchMain, L"[seconds|@unixtime]  every state the main window passes through"},
     {L"wm-close", WmClose, L"                     post WM_CLOSE to the main window, as the task list does"},
+    {L"window-at", WindowAt, L"<x> <y>               the window a click at that screen point reaches"},
     {L"rect", Rect, L"<ctrlId>                 the control's screen rectangle"},
     {L"dlg-wait", DlgWait, L"<caption> [seconds]  wait for a dialog; prints \"open, owner main|other|none\""},
     {L"dlg-gone", DlgGone, L"<caption> [seconds]  wait until the dialog has closed"},
     {L"dlg-click", DlgClick, L"<caption> <ctrlId>  click a button or link label of the dialog"},
     {L"dlg-rect", DlgRect, L"<caption> <ctrlId>    a dialog control's screen rectangle"},
     {L"focus", Focus, L"                        the foreground window and the focused control"},
-    {L"key", Key, L"<caption> <return|escape|space>  key to the focused control of the dialog"},
     {L"hkcu-get", HkcuGet, L"<key> <name>         any HKCU string value, or <missing>"},
     {L"hkcu-set", HkcuSet, L"<key> <name> <value>"},
 };

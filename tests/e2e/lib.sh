@@ -417,9 +417,9 @@ close_to_tray() {
 }
 
 # Settings of a program that has started before (the stored Hour is what tells), with
-# the display time at 7:00:00.
+# the display time twelve hours away, so that it cannot come up during the scenario.
 seed_later_start() {
-    must reg-set Hour 7 >/dev/null
+    must reg-set Hour $(((10#$(date +%H) + 12) % 24)) >/dev/null
     must reg-set Minute 0 >/dev/null
     must reg-set Second 0 >/dev/null
 }
@@ -438,7 +438,7 @@ reminder_date() {
             echo "hex:$hex"
             return 0
         fi
-        printf -v text "%s\\x%02x" "$text" "$code"
+        printf -v text '%s\\x%02x' "$text" "$code"
     done
     printf '%b\n' "$text"
 }

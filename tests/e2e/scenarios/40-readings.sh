@@ -72,7 +72,7 @@ scenario_display_time_from_tray() {
     # Wine's clock is the local time of this process (same TZ), so `date` gives the
     # display time as the program will see it.
     local at
-    at=$(($(date +%s) + 14))
+    at=$(($(date +%s) + 15))
     must reg-set Hour "$(date -d "@$at" +%-H)" >/dev/null
     must reg-set Minute "$(date -d "@$at" +%-M)" >/dev/null
     must reg-set Second "$(date -d "@$at" +%-S)" >/dev/null

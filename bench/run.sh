@@ -1,0 +1,288 @@
+#!/usr/bin/env bash
+# Benchmarks of Hexalune: start-up, memory, repaints, size and the one-second tick.
+#
+# Builds the program (x86_64 to run, i686 to measure the shipped size), builds the bench
+# programs in bench/ (a minimal window as the reference, the start-up probe, the tick
+# timer), boots a fresh Wine prefix on a private Xvfb display with a virtual desktop,
+# keeps its wineserver warm, runs everything and writes bench/out/results.md (with the
+# raw figures beside it). Every step has a time limit; Xvfb and the Wine session are
+# ended on the way out, whatever happened.
+#
+# Settings (environment):
+#   BENCH_BUILD, BENCH_BUILD32   Hexalune build trees (default /tmp/bench-build, /tmp/bench-build32)
+#   BENCH_TOOLS_BUILD            build tree of the bench programs (default /tmp/bench-tools-build)
+#   BENCH_WORK                   Wine prefix and logs (default /tmp/bench-run)
+#   BENCH_OUT                    results (default bench/out)
+#   BENCH_RUNS                   timed start-ups per program (default 10)
+#   BENCH_REPAINTS               repaints in the repaint check (default 1000)
+#   BENCH_TICKS                  ticks timed by tick_bench (default 100000)
+#   BENCH_KEEP_PREFIX=1          keep the Wine prefix afterwards (it is deleted otherwise)
+# Exit code: 0 when everything ran (whatever the figures), 1 when a step failed.
+set -uo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(dirname "$here")
+build64=${BENCH_BUILD:-/tmp/bench-build}
+build32=${BENCH_BUILD32:-/tmp/bench-build32}
+tools=${BENCH_TOOLS_BUILD:-/tmp/bench-tools-build}
+work=${BENCH_WORK:-/tmp/bench-run}
+out=${BENCH_OUT:-$here/out}
+runs=${BENCH_RUNS:-10}
+repaints=${BENCH_REPAINTS:-1000}
+ticks=${BENCH_TICKS:-100000}
+
+wine64=/usr/lib/wine/wine64
+logs=$work/logs
+prefix=$work/prefix
+started=$(date +%s)
+
+say() { printf '[bench %3ds] %s\n' $(($(date +%s) - started)) "$*"; }
+fail() {
+    say "FAILED: $*"
+    exit 1
+}
+
+# Runs a command with stdio on files and every other descriptor closed: Wine's session
+# processes inherit all open descriptors and outlive the command, so a pipe held by them
+# would keep whoever reads our output waiting.
+run_closed() {
+    local log=$1
+    shift
+    (
+        for fd in /proc/$BASHPID/fd/*; do
+            n=${fd##*/}
+            [ "$n" -gt 2 ] 2>/dev/null && eval "exec $n>&-"
+        done
+        exec "$@"
+    ) </dev/null >"$log" 2>&1
+}
+
+winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
+
+xvfb_pid=""
+session_up=0
+cleanup() {
+    if [ "$session_up" = 1 ]; then
+        WINEPREFIX=$prefix timeout 20 wineserver -k >/dev/null 2>&1 </dev/null
+        WINEPREFIX=$prefix timeout 20 wineserver -w >/dev/null 2>&1 </dev/null
+    fi
+    # The prefix is some 700 MB; it is made anew by every run anyway.
+    if [ "$session_up" = 1 ] && [ "${BENCH_KEEP_PREFIX:-0}" != 1 ]; then rm -rf "$prefix"; fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.2; done
+        kill -9 "$xvfb_pid" 2>/dev/null
+    fi
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+mkdir -p "$logs" "$out" || fail "cannot create $logs or $out"
+
+# ---- tools ----------------------------------------------------------------------------
+if [ -x "$root/scripts/ensure-packages.sh" ]; then
+    timeout 600 "$root/scripts/ensure-packages.sh" </dev/null >"$logs/packages.log" 2>&1 ||
+        say "warning: scripts/ensure-packages.sh failed (see $logs/packages.log)"
+fi
+for tool in cmake x86_64-w64-mingw32-g++-posix i686-w64-mingw32-objdump Xvfb wineserver timeout; do
+    command -v "$tool" >/dev/null 2>&1 || fail "missing $tool"
+done
+[ -x "$wine64" ] || fail "missing $wine64"
+
+# ---- builds ---------------------------------------------------------------------------
+build_hexalune() {  # build_hexalune DIR TOOLCHAIN LOG
+    timeout 600 cmake -S "$root" -B "$1" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$2" -DCMAKE_BUILD_TYPE=MinSizeRel \
+        -DHEXALUNE_TESTS=OFF >"$3" 2>&1 </dev/null &&
+        timeout 900 cmake --build "$1" -j2 --target Hexalune >>"$3" 2>&1 </dev/null
+}
+say "building Hexalune (x86_64) in $build64"
+build_hexalune "$build64" toolchain-mingw-x86_64.cmake "$logs/build64.log" ||
+    { tail -20 "$logs/build64.log"; fail "x86_64 build"; }
+say "building Hexalune (i686) in $build32"
+build_hexalune "$build32" toolchain-mingw-i686.cmake "$logs/build32.log" ||
+    { tail -20 "$logs/build32.log"; fail "i686 build"; }
+say "building the bench programs in $tools"
+{ timeout 300 cmake -S "$here" -B "$tools" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
+    -DHEXALUNE_GENERATED_DIR="$build64/generated" >"$logs/tools.log" 2>&1 </dev/null &&
+    timeout 900 cmake --build "$tools" -j2 >>"$logs/tools.log" 2>&1 </dev/null; } ||
+    { tail -20 "$logs/tools.log"; fail "bench programs build"; }
+
+hexalune64=$build64/app/win32/Hexalune.exe
+hexalune32=$build32/app/win32/Hexalune.exe
+for f in "$hexalune64" "$hexalune32" "$tools/minimal_window.exe" "$tools/startup_probe.exe" "$tools/tick_bench.exe"; do
+    [ -f "$f" ] || fail "missing $f"
+done
+
+# ---- the machine ----------------------------------------------------------------------
+machine=$out/machine.txt
+{
+    echo "nproc=$(nproc)"
+    echo "cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/^[^:]*: *//')"
+    echo "memory=$(awk '/MemTotal/ {printf "%.1f GiB", $2 / 1048576}' /proc/meminfo)"
+    echo "kernel=$(uname -sr)"
+    echo "os=$(. /etc/os-release 2>/dev/null && echo "$PRETTY_NAME")"
+    echo "compiler=$(x86_64-w64-mingw32-g++-posix -dumpfullversion 2>/dev/null) (mingw-w64, posix threads)"
+    echo "loadavg_start=$(cut -d' ' -f1-3 /proc/loadavg)"
+} >"$machine"
+timeout 30 "$wine64" --version </dev/null >"$logs/wine-version.txt" 2>&1
+echo "wine=$(head -1 "$logs/wine-version.txt")" >>"$machine"
+
+# ---- size -----------------------------------------------------------------------------
+say "measuring the i686 executable"
+size_file=$out/size.txt
+{
+    echo "bytes=$(stat -c %s "$hexalune32")"
+    i686-w64-mingw32-objdump -p "$hexalune32" | awk '/DLL Name:/ {printf "%s%s", sep, $3; sep=" "} END {print ""}' |
+        sed 's/^/imports=/'
+} >"$size_file"
+i686-w64-mingw32-objdump -h "$hexalune32" >"$out/sections-i686.txt" 2>&1
+# DLLs that come with Windows itself (7 and later); anything else would have to be shipped.
+system_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll comctl32.dll comdlg32.dll ole32.dll
+ oleaut32.dll msvcrt.dll uxtheme.dll shlwapi.dll version.dll winmm.dll ws2_32.dll rpcrt4.dll imm32.dll
+ oleacc.dll dwmapi.dll ntdll.dll psapi.dll shcore.dll secur32.dll crypt32.dll wininet.dll winhttp.dll
+ setupapi.dll userenv.dll gdiplus.dll msimg32.dll "
+system_dlls=" $(echo $system_dlls) "
+foreign=""
+for dll in $(sed -n 's/^imports=//p' "$size_file"); do
+    lower=$(printf '%s' "$dll" | tr 'A-Z' 'a-z')
+    case "$lower" in api-ms-win-*) continue ;; esac
+    [[ "$system_dlls" == *" $lower "* ]] || foreign="$foreign $dll"
+done
+echo "foreign_imports=${foreign# }" >>"$size_file"
+while read -r _ name hexsize _; do
+    [[ "$name" == .* && "$hexsize" =~ ^[0-9a-f]+$ ]] && echo "section$name=$((16#$hexsize))"
+done <"$out/sections-i686.txt" >>"$size_file"
+
+# ---- the Wine session -----------------------------------------------------------------
+display=91
+while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
+say "starting Xvfb on :$display"
+(
+    for fd in /proc/$BASHPID/fd/*; do
+        n=${fd##*/}
+        [ "$n" -gt 2 ] 2>/dev/null && eval "exec $n>&-"
+    done
+    exec Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp
+) </dev/null >"$logs/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.2; done
+[ -e "/tmp/.X11-unix/X$display" ] || fail "Xvfb did not start (see $logs/xvfb.log)"
+
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=":$display"
+say "booting a fresh prefix in $prefix"
+rm -rf "$prefix"
+mkdir -p "$prefix"
+session_up=1
+run_closed "$logs/wineserver.log" wineserver -p
+run_closed "$logs/wineboot.log" timeout 180 "$wine64" wineboot -i || fail "wineboot (see $logs/wineboot.log)"
+# Every program of the prefix opens on one virtual desktop: windows hide without the
+# wait a bare X server without a window manager imposes.
+run_closed "$logs/reg.log" timeout 60 "$wine64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f ||
+    fail "reg add (see $logs/reg.log)"
+run_closed "$logs/reg2.log" timeout 60 "$wine64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f ||
+    fail "reg add (see $logs/reg2.log)"
+timeout 30 wineserver -k >/dev/null 2>&1 </dev/null
+timeout 30 wineserver -w >/dev/null 2>&1 </dev/null
+run_closed "$logs/wineserver2.log" wineserver -p
+run_closed "$logs/wineboot2.log" timeout 120 "$wine64" wineboot || fail "wineboot (see $logs/wineboot2.log)"
+
+# ---- the tick -------------------------------------------------------------------------
+say "timing $ticks ticks with the registry store"
+rm -f "$out/tick.txt"
+run_closed "$logs/tick_bench.log" timeout 300 "$wine64" "$tools/tick_bench.exe" --ticks "$ticks" --batch 1000 \
+    --out "$(winpath "$out/tick.txt")" || fail "tick_bench (see $logs/tick_bench.log)"
+
+# ---- start-up, memory, repaints -------------------------------------------------------
+say "start-up: $runs runs each, then $repaints repaints"
+rm -f "$out/probe.tsv" "$out/probe.tsv.summary"
+run_closed "$logs/probe.log" timeout 900 "$wine64" "$tools/startup_probe.exe" --out "$(winpath "$out/probe.tsv")" \
+    --runs "$runs" --repaints "$repaints" --settle-ms 300 --poll-ms 2 \
+    --repaint-target minimal --repaint-target hexalune \
+    --target minimal BenchMinimalWindow "$(winpath "$tools/minimal_window.exe")" - \
+    --target hexalune HexaluneMainWindow "$(winpath "$hexalune64")" 'keep:Software\Hexalune\Hexalune' \
+    --target hexalune_fresh HexaluneMainWindow "$(winpath "$hexalune64")" 'fresh:Software\Hexalune\Hexalune'
+probe_rc=$?
+[ -f "$out/probe.tsv.summary" ] || fail "startup_probe wrote no summary (exit $probe_rc, see $logs/probe.log)"
+[ "$probe_rc" = 0 ] || say "warning: startup_probe exit $probe_rc (see $logs/probe.log)"
+echo "loadavg_end=$(cut -d' ' -f1-3 /proc/loadavg)" >>"$machine"
+
+# ---- results --------------------------------------------------------------------------
+say "writing $out/results.md"
+elapsed=$(($(date +%s) - started))
+cat "$machine" "$size_file" "$out/tick.txt" "$out/probe.tsv.summary" | sed 's/\r$//' >"$out/all.txt"
+awk -F= -v elapsed="$elapsed" '
+    { v[$1] = substr($0, length($1) + 2) }
+    function ratio(a, b) { return b + 0 > 0 ? sprintf("%.2f", a / b) : "n/a" }
+    function verdict(ok) { return ok ? "pass" : "FAIL" }
+    function mib(x) { return sprintf("%.2f MiB", x / 1048576) }
+    END {
+        print "# Hexalune benchmarks: results of bench/run.sh"
+        print ""
+        printf "Machine: %s CPU(s), %s, %s; %s; %s; %s. Load average %s at the start, %s at the end. Whole run %d s.\n\n",
+            v["nproc"], v["cpu"], v["memory"], v["os"], v["kernel"], v["wine"], v["loadavg_start"], v["loadavg_end"], elapsed
+        print "| Figure | Goal | Measured | Reference (minimal window) | Ratio | Result |"
+        print "| --- | --- | --- | --- | --- | --- |"
+        r = ratio(v["hexalune.startup_ms_median"], v["minimal.startup_ms_median"])
+        printf "| Start-up to window shown and painted, warm, median of %s (store kept) | <= 1.25 x minimal | %s ms | %s ms | %s | %s |\n",
+            v["hexalune.samples"], v["hexalune.startup_ms_median"], v["minimal.startup_ms_median"], r, verdict(r != "n/a" && r + 0 <= 1.25)
+        r = ratio(v["hexalune_fresh.startup_ms_median"], v["minimal.startup_ms_median"])
+        printf "| Start-up, as above, store deleted before each run | <= 1.25 x minimal | %s ms | %s ms | %s | %s |\n",
+            v["hexalune_fresh.startup_ms_median"], v["minimal.startup_ms_median"], r, verdict(r != "n/a" && r + 0 <= 1.25)
+        r = ratio(v["hexalune.pagefile_usage_median"], v["minimal.pagefile_usage_median"])
+        printf "| Private bytes after start-up (GetProcessMemoryInfo PagefileUsage) | <= 1.5 x minimal | %s | %s | %s | %s |\n",
+            mib(v["hexalune.pagefile_usage_median"]), mib(v["minimal.pagefile_usage_median"]), r, verdict(r != "n/a" && r + 0 <= 1.5)
+        r = ratio(v["hexalune.private_commit_median"], v["minimal.private_commit_median"])
+        printf "| Committed private memory after start-up (VirtualQueryEx) | (second view of the above) | %s | %s | %s | - |\n",
+            mib(v["hexalune.private_commit_median"]), mib(v["minimal.private_commit_median"]), r
+        r = ratio(v["hexalune.working_set_median"], v["minimal.working_set_median"])
+        printf "| Working set after start-up | (no goal) | %s | %s | %s | - |\n",
+            mib(v["hexalune.working_set_median"]), mib(v["minimal.working_set_median"]), r
+        printf "| GDI objects after start-up (own, stock excluded) | (no goal) | %s | %s | - | - |\n",
+            v["hexalune.gdi_median"], v["minimal.gdi_median"]
+        printf "| USER objects after start-up (windows) | (no goal) | %s | %s | - | - |\n",
+            v["hexalune.windows_median"], v["minimal.windows_median"]
+        gd = v["hexalune.repaint_gdi_after"] - v["hexalune.repaint_gdi_before"]
+        wd = v["hexalune.repaint_windows_after"] - v["hexalune.repaint_windows_before"]
+        printf "| GDI objects before -> after %s full repaints | flat | %s -> %s (%+d) | %s -> %s | - | %s |\n",
+            v["repaints"], v["hexalune.repaint_gdi_before"], v["hexalune.repaint_gdi_after"], gd,
+            v["minimal.repaint_gdi_before"], v["minimal.repaint_gdi_after"], verdict(gd == 0 && v["hexalune.repaint_gdi_before"] + 0 > 0)
+        printf "| USER objects (windows) before -> after %s full repaints | flat | %s -> %s (%+d) | %s -> %s | - | %s |\n",
+            v["repaints"], v["hexalune.repaint_windows_before"], v["hexalune.repaint_windows_after"], wd,
+            v["minimal.repaint_windows_before"], v["minimal.repaint_windows_after"], verdict(wd == 0 && v["hexalune.repaint_windows_before"] + 0 > 0)
+        printf "| Private bytes (PagefileUsage) before -> after %s full repaints | (no goal) | %s -> %s | %s -> %s | - | - |\n",
+            v["repaints"], mib(v["hexalune.repaint_pagefile_usage_before"]), mib(v["hexalune.repaint_pagefile_usage_after"]),
+            mib(v["minimal.repaint_pagefile_usage_before"]), mib(v["minimal.repaint_pagefile_usage_after"])
+        printf "| One full repaint, wall / processor time of the program | (no goal) | %s / %s ms | %s / %s ms | - | - |\n",
+            v["hexalune.repaint_ms_each"], v["hexalune.repaint_cpu_ms_each"], v["minimal.repaint_ms_each"], v["minimal.repaint_cpu_ms_each"]
+        ok = v["bytes"] + 0 <= 262144
+        printf "| Size of the i686 Hexalune.exe | <= 262,144 bytes | %s bytes | - | %.2f of the goal | %s |\n",
+            v["bytes"], v["bytes"] / 262144, verdict(ok)
+        printf "| DLLs imported by the i686 exe | Windows DLLs only | %s (not from Windows: %s) | - | - | %s |\n",
+            v["imports"], v["foreign_imports"] == "" ? "none" : v["foreign_imports"], verdict(v["foreign_imports"] == "" && v["imports"] != "")
+        r = v["tick_ms_median"] / 0.2
+        printf "| One tick (ReadDisplayTime + Now + TickMatches), registry store, median of %s batches of %s | < 0.2 ms | %s ms | - | %.2f of the goal | %s |\n",
+            v["batches"], v["batch"], v["tick_ms_median"], r, verdict(v["tick_ms_median"] + 0 > 0 && v["tick_ms_median"] + 0 < 0.2)
+        print ""
+        print "Details"
+        print ""
+        printf "- Start-up, processor time of the program process itself, read from its Linux process at the moment its window was found painted (10 ms steps; wineserver and X server time not included), median: Hexalune %s ms (kept store), %s ms (fresh store); minimal window %s ms.\n",
+            v["hexalune.startup_cpu_ms_median"], v["hexalune_fresh.startup_cpu_ms_median"], v["minimal.startup_cpu_ms_median"]
+        printf "- Start-up range (min..max): Hexalune %s..%s ms; fresh store %s..%s ms; minimal window %s..%s ms.\n",
+            v["hexalune.startup_ms_min"], v["hexalune.startup_ms_max"], v["hexalune_fresh.startup_ms_min"],
+            v["hexalune_fresh.startup_ms_max"], v["minimal.startup_ms_min"], v["minimal.startup_ms_max"]
+        printf "- Modules loaded: Hexalune %s, minimal window %s.\n", v["hexalune.module_count"], v["minimal.module_count"]
+        printf "- Tick parts (median per call): ReadDisplayTime %s ms, Win32Calendar().Now() %s ms, TickMatches %s ms; one RegQueryValueExW %s ms, one RegOpenKeyExW + RegCloseKey %s ms.\n",
+            v["read_display_time_ms_median"], v["clock_now_ms_median"], v["tick_matches_ms_median"],
+            v["reg_query_value_ms_median"], v["reg_open_close_ms_median"]
+        printf "- Tick spread over the batches: min %s ms, 90th percentile %s ms, max %s ms.\n",
+            v["tick_ms_min"], v["tick_ms_p90"], v["tick_ms_max"]
+        printf "- i686 sections (bytes): .text %s, .rdata %s, .eh_fram %s, .rsrc %s, .data %s, .idata %s, .reloc %s.\n",
+            v["section.text"], v["section.rdata"], v["section.eh_fram"], v["section.rsrc"], v["section.data"],
+            v["section.idata"], v["section.reloc"]
+        print "- GetGuiResources returns 0 under Wine (not implemented there); GDI objects are counted from the process GDI handle table, USER objects as the windows of the process."
+        print "- Raw figures: probe.tsv (every run), all.txt (every key), sections-i686.txt."
+    }' "$out/all.txt" >"$out/results.md"
+cat "$out/results.md"
+say "done"
+[ "$probe_rc" = 0 ] || exit 1
+exit 0

@@ -1,0 +1,626 @@
+// Start-up, memory and repaint probe for window programs.
+//
+// For each target it starts the program with CreateProcess, polls until the program's
+// top-level window of the given class is visible and has nothing left to paint (the
+// window and every child without an update region), and takes the time from just
+// before CreateProcess to that moment. It then reads the child's memory and object
+// counts, asks the window to close and waits for the process to end before the next run.
+// The targets take turns run by run, so that a slow spell of the machine hits them alike.
+//
+// After the timed runs, each target is started once more for the repaint check: a
+// number of full repaints, one after the other (RedrawWindow with RDW_INVALIDATE |
+// RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN, then waiting until the child has painted
+// every window again), with the object counts and private bytes read before and after.
+//
+// Processor time of the child is read from its Linux process under Wine (GetProcessTimes
+// there does not give another process's times) and from GetProcessTimes elsewhere.
+//
+// What the counts are, as read under Wine (where GetGuiResources is not implemented
+// and returns 0; its answer is still recorded):
+//  - gdi: entries of the child's GDI handle table (the table the PEB points to at
+//    GdiSharedHandleTable) that are in use and are not stock objects;
+//  - windows: windows of the child, top-level and all their descendants;
+//  - private_usage / pagefile_usage / working_set: PROCESS_MEMORY_COUNTERS_EX;
+//  - private_commit: committed MEM_PRIVATE memory summed over VirtualQueryEx regions.
+//
+// Usage:
+//   startup_probe --out FILE [--runs N] [--repaints N] [--settle-ms N] [--poll-ms N]
+//                 [--repaint-target NAME ...] --target NAME CLASS EXE STORE [--target ...]
+// Without --repaint-target every target gets the repaint check.
+// STORE is "-" (none), "fresh:SUBKEY" (the HKCU subkey is deleted before every run)
+// or "keep:SUBKEY" (left as the program wrote it; the warm-up run creates it).
+// Results go to FILE as tab-separated lines, and a summary of medians as key=value lines
+// to FILE.summary. The exit code is 0 only when every run found its window.
+#include <windows.h>
+#include <psapi.h>
+#include <winternl.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Target {
+    std::wstring name;
+    std::wstring windowClass;
+    std::wstring exe;
+    std::wstring store;  // "-", "fresh:..." or "keep:..."
+};
+
+struct Sample {
+    double startupMs = 0;
+    double startupCpuMs = 0;  // the child's own processor time (user + kernel) up to the same moment
+    unsigned long long privateUsage = 0;
+    unsigned long long pagefileUsage = 0;
+    unsigned long long privateCommit = 0;
+    unsigned long long workingSet = 0;
+    long gdi = -1;
+    long gdiAll = -1;
+    long windows = 0;
+    unsigned long guiGdi = 0;
+    unsigned long guiUser = 0;
+};
+
+struct Child {
+    PROCESS_INFORMATION pi{};
+    HWND hwnd = nullptr;
+    unsigned long linuxPid = 0;  // under Wine
+};
+
+constexpr DWORD kFindTimeoutMs = 20000;
+constexpr DWORD kExitTimeoutMs = 5000;
+
+LARGE_INTEGER g_frequency;
+DWORD g_pollMs = 2;
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out.push_back(c < 128 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+// Processor time of the child. Under Wine, GetProcessTimes on another process does not
+// give that process's times, so there the figure comes from the child's Linux process,
+// found through the Z: drive as the /proc entry with the child's command line and this
+// prefix's WINEPREFIX. Elsewhere GetProcessTimes is used.
+bool RunningOnWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+    std::string data;
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f) return data;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0 && data.size() < (1u << 20)) data.append(buffer, n);
+    std::fclose(f);
+    return data;
+}
+
+// The NUL-separated entries of a /proc file, one of which starts with `prefix`; empty if none.
+std::string FindEntry(const std::string& data, const std::string& prefix) {
+    for (std::size_t at = 0; at < data.size();) {
+        const std::size_t end = std::min(data.find('\0', at), data.size());
+        if (data.compare(at, prefix.size(), prefix) == 0) return data.substr(at, end - at);
+        at = end + 1;
+    }
+    return std::string();
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && _stricmp(a.c_str(), b.c_str()) == 0;
+}
+
+// The Linux process id of the newest process running `exe` in this prefix, or 0.
+unsigned long LinuxPidOf(const std::wstring& exe) {
+    static const std::string ownPrefix = FindEntry(ReadWholeFile(L"Z:\\proc\\self\\environ"), "WINEPREFIX=");
+    if (ownPrefix.empty()) return 0;
+    const std::string wanted = Narrow(exe);
+    unsigned long best = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+        wchar_t* end = nullptr;
+        const unsigned long pid = std::wcstoul(found.cFileName, &end, 10);
+        if (pid == 0 || *end != L'\0' || pid <= best) continue;
+        const std::wstring dir = std::wstring(L"Z:\\proc\\") + found.cFileName + L"\\";
+        const std::string commandLine = ReadWholeFile(dir + L"cmdline");
+        if (!SameText(commandLine.substr(0, commandLine.find('\0')), wanted)) continue;
+        if (FindEntry(ReadWholeFile(dir + L"environ"), "WINEPREFIX=") != ownPrefix) continue;
+        best = pid;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return best;
+}
+
+// Processor time (user + kernel) the child has used so far, in milliseconds; -1 if unknown.
+double CpuMs(HANDLE process, unsigned long linuxPid) {
+    if (linuxPid) {
+        const std::string stat = ReadWholeFile(L"Z:\\proc\\" + std::to_wstring(linuxPid) + L"\\stat");
+        const std::size_t paren = stat.rfind(')');
+        if (paren == std::string::npos) return -1;
+        // After the command name: state is field 3, utime field 14, stime field 15.
+        unsigned long long utime = 0, stime = 0;
+        if (std::sscanf(stat.c_str() + paren + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime,
+                        &stime) != 2)
+            return -1;
+        return static_cast<double>(utime + stime) * 10.0;  // USER_HZ is 100 on Linux
+    }
+    if (RunningOnWine()) return -1;
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
+    const auto ticks = [](const FILETIME& f) {
+        return static_cast<double>((static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime);
+    };
+    return (ticks(kernel) + ticks(user)) / 10000.0;
+}
+
+double Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(g_frequency.QuadPart);
+}
+
+// The top-level window of the class that belongs to the process, or null.
+HWND FindProcessWindow(const std::wstring& windowClass, DWORD pid) {
+    HWND hwnd = nullptr;
+    while ((hwnd = FindWindowExW(nullptr, hwnd, windowClass.c_str(), nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == pid) return hwnd;
+    }
+    return nullptr;
+}
+
+BOOL CALLBACK CheckChildPainted(HWND child, LPARAM pending) {
+    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(pending) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Visible, and neither the window nor any visible descendant is waiting to be painted.
+bool ShownAndPainted(HWND hwnd) {
+    if (!IsWindowVisible(hwnd) || IsIconic(hwnd)) return false;
+    if (GetUpdateRect(hwnd, nullptr, FALSE)) return false;
+    bool pending = false;
+    EnumChildWindows(hwnd, CheckChildPainted, reinterpret_cast<LPARAM>(&pending));
+    return !pending;
+}
+
+struct WindowCount {
+    DWORD pid;
+    long count;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM param) {
+    ++reinterpret_cast<WindowCount*>(param)->count;
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM param) {
+    auto* counter = reinterpret_cast<WindowCount*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != counter->pid) return TRUE;
+    ++counter->count;
+    EnumChildWindows(hwnd, CountChild, param);  // every descendant, not only direct children
+    return TRUE;
+}
+
+long CountWindows(DWORD pid) {
+    WindowCount counter{pid, 0};
+    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&counter));
+    return counter.count;
+}
+
+// One entry of the GDI handle table, laid out as the table the PEB points to.
+struct GdiTableEntry {
+    std::uint64_t object;
+    std::uint32_t owner;
+    std::uint16_t unique;  // low byte: bit 7 marks a stock object
+    std::uint8_t type;     // 0 for a free entry
+    std::uint8_t flags;
+    std::uint64_t userPointer;
+};
+static_assert(sizeof(GdiTableEntry) == 24);
+
+constexpr std::size_t kPebGdiTableOffset = 0xF8;  // PEB.GdiSharedHandleTable on x64
+constexpr std::size_t kGdiTableEntries = 0x10000;
+constexpr std::size_t kGdiReadChunk = 0x1000;
+
+// Objects in use in the child's GDI handle table: {own, including stock}, or {-1, -1}.
+std::pair<long, long> CountGdiObjects(HANDLE process) {
+    PROCESS_BASIC_INFORMATION info{};
+    ULONG length = 0;
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &info, sizeof(info), &length) != 0 ||
+        !info.PebBaseAddress)
+        return {-1, -1};
+    std::uint64_t table = 0;
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(info.PebBaseAddress) + kPebGdiTableOffset, &table,
+                           sizeof(table), &read) ||
+        table == 0)
+        return {-1, -1};
+    std::vector<GdiTableEntry> chunk(kGdiReadChunk);
+    long own = 0;
+    long all = 0;
+    for (std::size_t first = 0; first < kGdiTableEntries; first += kGdiReadChunk) {
+        const auto address = reinterpret_cast<const void*>(table + first * sizeof(GdiTableEntry));
+        if (!ReadProcessMemory(process, address, chunk.data(), chunk.size() * sizeof(GdiTableEntry), &read)) break;
+        for (const GdiTableEntry& entry : chunk) {
+            if (entry.type == 0) continue;
+            ++all;
+            if ((entry.unique & 0x80) == 0) ++own;
+        }
+    }
+    return {own, all};
+}
+
+unsigned long long PrivateCommit(HANDLE process) {
+    unsigned long long total = 0;
+    const char* address = nullptr;
+    MEMORY_BASIC_INFORMATION mbi;
+    while (VirtualQueryEx(process, address, &mbi, sizeof(mbi)) == sizeof(mbi)) {
+        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE) total += mbi.RegionSize;
+        const char* next = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize;
+        if (next <= address) break;
+        address = next;
+    }
+    return total;
+}
+
+void ReadCounters(const Child& child, Sample& sample) {
+    PROCESS_MEMORY_COUNTERS_EX pmc{};
+    pmc.cb = sizeof(pmc);
+    if (GetProcessMemoryInfo(child.pi.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof(pmc))) {
+        sample.privateUsage = pmc.PrivateUsage;
+        sample.pagefileUsage = pmc.PagefileUsage;
+        sample.workingSet = pmc.WorkingSetSize;
+    }
+    sample.privateCommit = PrivateCommit(child.pi.hProcess);
+    const auto [own, all] = CountGdiObjects(child.pi.hProcess);
+    sample.gdi = own;
+    sample.gdiAll = all;
+    sample.windows = CountWindows(child.pi.dwProcessId);
+    sample.guiGdi = GetGuiResources(child.pi.hProcess, GR_GDIOBJECTS);
+    sample.guiUser = GetGuiResources(child.pi.hProcess, GR_USEROBJECTS);
+}
+
+// The file names of the modules loaded in the child, separated by spaces.
+std::string LoadedModules(HANDLE process) {
+    std::vector<HMODULE> modules(512);
+    DWORD needed = 0;
+    if (!EnumProcessModules(process, modules.data(), static_cast<DWORD>(modules.size() * sizeof(HMODULE)), &needed))
+        return std::string();
+    modules.resize(std::min<std::size_t>(modules.size(), needed / sizeof(HMODULE)));
+    std::string list;
+    for (HMODULE module : modules) {
+        wchar_t name[MAX_PATH];
+        if (!GetModuleBaseNameW(process, module, name, MAX_PATH)) continue;
+        if (!list.empty()) list += ' ';
+        list += Narrow(name);
+    }
+    return list;
+}
+
+void PrepareStore(const Target& target) {
+    if (target.store.rfind(L"fresh:", 0) == 0) RegDeleteTreeW(HKEY_CURRENT_USER, target.store.c_str() + 6);
+}
+
+// Waits until no window of the class is left from an earlier copy (a second copy refuses to start).
+void WaitForNoWindow(const std::wstring& windowClass) {
+    const double deadline = Now() + kExitTimeoutMs;
+    while (FindWindowW(windowClass.c_str(), nullptr) && Now() < deadline) Sleep(10);
+}
+
+// Starts the target and waits for its window; the start-up time goes to `startupMs`.
+bool Start(const Target& target, Child& child, double& startupMs, double& startupCpuMs) {
+    PrepareStore(target);
+    WaitForNoWindow(target.windowClass);
+    std::wstring commandLine = L"\"" + target.exe + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    const double start = Now();
+    if (!CreateProcessW(target.exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &child.pi)) {
+        std::fprintf(stderr, "CreateProcess failed for %s: %lu\n", Narrow(target.exe).c_str(), GetLastError());
+        return false;
+    }
+    const double deadline = start + kFindTimeoutMs;
+    for (;;) {
+        if (!child.hwnd) child.hwnd = FindProcessWindow(target.windowClass, child.pi.dwProcessId);
+        if (child.hwnd && ShownAndPainted(child.hwnd)) {
+            startupMs = Now() - start;
+            if (RunningOnWine()) child.linuxPid = LinuxPidOf(target.exe);
+            startupCpuMs = CpuMs(child.pi.hProcess, child.linuxPid);
+            return true;
+        }
+        if (WaitForSingleObject(child.pi.hProcess, 0) == WAIT_OBJECT_0) {
+            std::fprintf(stderr, "%s ended before its window was shown\n", Narrow(target.name).c_str());
+            return false;
+        }
+        if (Now() > deadline) {
+            std::fprintf(stderr, "%s: no painted window after %lu ms\n", Narrow(target.name).c_str(), kFindTimeoutMs);
+            return false;
+        }
+        Sleep(g_pollMs);
+    }
+}
+
+// Asks the program to close as another program would (WM_CLOSE), then ends it if it does not.
+void Stop(Child& child) {
+    if (child.pi.hProcess) {
+        if (child.hwnd) PostMessageW(child.hwnd, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(child.pi.hProcess, kExitTimeoutMs) != WAIT_OBJECT_0) {
+            TerminateProcess(child.pi.hProcess, 1);
+            WaitForSingleObject(child.pi.hProcess, kExitTimeoutMs);
+        }
+        CloseHandle(child.pi.hThread);
+        CloseHandle(child.pi.hProcess);
+    }
+    child = Child{};
+}
+
+// Waits until the child's window thread has handled everything sent before.
+void Sync(const Child& child) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(child.hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+BOOL CALLBACK AddVisibleChild(HWND child, LPARAM param) {
+    if (IsWindowVisible(child)) reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+    return TRUE;
+}
+
+// The windows a full repaint of `hwnd` paints: the window and its visible descendants.
+// Polling goes through them in order and carries on from the first one still waiting,
+// so that each poll asks the server about as few windows as it can.
+class PaintWatch {
+public:
+    explicit PaintWatch(HWND hwnd) {
+        windows_.push_back(hwnd);
+        EnumChildWindows(hwnd, AddVisibleChild, reinterpret_cast<LPARAM>(&windows_));
+    }
+    void Restart() { next_ = 0; }
+    bool AllPainted() {
+        for (; next_ < windows_.size(); ++next_)
+            if (GetUpdateRect(windows_[next_], nullptr, FALSE)) return false;
+        // A window earlier in the list may have been invalidated again meanwhile.
+        for (std::size_t i = 0; i < windows_.size(); ++i) {
+            if (GetUpdateRect(windows_[i], nullptr, FALSE)) {
+                next_ = i;
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    std::vector<HWND> windows_;
+    std::size_t next_ = 0;
+};
+
+// Full repaints of the window and all its descendants. The probe marks everything
+// invalid and waits until the child's own message loop has painted it all: asking for
+// RDW_UPDATENOW from here would send each WM_PAINT across processes one window at a
+// time, and time the messaging between the two processes rather than the painting.
+bool Repaint(HWND hwnd, int times) {
+    PaintWatch watch(hwnd);
+    for (int i = 0; i < times; ++i) {
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        watch.Restart();
+        const double deadline = Now() + kFindTimeoutMs;
+        while (!watch.AllPainted()) {
+            if (Now() > deadline) return false;
+            Sleep(g_pollMs);
+        }
+    }
+    return true;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void WriteSample(FILE* out, const char* kind, const std::wstring& name, const std::string& label, const Sample& s) {
+    std::fprintf(out, "%s\t%s\t%s\t%.3f\t%.3f\t%llu\t%llu\t%llu\t%llu\t%ld\t%ld\t%ld\t%lu\t%lu\n", kind,
+                 Narrow(name).c_str(), label.c_str(), s.startupMs, s.startupCpuMs, s.privateUsage, s.pagefileUsage, s.privateCommit,
+                 s.workingSet, s.gdi, s.gdiAll, s.windows, s.guiGdi, s.guiUser);
+    std::fflush(out);
+}
+
+void Usage() {
+    std::fprintf(stderr,
+                 "usage: startup_probe --out FILE [--runs N] [--repaints N] [--settle-ms N] [--poll-ms N]\n"
+                 "                     [--repaint-target NAME ...] --target NAME CLASS EXE STORE [--target ...]\n");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    QueryPerformanceFrequency(&g_frequency);
+    std::wstring outPath;
+    int runs = 10;
+    int repaints = 1000;
+    DWORD settleMs = 500;
+    std::vector<Target> targets;
+    std::vector<std::wstring> repaintNames;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--out" && i + 1 < argc) {
+            outPath = argv[++i];
+        } else if (arg == L"--runs" && i + 1 < argc) {
+            runs = _wtoi(argv[++i]);
+        } else if (arg == L"--repaints" && i + 1 < argc) {
+            repaints = _wtoi(argv[++i]);
+        } else if (arg == L"--settle-ms" && i + 1 < argc) {
+            settleMs = static_cast<DWORD>(_wtoi(argv[++i]));
+        } else if (arg == L"--repaint-target" && i + 1 < argc) {
+            repaintNames.push_back(argv[++i]);
+        } else if (arg == L"--poll-ms" && i + 1 < argc) {
+            g_pollMs = static_cast<DWORD>(_wtoi(argv[++i]));
+        } else if (arg == L"--target" && i + 4 < argc) {
+            targets.push_back(Target{argv[i + 1], argv[i + 2], argv[i + 3], argv[i + 4]});
+            i += 4;
+        } else {
+            Usage();
+            return 2;
+        }
+    }
+    if (outPath.empty() || targets.empty() || runs < 1) {
+        Usage();
+        return 2;
+    }
+    FILE* out = _wfopen(outPath.c_str(), L"w");
+    if (!out) return 2;
+    std::fprintf(out, "kind\ttarget\trun\tstartup_ms\tstartup_cpu_ms\tprivate_usage\tpagefile_usage\tprivate_commit\tworking_set\tgdi"
+                      "\tgdi_with_stock\twindows\tguires_gdi\tguires_user\n");
+
+    bool ok = true;
+    // One untimed start of each target first: it loads the program's files into the
+    // cache and, for a kept store, writes the settings the timed runs then find.
+    for (const Target& target : targets) {
+        Child child;
+        double ms = 0, cpu = 0;
+        if (!Start(target, child, ms, cpu)) ok = false;
+        Stop(child);
+    }
+
+    std::vector<std::vector<Sample>> samples(targets.size());
+    for (int run = 1; run <= runs; ++run) {
+        for (std::size_t t = 0; t < targets.size(); ++t) {
+            Child child;
+            Sample sample;
+            if (Start(targets[t], child, sample.startupMs, sample.startupCpuMs)) {
+                Sleep(settleMs);
+                Sync(child);
+                ReadCounters(child, sample);
+                samples[t].push_back(sample);
+                WriteSample(out, "startup", targets[t].name, std::to_string(run), sample);
+            } else {
+                ok = false;
+            }
+            Stop(child);
+        }
+    }
+
+    struct RepaintResult {
+        Sample before, after;
+        double msPerRepaint = 0;
+        double cpuMsPerRepaint = 0;
+        std::string modules;
+        bool done = false;
+    };
+    std::vector<RepaintResult> repaintResults(targets.size());
+    if (repaints > 0) {
+        for (std::size_t t = 0; t < targets.size(); ++t) {
+            if (!repaintNames.empty() &&
+                std::find(repaintNames.begin(), repaintNames.end(), targets[t].name) == repaintNames.end())
+                continue;
+            Child child;
+            double ms = 0, cpu = 0;
+            if (!Start(targets[t], child, ms, cpu)) {
+                ok = false;
+                Stop(child);
+                continue;
+            }
+            Sleep(settleMs);
+            // A few repaints first, so that whatever a program makes once on its first
+            // paints (cached brushes, fonts) is there before the counting starts.
+            if (!Repaint(child.hwnd, 20)) {
+                std::fprintf(stderr, "%s: repaint did not finish\n", Narrow(targets[t].name).c_str());
+                ok = false;
+                Stop(child);
+                continue;
+            }
+            Sync(child);
+            RepaintResult& r = repaintResults[t];
+            ReadCounters(child, r.before);
+            r.modules = LoadedModules(child.pi.hProcess);
+            WriteSample(out, "repaint", targets[t].name, "before", r.before);
+            const double start = Now();
+            const double startCpu = CpuMs(child.pi.hProcess, child.linuxPid);
+            if (!Repaint(child.hwnd, repaints)) {
+                std::fprintf(stderr, "%s: repaint did not finish\n", Narrow(targets[t].name).c_str());
+                ok = false;
+            }
+            Sync(child);
+            r.msPerRepaint = (Now() - start) / repaints;
+            const double endCpu = CpuMs(child.pi.hProcess, child.linuxPid);
+            r.cpuMsPerRepaint = startCpu < 0 || endCpu < 0 ? -1 : (endCpu - startCpu) / repaints;
+            ReadCounters(child, r.after);
+            WriteSample(out, "repaint", targets[t].name, "after" + std::to_string(repaints), r.after);
+            r.done = true;
+            Stop(child);
+        }
+    }
+    std::fclose(out);
+
+    FILE* summary = _wfopen((outPath + L".summary").c_str(), L"w");
+    if (!summary) return 2;
+    std::fprintf(summary, "runs=%d\nrepaints=%d\nsettle_ms=%lu\n", runs, repaints, settleMs);
+    for (std::size_t t = 0; t < targets.size(); ++t) {
+        const std::string n = Narrow(targets[t].name);
+        std::vector<double> ms, cpu, priv, pagefile, commit, ws, gdi, windows;
+        for (const Sample& s : samples[t]) {
+            ms.push_back(s.startupMs);
+            cpu.push_back(s.startupCpuMs);
+            priv.push_back(static_cast<double>(s.privateUsage));
+            pagefile.push_back(static_cast<double>(s.pagefileUsage));
+            commit.push_back(static_cast<double>(s.privateCommit));
+            ws.push_back(static_cast<double>(s.workingSet));
+            gdi.push_back(static_cast<double>(s.gdi));
+            windows.push_back(static_cast<double>(s.windows));
+        }
+        std::fprintf(summary, "%s.store=%s\n", n.c_str(), Narrow(targets[t].store).c_str());
+        std::fprintf(summary, "%s.samples=%zu\n", n.c_str(), samples[t].size());
+        if (!ms.empty()) {
+            std::fprintf(summary, "%s.startup_ms_median=%.1f\n", n.c_str(), Median(ms));
+            std::fprintf(summary, "%s.startup_cpu_ms_median=%.1f\n", n.c_str(), Median(cpu));
+            std::fprintf(summary, "%s.startup_ms_min=%.1f\n", n.c_str(), *std::min_element(ms.begin(), ms.end()));
+            std::fprintf(summary, "%s.startup_ms_max=%.1f\n", n.c_str(), *std::max_element(ms.begin(), ms.end()));
+        }
+        std::fprintf(summary, "%s.private_usage_median=%.0f\n", n.c_str(), Median(priv));
+        std::fprintf(summary, "%s.pagefile_usage_median=%.0f\n", n.c_str(), Median(pagefile));
+        std::fprintf(summary, "%s.private_commit_median=%.0f\n", n.c_str(), Median(commit));
+        std::fprintf(summary, "%s.working_set_median=%.0f\n", n.c_str(), Median(ws));
+        std::fprintf(summary, "%s.gdi_median=%.0f\n", n.c_str(), Median(gdi));
+        std::fprintf(summary, "%s.windows_median=%.0f\n", n.c_str(), Median(windows));
+        if (!samples[t].empty()) {
+            std::fprintf(summary, "%s.guires_gdi=%lu\n", n.c_str(), samples[t].back().guiGdi);
+            std::fprintf(summary, "%s.guires_user=%lu\n", n.c_str(), samples[t].back().guiUser);
+        }
+        const RepaintResult& r = repaintResults[t];
+        if (r.done) {
+            std::fprintf(summary, "%s.repaint_ms_each=%.3f\n", n.c_str(), r.msPerRepaint);
+            std::fprintf(summary, "%s.repaint_cpu_ms_each=%.3f\n", n.c_str(), r.cpuMsPerRepaint);
+            std::fprintf(summary, "%s.repaint_pagefile_usage_before=%llu\n%s.repaint_pagefile_usage_after=%llu\n",
+                         n.c_str(), r.before.pagefileUsage, n.c_str(), r.after.pagefileUsage);
+            const std::size_t count =
+                r.modules.empty() ? 0 : 1 + std::count(r.modules.begin(), r.modules.end(), ' ');
+            std::fprintf(summary, "%s.module_count=%zu\n%s.modules=%s\n", n.c_str(), count, n.c_str(),
+                         r.modules.c_str());
+            std::fprintf(summary, "%s.repaint_gdi_before=%ld\n%s.repaint_gdi_after=%ld\n", n.c_str(), r.before.gdi,
+                         n.c_str(), r.after.gdi);
+            std::fprintf(summary, "%s.repaint_windows_before=%ld\n%s.repaint_windows_after=%ld\n", n.c_str(),
+                         r.before.windows, n.c_str(), r.after.windows);
+            std::fprintf(summary, "%s.repaint_private_usage_before=%llu\n%s.repaint_private_usage_after=%llu\n",
+                         n.c_str(), r.before.privateUsage, n.c_str(), r.after.privateUsage);
+            std::fprintf(summary, "%s.repaint_private_commit_before=%llu\n%s.repaint_private_commit_after=%llu\n",
+                         n.c_str(), r.before.privateCommit, n.c_str(), r.after.privateCommit);
+        }
+    }
+    std::fprintf(summary, "ok=%d\n", ok ? 1 : 0);
+    std::fclose(summary);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,90 @@
+# The settings panel writes its choices at once, and starting with Windows follows them.
+
+E2E_SCENARIOS+=(panel_choices)
+scenario_panel_choices() {
+    start_hexalune
+    wait_main_window
+    must wait-visible main 1 >/dev/null
+    assert_eq 1 "$(drv visible $IDC_FRASETTINGS)" "settings view in front"
+
+    # The display time's minute, stored as soon as it is chosen.
+    must select $IDC_CBOMINUTE 5 >/dev/null
+    assert_eq "5 5" "$(drv combo $IDC_CBOMINUTE)" "minute list"
+    E2E_WAIT=3 wait_for_output 5 reg-get Minute
+    assert_eq 7 "$(drv reg-get Hour)" "Hour untouched"
+    assert_eq 0 "$(drv reg-get Second)" "Second untouched"
+
+    # Run at start-up: the Run entry is there at once and the tray box can be used.
+    assert_eq 0 "$(drv enabled $IDC_CHKSYSTRAY)" "tray box disabled at first"
+    must click $IDC_OPTRUN >/dev/null
+    E2E_WAIT=3 wait_for_output 1 checked $IDC_OPTRUN
+    assert_eq 0 "$(drv checked $IDC_OPTDONTRUN)" "\"Don't run at start-up\" no longer chosen"
+    assert_eq "$RUN_COMMAND" "$(drv run-get)" "Run entry"
+    assert_eq 1 "$(drv enabled $IDC_CHKSYSTRAY)" "tray box enabled"
+    assert_eq 0 "$(drv checked $IDC_CHKSYSTRAY)" "tray box not ticked yet"
+
+    must click $IDC_CHKSYSTRAY >/dev/null
+    E2E_WAIT=3 wait_for_output 1 checked $IDC_CHKSYSTRAY
+    E2E_WAIT=3 wait_for_output True reg-get RunAtSysTray
+
+    # Don't run at start-up: the entry goes, the box is cleared and disabled.
+    must click $IDC_OPTDONTRUN >/dev/null
+    E2E_WAIT=3 wait_for_output 1 checked $IDC_OPTDONTRUN
+    assert_eq 0 "$(drv checked $IDC_OPTRUN)" "\"Run at start-up\" no longer chosen"
+    assert_eq "<missing>" "$(drv run-get)" "Run entry after \"Don't run at start-up\""
+    assert_eq 0 "$(drv checked $IDC_CHKSYSTRAY)" "tray box cleared"
+    assert_eq 0 "$(drv enabled $IDC_CHKSYSTRAY)" "tray box disabled"
+    assert_eq False "$(drv reg-get RunAtSysTray)" "stored RunAtSysTray"
+    assert_eq 1 "$(drv visible $IDC_FRASETTINGS)" "settings view still in front"
+    drv no-msgbox >/dev/null || fail "a message box is showing"
+}
+
+E2E_SCENARIOS+=(autorun_entry_follows_option)
+scenario_autorun_entry_follows_option() {
+    # Chosen to start with Windows, but the entry has gone (a clean-up tool, say).
+    seed_later_start
+    must reg-set AutorunStartUp True >/dev/null
+    must reg-set SystemTray False >/dev/null
+    assert_eq "<missing>" "$(drv run-get)" "Run entry before the start"
+    start_hexalune
+    wait_main_window
+    must wait-visible main 1 >/dev/null
+    assert_eq "$RUN_COMMAND" "$(drv run-get)" "Run entry written back"
+    assert_eq 1 "$(drv checked $IDC_OPTRUN)" "\"Run at start-up\" shown as chosen"
+    quit_hexalune
+    wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the first run's process did not end"
+
+    # Chosen not to, but an entry is there: the start takes it away.
+    must reg-set AutorunStartUp False >/dev/null
+    must run-set "$RUN_COMMAND" >/dev/null
+    start_hexalune
+    wait_main_window
+    must wait-visible main 1 >/dev/null
+    assert_eq "<missing>" "$(drv run-get)" "Run entry after a start with AutorunStartUp False"
+    assert_eq 1 "$(drv checked $IDC_OPTDONTRUN)" "\"Don't run at start-up\" shown as chosen"
+}
+
+E2E_SCENARIOS+=(startup_switch)
+scenario_startup_switch() {
+    # Started by Windows with "Start at system tray" ticked.
+    seed_later_start
+    must reg-set AutorunStartUp True >/dev/null
+    must reg-set SystemTray True >/dev/null
+    must reg-set RunAtSysTray True >/dev/null
+    must run-set "$RUN_COMMAND" >/dev/null
+    start_hexalune /STARTUP
+    local states
+    states=$(drv watch-main 5) || fail "cannot watch the window"
+    assert_match '^(none )?hidden$' "$states" "main window over 5 s after a start with /STARTUP"
+    our_tray_icon >/dev/null || exit 1
+    process_ended "$HEXALUNE_PID" && fail "the program ended"
+    screenshot started-in-tray >/dev/null
+    must wm-close >/dev/null
+    wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the program did not end on WM_CLOSE"
+
+    # The switch is matched exactly: in other letters the window shows.
+    start_hexalune /startup
+    wait_main_window
+    must wait-visible main 1 10 >/dev/null
+    assert_eq 1 "$(drv visible $IDC_FRARUNE)" "hexagram view in front"
+}

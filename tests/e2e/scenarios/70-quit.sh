@@ -1,0 +1,76 @@
+# Quitting: File > Exit and the Exit button ask first; No sends the window to the tray,
+# Yes (or Enter) ends the program. A close from another program ends it without asking.
+
+QUIT_TEXT='Are You Sure You Want To Quit Hexalune?'
+
+# Chooses "Run at start-up" with "Start at system tray" on the panel (the first start's
+# view), so that the saved options differ from the defaults.
+choose_run_in_tray() {
+    assert_eq 1 "$(drv visible $IDC_FRASETTINGS)" "settings view in front"
+    must click $IDC_OPTRUN >/dev/null
+    E2E_WAIT=3 wait_for_output 1 enabled $IDC_CHKSYSTRAY
+    must click $IDC_CHKSYSTRAY >/dev/null
+    E2E_WAIT=3 wait_for_output 1 checked $IDC_CHKSYSTRAY
+    assert_eq "<missing>" "$(drv reg-get AutorunStartUp)" "AutorunStartUp before saving"
+    assert_eq "<missing>" "$(drv reg-get SystemTray)" "SystemTray before saving"
+}
+
+check_quit_question() {
+    local info
+    info=$(drv msgbox-info 10 Hexalune) || fail "quitting asked nothing"
+    assert_eq "text: $QUIT_TEXT" "$(sed -n 1p <<<"$info")" "quit question"
+    assert_eq "buttons: &Yes* &No" "$(sed -n 2p <<<"$info")" "quit question's buttons"
+}
+
+E2E_SCENARIOS+=(quit_no_then_enter)
+scenario_quit_no_then_enter() {
+    start_hexalune
+    wait_main_window
+    must wait-visible main 1 >/dev/null
+    choose_run_in_tray
+
+    # File > Exit, No: the options are saved and the window goes to the tray.
+    must menu $IDM_EXIT >/dev/null
+    check_quit_question
+    must answer no Hexalune >/dev/null
+    must wait-visible main 0 10 >/dev/null
+    assert_eq hidden "$(drv main-state)" "main window after No"
+    assert_eq True "$(drv reg-get AutorunStartUp)" "AutorunStartUp saved"
+    assert_eq True "$(drv reg-get SystemTray)" "SystemTray saved"
+    assert_eq 1 "$(drv own-visible $IDC_FRARUNE)" "hexagram view in front"
+    assert_eq 0 "$(drv own-visible $IDC_FRASETTINGS)" "settings view behind"
+    sleep 1
+    process_ended "$HEXALUNE_PID" && fail "the program ended after No"
+    local position x y
+    position=$(our_tray_icon) || exit 1
+    read -r x y <<<"$position"
+
+    # Back from the tray, the Exit button, and Enter: Yes is the default answer.
+    double_click_at "$x" "$y" || fail "xdotool could not click at $x,$y"
+    must wait-visible main 1 10 >/dev/null
+    must click $IDC_CMDEXIT >/dev/null
+    check_quit_question
+    press_key_in Hexalune Return
+    wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the program did not end after Enter"
+    assert_eq 0 "$(drv tray-icon | head -n1)" "tray icons after the end"
+    assert_eq True "$(drv reg-get AutorunStartUp)" "AutorunStartUp at the end"
+    assert_eq True "$(drv reg-get SystemTray)" "SystemTray at the end"
+}
+
+E2E_SCENARIOS+=(wm_close_ends)
+scenario_wm_close_ends() {
+    start_hexalune
+    wait_main_window
+    must wait-visible main 1 >/dev/null
+    choose_run_in_tray
+    # As the task list does it.
+    must wm-close >/dev/null
+    if ! wait_process_end "$HEXALUNE_PID" 10 >/dev/null; then
+        local box
+        box=$(drv msgbox 0 2>/dev/null) && fail "WM_CLOSE asked: $(tr '\n' ' ' <<<"$box")"
+        fail "the program did not end on WM_CLOSE"
+    fi
+    assert_eq True "$(drv reg-get AutorunStartUp)" "AutorunStartUp saved"
+    assert_eq True "$(drv reg-get SystemTray)" "SystemTray saved"
+    assert_eq 0 "$(drv tray-icon | head -n1)" "tray icons after the end"
+}
