@@ -5,9 +5,11 @@
 namespace hexalune {
 
 std::optional<DisplayTime> ReadDisplayTime(const ISettingsStore& settings) {
-    const auto hour = ParseWholeNumber(settings.ReadSetting(keys::kHour), 0, 23);
-    const auto minute = ParseWholeNumber(settings.ReadSetting(keys::kMinute), 0, 59);
-    const auto second = ParseWholeNumber(settings.ReadSetting(keys::kSecond), 0, 59);
+    const std::vector<std::string> values = settings.ReadSettings({keys::kHour, keys::kMinute, keys::kSecond});
+    if (values.size() != 3) return std::nullopt;
+    const auto hour = ParseWholeNumber(values[0], 0, 23);
+    const auto minute = ParseWholeNumber(values[1], 0, 59);
+    const auto second = ParseWholeNumber(values[2], 0, 59);
     if (!hour || !minute || !second) return std::nullopt;
     return DisplayTime{*hour, *minute, *second};
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace hexalune {
 
@@ -10,6 +11,14 @@ public:
     virtual ~ISettingsStore() = default;
     // The stored text, or `fallback` when the value (or its key) does not exist or cannot be read.
     virtual std::string ReadSetting(const std::string& key, const std::string& fallback = std::string()) const = 0;
+    // Several values at once, each as ReadSetting(key) would give it; a store may read
+    // them in one go (the timer reads the display time every second).
+    virtual std::vector<std::string> ReadSettings(const std::vector<std::string>& names) const {
+        std::vector<std::string> values;
+        values.reserve(names.size());
+        for (const std::string& name : names) values.push_back(ReadSetting(name));
+        return values;
+    }
     // Stores the text, creating the keys on the way; a failure to write is swallowed.
     virtual void WriteSetting(const std::string& key, const std::string& text) = 0;
 };

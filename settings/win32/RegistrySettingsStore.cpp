@@ -1,5 +1,6 @@
 #include "settings/win32/RegistrySettingsStore.h"
 
+#include <optional>
 #include <vector>
 
 #include "app/win32/Win32Platform.h"
@@ -33,29 +34,53 @@ std::wstring RegistrySettingsStore::KeyPath() const {
            kSettingsSection;
 }
 
-std::string RegistrySettingsStore::ReadSetting(const std::string& key, const std::string& fallback) const {
-    KeyHandle handle;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, KEY_QUERY_VALUE, handle.Receive()) != ERROR_SUCCESS)
-        return fallback;
-    const std::wstring name = FromAnsi(key);
+namespace {
+
+// One value of an open key as text, or nothing when it is missing, not a string or too long.
+std::optional<std::string> ReadValue(HKEY key, const std::string& name) {
+    const std::wstring wideName = FromAnsi(name);
+    // Most values fit a small buffer: one query then, a second only for longer ones.
+    wchar_t small[128];
+    std::vector<wchar_t> large;
+    wchar_t* data = small;
     DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return fallback;
-    if ((type != REG_SZ && type != REG_EXPAND_SZ) || size > kLongestValueBytes) return fallback;
-    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-    DWORD bytes = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
-    if (RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &bytes) !=
-        ERROR_SUCCESS)
-        return fallback;
+    DWORD bytes = sizeof(small) - sizeof(wchar_t);
+    LONG result = RegQueryValueExW(key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes);
+    if (result == ERROR_MORE_DATA) {
+        if (bytes > kLongestValueBytes) return std::nullopt;
+        large.assign(bytes / sizeof(wchar_t) + 1, L'\0');
+        data = large.data();
+        bytes = static_cast<DWORD>((large.size() - 1) * sizeof(wchar_t));
+        result = RegQueryValueExW(key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes);
+    }
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
     // The stored data need not end with a NUL; stop at the first one or at its end.
     std::size_t length = bytes / sizeof(wchar_t);
     for (std::size_t i = 0; i < length; ++i) {
-        if (buffer[i] == L'\0') {
+        if (data[i] == L'\0') {
             length = i;
             break;
         }
     }
-    return ToAnsi(std::wstring(buffer.data(), length));
+    return ToAnsi(std::wstring(data, length));
+}
+
+}  // namespace
+
+std::string RegistrySettingsStore::ReadSetting(const std::string& key, const std::string& fallback) const {
+    KeyHandle handle;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, KEY_QUERY_VALUE, handle.Receive()) != ERROR_SUCCESS)
+        return fallback;
+    return ReadValue(handle.Get(), key).value_or(fallback);
+}
+
+std::vector<std::string> RegistrySettingsStore::ReadSettings(const std::vector<std::string>& names) const {
+    std::vector<std::string> values(names.size());
+    KeyHandle handle;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, KEY_QUERY_VALUE, handle.Receive()) != ERROR_SUCCESS)
+        return values;
+    for (std::size_t i = 0; i < names.size(); ++i) values[i] = ReadValue(handle.Get(), names[i]).value_or("");
+    return values;
 }
 
 void RegistrySettingsStore::WriteSetting(const std::string& key, const std::string& text) {

@@ -17,6 +17,7 @@ public:
     explicit RegistrySettingsStore(std::wstring fixedAppName) : fixedAppName_(std::move(fixedAppName)) {}
 
     std::string ReadSetting(const std::string& key, const std::string& fallback = std::string()) const override;
+    std::vector<std::string> ReadSettings(const std::vector<std::string>& names) const override;
     void WriteSetting(const std::string& key, const std::string& text) override;
 
     std::wstring KeyPath() const;

@@ -41,6 +41,16 @@ TEST_F(RegistryTest, WriteCreatesTheKeysAndTheLastWriteWins) {
     EXPECT_EQ(size, 3 * sizeof(wchar_t));
 }
 
+TEST_F(RegistryTest, SeveralValuesReadAtOnceMatchSingleReads) {
+    EXPECT_EQ(store.ReadSettings({"Hour", "Minute"}), (std::vector<std::string>{"", ""}));  // no key yet
+    const std::string longText(300, 'x');  // longer than the first read's buffer
+    store.WriteSetting("Hour", "7");
+    store.WriteSetting("ChangingLines", longText);
+    EXPECT_EQ(store.ReadSettings({"Hour", "Second", "ChangingLines"}),
+              (std::vector<std::string>{"7", "", longText}));
+    EXPECT_EQ(store.ReadSetting("ChangingLines"), longText);
+}
+
 TEST_F(RegistryTest, ValuesOfAnotherTypeOrWithoutTerminatorAreHandled) {
     store.WriteSetting("Card", "12");
     HKEY key = nullptr;
