@@ -264,8 +264,8 @@ void MainWindow::OnCreate() {
     trayMenuBar_ = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAYMENU));
     trayPopup_ = trayMenuBar_ ? GetSubMenu(trayMenuBar_, 0) : nullptr;
     MakeFonts();
+    ResizeForClient();
     CreateControls();
-    ApplyLayout();
     // Centred from the start, so that the window is centred whoever shows it first.
     CenterOnScreen();
     SetTimer(hwnd_, kTimer1, kTimer1Interval, nullptr);
@@ -327,7 +327,9 @@ void MainWindow::CreateControls() {
                 style &= ~WS_VISIBLE;
                 break;
         }
-        HWND control = CreateWindowExW(exStyle, cls, caption.c_str(), style, 0, 0, 1, 1, parent,
+        const RECT r = ControlRect(spec);
+        HWND control = CreateWindowExW(exStyle, cls, caption.c_str(), style, r.left, r.top, r.right - r.left,
+                                       r.bottom - r.top, parent,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
         if (!control) continue;
         controls_[spec.id] = control;
@@ -351,16 +353,28 @@ void MainWindow::CreateControls() {
     BringViewToFront(View::Hexagram);
 }
 
-void MainWindow::ApplyLayout() {
+RECT MainWindow::ControlRect(const ControlSpec& spec) const {
+    const int left = TwipsToPixels(spec.left, dpi_);
+    const int top = TwipsToPixels(spec.top, dpi_);
+    // A drop-down list's height includes its list.
+    const int height =
+        spec.kind == ControlKind::ComboList ? MulDiv(kDropDownHeight, dpi_, 96) : TwipsToPixels(spec.height, dpi_);
+    return RECT{left, top, left + TwipsToPixels(spec.width, dpi_), top + height};
+}
+
+void MainWindow::ResizeForClient() {
     const SIZE size = WindowSizeForClient();
     SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::ApplyLayout() {
+    ResizeForClient();
     for (const ControlSpec& spec : MainLayout()) {
         HWND control = Control(spec.id);
         if (!control) continue;
-        int height = TwipsToPixels(spec.height, dpi_);
-        if (spec.kind == ControlKind::ComboList) height = MulDiv(kDropDownHeight, dpi_, 96);
-        SetWindowPos(control, nullptr, TwipsToPixels(spec.left, dpi_), TwipsToPixels(spec.top, dpi_),
-                     TwipsToPixels(spec.width, dpi_), height, SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT r = ControlRect(spec);
+        SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
     }
 }

@@ -8,6 +8,7 @@
 
 #include "app/ControlIds.h"
 #include "app/MainController.h"
+#include "app/MainLayout.h"
 #include "app/win32/Gdi.h"
 #include "app/win32/Win32Platform.h"
 
@@ -75,7 +76,9 @@ private:
     void OnEndSession(bool ending);
 
     void CreateControls();
-    void ApplyLayout();
+    void ApplyLayout();  // after a change of DPI
+    void ResizeForClient();
+    RECT ControlRect(const ControlSpec& spec) const;
     void MakeFonts();
     SIZE WindowSizeForClient() const;
     HBRUSH SolidBrush(COLORREF colour);
