@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/MainLayout.h"
 #include "app/win32/Accessibility.h"
 #include "app/Version.h"
@@ -50,6 +52,9 @@ LRESULT CALLBACK ReadingTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         case WM_MBUTTONDOWN:
         case WM_MBUTTONUP:
         case WM_MOUSEMOVE: GuardClipboard(hwnd); break;
+        case WM_GETDLGCODE:
+            // The texts cannot be typed into: Tab and Enter move on through the window.
+            return DefSubclassProc(hwnd, message, wParam, lParam) & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS);
         case WM_NCDESTROY: RemoveWindowSubclass(hwnd, ReadingTextProc, kClipboardGuardId); break;
         default: break;
     }
@@ -274,7 +279,9 @@ void MainWindow::OnCreate() {
 void MainWindow::MakeFonts() { font_.Reset(MakeFont(L"Verdana", 825, dpi_)); }
 
 void MainWindow::CreateControls() {
+    const ControlSpec* previous = nullptr;
     for (const ControlSpec& spec : MainLayout()) {
+        const ControlSpec* const before = std::exchange(previous, &spec);
         HWND parent = spec.parent == 0 ? hwnd_ : Control(spec.parent);
         const std::wstring caption = FromAnsi(spec.caption);
         const wchar_t* cls = L"STATIC";
@@ -340,6 +347,10 @@ void MainWindow::CreateControls() {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         if (spec.kind == ControlKind::TextBox) SetWindowSubclass(control, ReadingTextProc, kClipboardGuardId, 0);
         if (spec.kind == ControlKind::LinkLabel) MarkAsLink(control);
+        // Text boxes and lists are named after the label just before them.
+        if ((spec.kind == ControlKind::TextBox || spec.kind == ControlKind::ComboList) && before &&
+            before->kind == ControlKind::Label && before->parent == spec.parent)
+            SetAccessibleName(control, FromAnsi(before->caption));
     }
     // Outline rectangles lie beneath everything else of their container, so that they clip nothing.
     for (const ControlSpec& spec : MainLayout()) {

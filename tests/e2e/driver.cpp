@@ -4,6 +4,8 @@
 // values. One subcommand per run; results go to stdout as UTF-8 lines, a failure
 // exits 1 with its reason on stderr.
 #include <windows.h>
+#include <ole2.h>
+#include <oleacc.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -985,6 +987,83 @@ int Focus(const Args&) {
     return 0;
 }
 
+// ---- The clipboard ------------------------------------------------------------------
+
+// Puts text on the clipboard as another program would (no owner window of the program's).
+int ClipSet(const Args& args) {
+    const std::wstring& text = NameArg(args, 1, L"the text");
+    if (!OpenClipboard(nullptr)) Fail(L"the clipboard is busy");
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    if (memory) {
+        memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        GlobalUnlock(memory);
+        if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return 0;
+}
+
+// The clipboard's text, or <empty>.
+int ClipGet(const Args&) {
+    std::wstring text = L"<empty>";
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+                text = chars;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+    }
+    PrintLine(text);
+    return 0;
+}
+
+// Copies the whole text of a control with the keyboard's copy (select all, WM_COPY).
+int CopyText(const Args& args) {
+    HWND control = RequireControl(ControlIdArg(args, 1));
+    SendMessageW(control, EM_SETSEL, 0, -1);
+    SendMessageW(control, WM_COPY, 0, 0);
+    return 0;
+}
+
+// ---- What a screen reader reads --------------------------------------------------
+
+int AccDescribe(const Args& args) {
+    HWND control = RequireControl(ControlIdArg(args, 1));
+    CoInitialize(nullptr);
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object))) ||
+        !object)
+        Fail(L"no accessible object");
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    object->get_accName(self, &name);
+    VARIANT role;
+    VariantInit(&role);
+    object->get_accRole(self, &role);
+    PrintLine(name ? std::wstring(name, SysStringLen(name)) : L"<no name>");
+    PrintLine(role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_LINK ? L"link" : L"role " + std::to_wstring(role.vt == VT_I4 ? role.lVal : -1));
+    SysFreeString(name);
+    object->Release();
+    return 0;
+}
+
+// The id of the control that has the keyboard focus in the program's window, or 0.
+int FocusId(const Args&) {
+    HWND main = RequireMain();
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
+    PrintLine(std::to_wstring(info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0));
+    return 0;
+}
+
 // ---- Other registry values of the user (Wine's own settings) -----------------------
 
 int HkcuGet(const Args& args) {
@@ -1052,6 +1131,11 @@ const CommandEntry kCommands[] = {
     {L"focus", Focus, L"                        the foreground window and the focused control"},
     {L"hkcu-get", HkcuGet, L"<key> <name>         any HKCU string value, or <missing>"},
     {L"hkcu-set", HkcuSet, L"<key> <name> <value>"},
+    {L"clip-set", ClipSet, L"<text>                put text on the clipboard, owned by no window"},
+    {L"clip-get", ClipGet, L"                      the clipboard's text, or <empty>"},
+    {L"copy-text", CopyText, L"<ctrlId>           select a text box's text and copy it"},
+    {L"acc", AccDescribe, L"<ctrlId>                 accessible name, then \"link\" or the role"},
+    {L"focus-id", FocusId, L"                      id of the focused control of the main window"},
 };
 
 void PrintUsage() {

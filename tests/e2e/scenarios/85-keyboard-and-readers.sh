@@ -1,0 +1,87 @@
+# The keyboard reaches every control, screen readers get meaningful names, and the
+# clipboard guard touches only what was copied out of the program.
+
+# A later start on a known reading: hexagram 46 with lines 4,1,6, nothing due.
+seed_known_reading() {
+    keep_clear_of_midnight 120
+    seed_later_start
+    must reg-set Date "$(tomorrow_text)" >/dev/null
+    must reg-set Card 46 >/dev/null
+    must reg-set ChangingLines 4,1,6 >/dev/null
+}
+
+# Presses Tab in the main window `count` times and prints the id of each control reached.
+tab_through() {
+    local count=$1 i
+    for ((i = 0; i < count; i++)); do
+        timeout 10 xdotool key Tab || fail "xdotool could not press Tab"
+        sleep 0.15
+        drv focus-id
+    done
+}
+
+# Fails unless every id after the first argument appears in the list in $1.
+expect_reached() {
+    local reached=$1 id
+    shift
+    for id in "$@"; do
+        grep -qx "$id" <<<"$reached" || fail "Tab never reached control $id (reached: $(tr '\n' ' ' <<<"$reached"))"
+    done
+}
+
+E2E_SCENARIOS+=(keyboard_reaches_every_control)
+scenario_keyboard_reaches_every_control() {
+    seed_known_reading
+    start_hexalune
+    wait_main_window
+    click_control $IDC_LBLCARDNAME  # the window in the foreground, focus inside it
+    local reached
+    reached=$(tab_through 12)
+    expect_reached "$reached" $IDC_TXTJUDGMENTDESCRIPTION $IDC_TXTIMAGEDESCRIPTION $IDC_TXTJUDGMENTPOEM \
+        $IDC_TXTIMAGEPOEM $IDC_CMDSETTINGS $IDC_CMDEXIT
+
+    # The access key of "&Settings" brings the settings view.
+    timeout 10 xdotool key alt+s || fail "xdotool could not press Alt+S"
+    E2E_WAIT=5 wait_for_output 1 visible $IDC_FRASETTINGS
+    reached=$(tab_through 12)
+    expect_reached "$reached" $IDC_CBOHOUR $IDC_CBOMINUTE $IDC_CBOSECOND $IDC_OPTDONTRUN \
+        $IDC_CMDCALCULATEMOONPHASE $IDC_CMDEXIT
+    grep -qx "$IDC_FRARUNE" <<<"$reached" && fail "Tab reached the hidden view"
+    screenshot settings-by-keyboard >/dev/null
+}
+
+E2E_SCENARIOS+=(screen_reader_names)
+scenario_screen_reader_names() {
+    seed_known_reading
+    start_hexalune
+    wait_main_window
+    assert_eq "Hexagram 46, Pushing Upward" "$(drv acc $IDC_PICCARD | head -n1)" "the picture"
+    assert_eq "Changing lines 4, 1, 6" "$(drv acc $IDC_LBLCHANGINGLINES | head -n1)" "the changing lines"
+    assert_eq "4,1,6" "$(drv text $IDC_LBLCHANGINGLINES)" "the changing lines on screen"
+    assert_eq link "$(drv acc $IDC_LABEL61 | tail -n1)" "the forum link's role"
+    assert_eq link "$(drv acc $IDC_LBLCOBRAND | tail -n1)" "the co-branding link's role"
+    assert_eq "Judgment Description" "$(drv acc $IDC_TXTJUDGMENTDESCRIPTION | head -n1)" "a reading text's name"
+    assert_eq "Image Poem" "$(drv acc $IDC_TXTIMAGEPOEM | head -n1)" "another reading text's name"
+    assert_eq "Hour" "$(drv acc $IDC_CBOHOUR | head -n1)" "the hour list's name"
+}
+
+E2E_SCENARIOS+=(clipboard_guard)
+scenario_clipboard_guard() {
+    seed_known_reading
+    start_hexalune
+    wait_main_window
+    local left top right bottom
+    read -r left top right bottom <<<"$(must rect $IDC_TXTJUDGMENTPOEM)"
+
+    # Text another program put there survives the mouse moving over the reading texts.
+    must clip-set "copied elsewhere" >/dev/null
+    mouse_at $(((left + right) / 2)) $(((top + bottom) / 2)) mousemove_relative 5 5 || fail "xdotool failed"
+    sleep 0.5
+    assert_eq "copied elsewhere" "$(drv clip-get)" "another program's text"
+
+    # Text copied out of a reading text is gone at the next mouse move over one.
+    must copy-text $IDC_TXTIMAGEPOEM >/dev/null
+    assert_eq "$(drv text $IDC_TXTIMAGEPOEM)" "$(drv clip-get)" "the copied reading text"
+    mouse_at $(((left + right) / 2 + 10)) $(((top + bottom) / 2)) mousemove_relative 5 5 || fail "xdotool failed"
+    E2E_WAIT=5 wait_for_output "<empty>" clip-get
+}
