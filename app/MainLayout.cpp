@@ -80,8 +80,8 @@ const ControlSpec kLayout[] = {
 std::span<const ControlSpec> MainLayout() { return kLayout; }
 
 const ControlSpec* FindControl(int id) {
-    for (const ControlSpec& spec : kLayout) {
-        if (spec.id == id) return &spec;
+    for (const ControlSpec& item : kLayout) {
+        if (item.id == id) return &item;
     }
     return nullptr;
 }

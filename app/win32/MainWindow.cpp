@@ -280,14 +280,14 @@ void MainWindow::MakeFonts() { font_.Reset(MakeFont(L"Verdana", 825, dpi_)); }
 
 void MainWindow::CreateControls() {
     const ControlSpec* previous = nullptr;
-    for (const ControlSpec& spec : MainLayout()) {
-        const ControlSpec* const before = std::exchange(previous, &spec);
-        HWND parent = spec.parent == 0 ? hwnd_ : Control(spec.parent);
-        const std::wstring caption = FromAnsi(spec.caption);
+    for (const ControlSpec& item : MainLayout()) {
+        const ControlSpec* const before = std::exchange(previous, &item);
+        HWND parent = item.parent == 0 ? hwnd_ : Control(item.parent);
+        const std::wstring caption = FromAnsi(item.caption);
         const wchar_t* cls = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE;
         DWORD exStyle = 0;
-        switch (spec.kind) {
+        switch (item.kind) {
             case ControlKind::Frame:
             case ControlKind::Panel:
                 cls = kContainerClass;
@@ -295,13 +295,13 @@ void MainWindow::CreateControls() {
                 exStyle |= WS_EX_CONTROLPARENT;
                 break;
             case ControlKind::Label:
-                style |= (spec.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX;
+                style |= (item.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX;
                 break;
             case ControlKind::LinkLabel:
-                style |= (spec.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX | SS_NOTIFY;
+                style |= (item.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX | SS_NOTIFY;
                 // The full-branding label lies behind the co-branding one on the same spot:
                 // never seen, so it must not take the clicks either.
-                if (spec.id == IDC_LBLFULLBRAND) style &= ~WS_VISIBLE;
+                if (item.id == IDC_LBLFULLBRAND) style &= ~WS_VISIBLE;
                 break;
             case ControlKind::Button:
                 cls = L"BUTTON";
@@ -322,7 +322,7 @@ void MainWindow::CreateControls() {
                 cls = L"BUTTON";
                 // The display options do nothing; the start options are set by the program
                 // itself so that it sees every real change.
-                style |= (spec.id == IDC_OPTRUN || spec.id == IDC_OPTDONTRUN ? BS_RADIOBUTTON : BS_AUTORADIOBUTTON) |
+                style |= (item.id == IDC_OPTRUN || item.id == IDC_OPTDONTRUN ? BS_RADIOBUTTON : BS_AUTORADIOBUTTON) |
                          WS_TABSTOP;
                 break;
             case ControlKind::CheckBox:
@@ -334,28 +334,28 @@ void MainWindow::CreateControls() {
                 style &= ~WS_VISIBLE;
                 break;
         }
-        const RECT r = ControlRect(spec);
+        const RECT r = ControlRect(item);
         HWND control = CreateWindowExW(exStyle, cls, caption.c_str(), style, r.left, r.top, r.right - r.left,
                                        r.bottom - r.top, parent,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), instance_, nullptr);
         if (!control) continue;
-        controls_[spec.id] = control;
+        controls_[item.id] = control;
         if (cls == kContainerClass) {
-            SetWindowLongPtrW(control, kSlotBackground, static_cast<LONG_PTR>(spec.background));
-            SetWindowLongPtrW(control, kSlotFramed, spec.kind == ControlKind::Frame ? 1 : 0);
+            SetWindowLongPtrW(control, kSlotBackground, static_cast<LONG_PTR>(item.background));
+            SetWindowLongPtrW(control, kSlotFramed, item.kind == ControlKind::Frame ? 1 : 0);
         }
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-        if (spec.kind == ControlKind::TextBox) SetWindowSubclass(control, ReadingTextProc, kClipboardGuardId, 0);
-        if (spec.kind == ControlKind::LinkLabel) MarkAsLink(control);
+        if (item.kind == ControlKind::TextBox) SetWindowSubclass(control, ReadingTextProc, kClipboardGuardId, 0);
+        if (item.kind == ControlKind::LinkLabel) MarkAsLink(control);
         // Text boxes and lists are named after the label just before them.
-        if ((spec.kind == ControlKind::TextBox || spec.kind == ControlKind::ComboList) && before &&
-            before->kind == ControlKind::Label && before->parent == spec.parent)
+        if ((item.kind == ControlKind::TextBox || item.kind == ControlKind::ComboList) && before &&
+            before->kind == ControlKind::Label && before->parent == item.parent)
             SetAccessibleName(control, FromAnsi(before->caption));
     }
     // Outline rectangles lie beneath everything else of their container, so that they clip nothing.
-    for (const ControlSpec& spec : MainLayout()) {
-        if (spec.kind == ControlKind::Shape)
-            SetWindowPos(Control(spec.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (const ControlSpec& item : MainLayout()) {
+        if (item.kind == ControlKind::Shape)
+            SetWindowPos(Control(item.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     // Initial states: "Don't run at start-up" selected, the tray box cleared and unavailable,
     // and the first hexagram in both pictures until a reading is shown.
@@ -364,13 +364,13 @@ void MainWindow::CreateControls() {
     BringViewToFront(View::Hexagram);
 }
 
-RECT MainWindow::ControlRect(const ControlSpec& spec) const {
-    const int left = TwipsToPixels(spec.left, dpi_);
-    const int top = TwipsToPixels(spec.top, dpi_);
+RECT MainWindow::ControlRect(const ControlSpec& item) const {
+    const int left = TwipsToPixels(item.left, dpi_);
+    const int top = TwipsToPixels(item.top, dpi_);
     // A drop-down list's height includes its list.
     const int height =
-        spec.kind == ControlKind::ComboList ? MulDiv(kDropDownHeight, dpi_, 96) : TwipsToPixels(spec.height, dpi_);
-    return RECT{left, top, left + TwipsToPixels(spec.width, dpi_), top + height};
+        item.kind == ControlKind::ComboList ? MulDiv(kDropDownHeight, dpi_, 96) : TwipsToPixels(item.height, dpi_);
+    return RECT{left, top, left + TwipsToPixels(item.width, dpi_), top + height};
 }
 
 void MainWindow::ResizeForClient() {
@@ -380,10 +380,10 @@ void MainWindow::ResizeForClient() {
 
 void MainWindow::ApplyLayout() {
     ResizeForClient();
-    for (const ControlSpec& spec : MainLayout()) {
-        HWND control = Control(spec.id);
+    for (const ControlSpec& item : MainLayout()) {
+        HWND control = Control(item.id);
         if (!control) continue;
-        const RECT r = ControlRect(spec);
+        const RECT r = ControlRect(item);
         SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
@@ -502,22 +502,22 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
 
 LRESULT MainWindow::OnCtlColor(HDC dc, HWND control) {
     const int id = GetDlgCtrlID(control);
-    const ControlSpec* spec = FindControl(id);
+    const ControlSpec* item = FindControl(id);
     COLORREF background = static_cast<COLORREF>(kLightPink);
-    if (spec && spec->kind == ControlKind::TextBox) {
+    if (item && item->kind == ControlKind::TextBox) {
         background = static_cast<COLORREF>(kLightPink);
     } else {
         HWND parent = GetParent(control);
         if (parent && parent != hwnd_) background = static_cast<COLORREF>(GetWindowLongPtrW(parent, kSlotBackground));
     }
-    SetTextColor(dc, spec ? TextColour(spec->color) : RGB(0, 0, 0));
+    SetTextColor(dc, item ? TextColour(item->color) : RGB(0, 0, 0));
     SetBkColor(dc, background);
     return reinterpret_cast<LRESULT>(SolidBrush(background));
 }
 
 bool MainWindow::OnSetCursor(HWND under) {
-    const ControlSpec* spec = FindControl(GetDlgCtrlID(under));
-    if (!spec || spec->kind != ControlKind::LinkLabel || GetAncestor(under, GA_ROOT) != hwnd_) return false;
+    const ControlSpec* item = FindControl(GetDlgCtrlID(under));
+    if (!item || item->kind != ControlKind::LinkLabel || GetAncestor(under, GA_ROOT) != hwnd_) return false;
     SetCursor(LoadCursorW(nullptr, IDC_HAND));
     return true;
 }

@@ -78,7 +78,7 @@ private:
     void CreateControls();
     void ApplyLayout();  // after a change of DPI
     void ResizeForClient();
-    RECT ControlRect(const ControlSpec& spec) const;
+    RECT ControlRect(const ControlSpec& item) const;
     void MakeFonts();
     SIZE WindowSizeForClient() const;
     HBRUSH SolidBrush(COLORREF colour);

@@ -97,17 +97,17 @@ TEST_F(MainWindowTest, ControlsSitAtTheLayoutsRectanglesAtNinetySixDpi) {
     GetClientRect(window_.Handle(), &client);
     EXPECT_EQ(client.right, 482);
     EXPECT_EQ(client.bottom, 523);
-    for (const ControlSpec& spec : MainLayout()) {
-        if (spec.kind == ControlKind::ComboList) continue;  // their height includes the list
-        HWND control = window_.Control(spec.id);
-        ASSERT_NE(control, nullptr) << spec.id;
+    for (const ControlSpec& item : MainLayout()) {
+        if (item.kind == ControlKind::ComboList) continue;  // their height includes the list
+        HWND control = window_.Control(item.id);
+        ASSERT_NE(control, nullptr) << item.id;
         RECT r{};
         GetWindowRect(control, &r);
         MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ(r.left, TwipsToPixels(spec.left, 96)) << spec.id;
-        EXPECT_EQ(r.top, TwipsToPixels(spec.top, 96)) << spec.id;
-        EXPECT_EQ(r.right - r.left, TwipsToPixels(spec.width, 96)) << spec.id;
-        EXPECT_EQ(r.bottom - r.top, TwipsToPixels(spec.height, 96)) << spec.id;
+        EXPECT_EQ(r.left, TwipsToPixels(item.left, 96)) << item.id;
+        EXPECT_EQ(r.top, TwipsToPixels(item.top, 96)) << item.id;
+        EXPECT_EQ(r.right - r.left, TwipsToPixels(item.width, 96)) << item.id;
+        EXPECT_EQ(r.bottom - r.top, TwipsToPixels(item.height, 96)) << item.id;
     }
 }
 
