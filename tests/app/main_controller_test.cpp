@@ -180,6 +180,18 @@ protected:
     Harness h;
 };
 
+TEST_F(CommandTest, AnUnwritableRunKeyIsReportedAndTheProgramGoesOn) {
+    h.runKey.openError = 5;
+    h.controller.Panel().SelectRunOption(true);
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_EQ(h.messages.shown[0].text, "Error 5 opening key\r\n");
+    EXPECT_TRUE(h.runKey.values.empty());
+    EXPECT_TRUE(h.window.trayEnabled);  // the panel carries on as after a success
+    EXPECT_TRUE(h.settings.writes.empty());
+    EXPECT_TRUE(h.window.visible);
+    EXPECT_FALSE(h.window.ended);
+}
+
 TEST_F(CommandTest, ClosingFromTheControlMenuOnlyHidesToTheTray) {
     EXPECT_TRUE(h.controller.Form_QueryUnload(CloseSource::ControlMenu));
     ExpectInTheTray();
