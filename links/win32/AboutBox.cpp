@@ -1,5 +1,8 @@
 #include "links/win32/AboutBox.h"
 
+#include "app/MainLayout.h"
+#include "app/win32/Gdi.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -91,33 +94,13 @@ Function User32Function(const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
 }
 
-int DpiOf(HWND window) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const GetDpiForWindowFn getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
-    if (getDpiForWindow) {
-        const UINT dpi = getDpiForWindow(window);
-        if (dpi != 0) return static_cast<int>(dpi);
-    }
-    int dpi = 96;
-    if (HDC screen = GetDC(nullptr)) {
-        dpi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-    }
-    return dpi > 0 ? dpi : 96;
-}
+int DpiOf(HWND window) { return WindowDpi(window); }
 
-int Pixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+int Pixels(int twips, int dpi) { return TwipsToPixels(twips, dpi); }
 
 // A Verdana font; the size is in hundredths of a point (8.25 pt = 825).
 OwnedFont MakeFont(int hundredths, int dpi, bool bold, bool underline) {
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(hundredths, dpi, 7200);
-    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    font.lfUnderline = underline ? TRUE : FALSE;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = DEFAULT_QUALITY;
-    lstrcpynW(font.lfFaceName, kFace, LF_FACESIZE);
-    return OwnedFont(CreateFontIndirectW(&font));
+    return OwnedFont(hexalune::win32::MakeFont(kFace, hundredths, dpi, bold, underline));
 }
 
 OwnedIcon LoadProgramIcon(HINSTANCE instance, int size) {
