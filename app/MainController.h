@@ -20,7 +20,6 @@ class IMainWindow : public IReadingView, public IPanelControls, public IWindowSt
 public:
     // Brings one view to the front; the other is hidden behind it.
     virtual void BringViewToFront(View view) = 0;
-    virtual View FrontView() const = 0;
     // Shows the About box modally and returns when it is closed.
     virtual void ShowAboutBox() = 0;
     // Closes the program's other windows, ignoring errors, and ends the process.
@@ -90,7 +89,6 @@ public:
     void OnTaskbarCreated() { tray_.OnTaskbarCreated(); }
 
     SettingsPanel& Panel() { return panel_; }
-    ReadingService& Reading() { return reading_; }
     TrayController& Tray() { return tray_; }
 
 private:

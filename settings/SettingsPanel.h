@@ -26,7 +26,6 @@ public:
     virtual void SetRunSelected(bool run) = 0;
     virtual bool IsTrayChecked() const = 0;
     virtual void SetTrayChecked(bool checked) = 0;
-    virtual bool IsTrayEnabled() const = 0;
     virtual void SetTrayEnabled(bool enabled) = 0;
 };
 

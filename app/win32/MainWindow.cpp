@@ -19,6 +19,37 @@ namespace {
 constexpr wchar_t kContainerClass[] = L"HexaluneContainer";
 constexpr wchar_t kHookClass[] = L"HexaluneHook";
 constexpr UINT_PTR kTimer1 = 1;
+
+// Which control or menu item gives which command, and on which notification (0 for menus).
+struct CommandSource {
+    int id;
+    int code;
+    Command command;
+};
+constexpr CommandSource kCommandSources[] = {
+    {IDM_CALCULATEMOONPHASE, 0, Command::ShowHexagramMenu},
+    {IDM_EXIT, 0, Command::ExitMenu},
+    {IDM_SETTINGS, 0, Command::SettingsMenu},
+    {IDM_ONLINE, 0, Command::OnlineHelpMenu},
+    {IDM_VISIT, 0, Command::VisitMenu},
+    {IDM_UPDATE, 0, Command::UpdateMenu},
+    {IDM_ABOUT, 0, Command::AboutMenu},
+    {IDM_DONATE, 0, Command::DonateMenu},
+    {IDC_CMDCALCULATEMOONPHASE, BN_CLICKED, Command::ShowHexagramButton},
+    {IDC_CMDEXIT, BN_CLICKED, Command::ExitButton},
+    {IDC_CMDSETTINGS, BN_CLICKED, Command::SettingsButton},
+    {IDC_OPTDISPLAYOPTION1, BN_CLICKED, Command::DisplayOption1},
+    {IDC_OPTDISPLAYOPTION2, BN_CLICKED, Command::DisplayOption2},
+    {IDC_LABEL61, STN_CLICKED, Command::ForumLink},
+    {IDC_LBLCOBRAND, STN_CLICKED, Command::CoBrandLink},
+    {IDC_LBLFULLBRAND, STN_CLICKED, Command::FullBrandLink},
+};
+
+// The settings lists and their controls.
+constexpr std::pair<PanelList, int> kListIds[] = {
+    {PanelList::Date, IDC_CBODATE}, {PanelList::Month, IDC_CBOMONTH},   {PanelList::Year, IDC_CBOYEAR},
+    {PanelList::Hour, IDC_CBOHOUR}, {PanelList::Minute, IDC_CBOMINUTE}, {PanelList::Second, IDC_CBOSECOND},
+};
 constexpr UINT kTimer1Interval = 1000;
 constexpr UINT_PTR kClipboardGuardId = 1;
 constexpr int kDropDownHeight = 200;  // pixels at 96 DPI, list included
@@ -431,85 +462,36 @@ HBRUSH MainWindow::SolidBrush(COLORREF colour) {
 
 void MainWindow::OnCommand(int id, int code, HWND control) {
     if (!controller_) return;
-    if (!control) {  // menu items
-        switch (id) {
-            case IDM_CALCULATEMOONPHASE: controller_->OnCommand(Command::ShowHexagramMenu); break;
-            case IDM_EXIT: controller_->OnCommand(Command::ExitMenu); break;
-            case IDM_SETTINGS: controller_->OnCommand(Command::SettingsMenu); break;
-            case IDM_ONLINE: controller_->OnCommand(Command::OnlineHelpMenu); break;
-            case IDM_VISIT: controller_->OnCommand(Command::VisitMenu); break;
-            case IDM_UPDATE: controller_->OnCommand(Command::UpdateMenu); break;
-            case IDM_ABOUT: controller_->OnCommand(Command::AboutMenu); break;
-            case IDM_DONATE: controller_->OnCommand(Command::DonateMenu); break;
-            default: break;
+    // Menu items arrive without a control and with code 0, buttons with BN_CLICKED,
+    // link labels with STN_CLICKED.
+    for (const CommandSource& source : kCommandSources) {
+        if (source.id == id && (control ? source.code == code : source.code == 0)) {
+            controller_->OnCommand(source.command);
+            return;
         }
-        return;
     }
+    if (!control) return;
     SettingsPanel& panel = controller_->Panel();
-    switch (id) {
-        case IDC_CMDCALCULATEMOONPHASE:
-            if (code == BN_CLICKED) controller_->OnCommand(Command::ShowHexagramButton);
-            break;
-        case IDC_CMDEXIT:
-            if (code == BN_CLICKED) controller_->OnCommand(Command::ExitButton);
-            break;
-        case IDC_CMDSETTINGS:
-            if (code == BN_CLICKED) controller_->OnCommand(Command::SettingsButton);
-            break;
-        case IDC_LABEL61:
-            if (code == STN_CLICKED) controller_->OnCommand(Command::ForumLink);
-            break;
-        case IDC_LBLCOBRAND:
-            if (code == STN_CLICKED) controller_->OnCommand(Command::CoBrandLink);
-            break;
-        case IDC_LBLFULLBRAND:
-            if (code == STN_CLICKED) controller_->OnCommand(Command::FullBrandLink);
-            break;
-        case IDC_OPTRUN:
-            if (code == BN_CLICKED) panel.SelectRunOption(true);
-            break;
-        case IDC_OPTDONTRUN:
-            if (code == BN_CLICKED) panel.SelectRunOption(false);
-            break;
-        case IDC_CHKSYSTRAY:
-            if (code == BN_CLICKED) panel.SetTrayBox(!IsTrayChecked());
-            break;
-        case IDC_OPTDISPLAYOPTION1:
-            if (code == BN_CLICKED) controller_->OnCommand(Command::DisplayOption1);
-            break;
-        case IDC_OPTDISPLAYOPTION2:
-            if (code == BN_CLICKED) controller_->OnCommand(Command::DisplayOption2);
-            break;
-        case IDC_CBOHOUR:
-        case IDC_CBOMINUTE:
-        case IDC_CBOSECOND:
-        case IDC_CBODATE:
-        case IDC_CBOMONTH:
-        case IDC_CBOYEAR:
-            if (code == CBN_SELCHANGE) {
-                const PanelList list = id == IDC_CBOHOUR     ? PanelList::Hour
-                                       : id == IDC_CBOMINUTE ? PanelList::Minute
-                                       : id == IDC_CBOSECOND ? PanelList::Second
-                                       : id == IDC_CBODATE   ? PanelList::Date
-                                       : id == IDC_CBOMONTH  ? PanelList::Month
-                                                             : PanelList::Year;
-                panel.OnListSelectionChanged(list);
-            }
-            break;
-        default: break;
+    if (code == BN_CLICKED) {
+        if (id == IDC_OPTRUN) panel.SelectRunOption(true);
+        if (id == IDC_OPTDONTRUN) panel.SelectRunOption(false);
+        if (id == IDC_CHKSYSTRAY) panel.SetTrayBox(!IsTrayChecked());
+    }
+    if (code == CBN_SELCHANGE) {
+        for (const auto& [list, listId] : kListIds) {
+            if (listId == id) panel.OnListSelectionChanged(list);
+        }
     }
 }
 
 LRESULT MainWindow::OnCtlColor(HDC dc, HWND control) {
     const int id = GetDlgCtrlID(control);
     const ControlSpec* item = FindControl(id);
+    // Text boxes and the window's own controls are light pink; the rest take their container's ground.
     COLORREF background = static_cast<COLORREF>(kLightPink);
-    if (item && item->kind == ControlKind::TextBox) {
-        background = static_cast<COLORREF>(kLightPink);
-    } else {
-        HWND parent = GetParent(control);
-        if (parent && parent != hwnd_) background = static_cast<COLORREF>(GetWindowLongPtrW(parent, kSlotBackground));
-    }
+    HWND parent = GetParent(control);
+    if (!(item && item->kind == ControlKind::TextBox) && parent && parent != hwnd_)
+        background = static_cast<COLORREF>(GetWindowLongPtrW(parent, kSlotBackground));
     SetTextColor(dc, item ? TextColour(item->color) : RGB(0, 0, 0));
     SetBkColor(dc, background);
     return reinterpret_cast<LRESULT>(SolidBrush(background));
@@ -556,13 +538,8 @@ void MainWindow::ShowReading(int card, const std::string& changingLines) {
 }
 
 HWND MainWindow::ListControl(PanelList list) const {
-    switch (list) {
-        case PanelList::Date: return Control(IDC_CBODATE);
-        case PanelList::Month: return Control(IDC_CBOMONTH);
-        case PanelList::Year: return Control(IDC_CBOYEAR);
-        case PanelList::Hour: return Control(IDC_CBOHOUR);
-        case PanelList::Minute: return Control(IDC_CBOMINUTE);
-        case PanelList::Second: return Control(IDC_CBOSECOND);
+    for (const auto& [entry, id] : kListIds) {
+        if (entry == list) return Control(id);
     }
     return nullptr;
 }
@@ -614,8 +591,6 @@ void MainWindow::SetTrayChecked(bool checked) {
     SendMessageW(Control(IDC_CHKSYSTRAY), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool MainWindow::IsTrayEnabled() const { return IsWindowEnabled(Control(IDC_CHKSYSTRAY)) != FALSE; }
-
 void MainWindow::SetTrayEnabled(bool enabled) { EnableWindow(Control(IDC_CHKSYSTRAY), enabled ? TRUE : FALSE); }
 
 bool MainWindow::IsVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
@@ -644,7 +619,6 @@ void MainWindow::CenterOnScreen() {
 }
 
 void MainWindow::BringViewToFront(View view) {
-    front_ = view;
     HWND shown = Control(view == View::Settings ? IDC_FRASETTINGS : IDC_FRARUNE);
     HWND hidden = Control(view == View::Settings ? IDC_FRARUNE : IDC_FRASETTINGS);
     if (hidden) {

@@ -46,7 +46,6 @@ public:
     void SetRunSelected(bool run) override;
     bool IsTrayChecked() const override;
     void SetTrayChecked(bool checked) override;
-    bool IsTrayEnabled() const override;
     void SetTrayEnabled(bool enabled) override;
     // IWindowState
     bool IsVisible() const override;
@@ -57,7 +56,6 @@ public:
     void CenterOnScreen() override;
     // IMainWindow
     void BringViewToFront(View view) override;
-    View FrontView() const override { return front_; }
     void ShowAboutBox() override;
     void EndProgram() override;
 
@@ -91,7 +89,6 @@ private:
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
     int card_ = 1;  // the hexagram both pictures show
-    View front_ = View::Hexagram;
     UINT taskbarCreated_ = 0;
     HMENU trayMenuBar_ = nullptr;
     HMENU trayPopup_ = nullptr;

@@ -94,8 +94,6 @@ Function User32Function(const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
 }
 
-int DpiOf(HWND window) { return WindowDpi(window); }
-
 int Pixels(int twips, int dpi) { return TwipsToPixels(twips, dpi); }
 
 // A Verdana font; the size is in hundredths of a point (8.25 pt = 825).
@@ -227,7 +225,7 @@ void Build(HWND dialog, AboutBox& box) {
     AddControl(dialog, box, L"STATIC", L"", SS_ETCHEDHORZ, IDC_ABOUT_LINE2);
     SendMessageW(dialog, DM_SETDEFID, IDOK, 0);
 
-    const int dpi = DpiOf(dialog);
+    const int dpi = WindowDpi(dialog);
     Arrange(dialog, box, dpi);
     CentreOnScreen(dialog, dpi);
     SetFocus(GetDlgItem(dialog, IDOK));

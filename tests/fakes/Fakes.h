@@ -199,7 +199,6 @@ public:
     void SetRunSelected(bool run) override { runSelected = run; }
     bool IsTrayChecked() const override { return trayChecked; }
     void SetTrayChecked(bool checked) override { trayChecked = checked; }
-    bool IsTrayEnabled() const override { return trayEnabled; }
     void SetTrayEnabled(bool enabled) override { trayEnabled = enabled; }
     // IWindowState
     bool IsVisible() const override { return visible; }
@@ -213,7 +212,6 @@ public:
     void CenterOnScreen() override { ++centred; }
     // IMainWindow
     void BringViewToFront(View view) override { front = view; }
-    View FrontView() const override { return front; }
     void ShowAboutBox() override { ++aboutShown; }
     void EndProgram() override { ended = true; }
 
