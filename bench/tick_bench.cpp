@@ -121,8 +121,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::vector<double> matchMs =
         TimeBatches(partTicks, batch, [&] { sink += TickMatches(fixedPrevious, fixedNow, fixedAt) ? 1 : 0; });
 
-    // One registry call on its own: the floor under each of the store's reads, which open
-    // the key, ask for the value's size, read it and close the key again.
+    // One registry call on its own, and an open plus close of the key, which the store does
+    // once and then keeps open: the floor under each read.
     const std::wstring keyPath = store.KeyPath();
     HKEY key = nullptr;
     std::vector<double> queryMs, openCloseMs;

@@ -37,7 +37,8 @@ std::wstring RegistrySettingsStore::KeyPath() const {
 namespace {
 
 // One value of an open key as text, or nothing when it is missing, not a string or too long.
-std::optional<std::string> ReadValue(HKEY key, const std::string& name) {
+// `status` receives the registry's answer, so that a deleted key can be told from a missing value.
+std::optional<std::string> ReadValue(HKEY key, const std::string& name, LONG& status) {
     const std::wstring wideName = FromAnsi(name);
     // Most values fit a small buffer: one query then, a second only for longer ones.
     wchar_t small[128];
@@ -45,15 +46,15 @@ std::optional<std::string> ReadValue(HKEY key, const std::string& name) {
     wchar_t* data = small;
     DWORD type = 0;
     DWORD bytes = sizeof(small) - sizeof(wchar_t);
-    LONG result = RegQueryValueExW(key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes);
-    if (result == ERROR_MORE_DATA) {
+    status = RegQueryValueExW(key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes);
+    if (status == ERROR_MORE_DATA) {
         if (bytes > kLongestValueBytes) return std::nullopt;
         large.assign(bytes / sizeof(wchar_t) + 1, L'\0');
         data = large.data();
         bytes = static_cast<DWORD>((large.size() - 1) * sizeof(wchar_t));
-        result = RegQueryValueExW(key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes);
+        status = RegQueryValueExW(key, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes);
     }
-    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
     // The stored data need not end with a NUL; stop at the first one or at its end.
     std::size_t length = bytes / sizeof(wchar_t);
     for (std::size_t i = 0; i < length; ++i) {
@@ -67,19 +68,50 @@ std::optional<std::string> ReadValue(HKEY key, const std::string& name) {
 
 }  // namespace
 
+RegistrySettingsStore::~RegistrySettingsStore() { CloseReadKey(); }
+
+void RegistrySettingsStore::CloseReadKey() const {
+    if (readKey_) RegCloseKey(readKey_);
+    readKey_ = nullptr;
+}
+
+HKEY RegistrySettingsStore::ReadKey(bool reopen) const {
+    std::wstring path = KeyPath();
+    if (reopen || path != readKeyPath_) CloseReadKey();
+    if (!readKey_) {
+        // A key that is not there yet is not remembered: it is looked for again on the next read.
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &readKey_) != ERROR_SUCCESS)
+            readKey_ = nullptr;
+        readKeyPath_ = std::move(path);
+    }
+    return readKey_;
+}
+
+std::vector<std::optional<std::string>> RegistrySettingsStore::ReadValues(const std::vector<std::string>& names) const {
+    std::vector<std::optional<std::string>> values(names.size());
+    for (bool reopen : {false, true}) {
+        const HKEY key = ReadKey(reopen);
+        if (!key) break;
+        bool deleted = false;
+        for (std::size_t i = 0; i < names.size() && !deleted; ++i) {
+            LONG status = ERROR_SUCCESS;
+            values[i] = ReadValue(key, names[i], status);
+            deleted = status == ERROR_KEY_DELETED;
+        }
+        if (!deleted) return values;
+        // The key was deleted after it was opened: read whatever is there now.
+    }
+    return std::vector<std::optional<std::string>>(names.size());
+}
+
 std::string RegistrySettingsStore::ReadSetting(const std::string& key, const std::string& fallback) const {
-    KeyHandle handle;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, KEY_QUERY_VALUE, handle.Receive()) != ERROR_SUCCESS)
-        return fallback;
-    return ReadValue(handle.Get(), key).value_or(fallback);
+    return ReadValues({key}).front().value_or(fallback);
 }
 
 std::vector<std::string> RegistrySettingsStore::ReadSettings(const std::vector<std::string>& names) const {
-    std::vector<std::string> values(names.size());
-    KeyHandle handle;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, KEY_QUERY_VALUE, handle.Receive()) != ERROR_SUCCESS)
-        return values;
-    for (std::size_t i = 0; i < names.size(); ++i) values[i] = ReadValue(handle.Get(), names[i]).value_or("");
+    std::vector<std::string> values;
+    values.reserve(names.size());
+    for (auto& value : ReadValues(names)) values.push_back(std::move(value).value_or(""));
     return values;
 }
 

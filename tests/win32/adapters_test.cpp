@@ -51,6 +51,31 @@ TEST_F(RegistryTest, SeveralValuesReadAtOnceMatchSingleReads) {
     EXPECT_EQ(store.ReadSetting("ChangingLines"), longText);
 }
 
+TEST_F(RegistryTest, ReadsFollowTheKeyWhenItIsDeletedAndMadeAgain) {
+    store.WriteSetting("Hour", "7");
+    EXPECT_EQ(store.ReadSetting("Hour"), "7");  // the key is now held open for reading
+
+    // Another program (regedit, an uninstaller) removes the whole key and later writes it anew.
+    const std::wstring appKey = std::wstring(kSettingsBasePath) + kAppName;
+    ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, appKey.c_str()), ERROR_SUCCESS);
+    EXPECT_EQ(store.ReadSetting("Hour", "none"), "none");
+    EXPECT_EQ(store.ReadSettings({"Hour", "Minute"}), (std::vector<std::string>{"", ""}));
+
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, store.KeyPath().c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    const wchar_t nine[] = L"9";
+    RegSetValueExW(key, L"Hour", 0, REG_SZ, reinterpret_cast<const BYTE*>(nine), sizeof(nine));
+    RegCloseKey(key);
+    EXPECT_EQ(store.ReadSettings({"Hour", "Minute"}), (std::vector<std::string>{"9", ""}));
+
+    // Deleted while held open, then made again: the new key's values are read, not the old ones.
+    ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, appKey.c_str()), ERROR_SUCCESS);
+    store.WriteSetting("Hour", "11");
+    EXPECT_EQ(store.ReadSetting("Hour"), "11");
+}
+
 TEST_F(RegistryTest, ValuesOfAnotherTypeOrWithoutTerminatorAreHandled) {
     store.WriteSetting("Card", "12");
     HKEY key = nullptr;
