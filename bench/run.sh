@@ -84,7 +84,7 @@ if [ -x "$root/scripts/ensure-packages.sh" ]; then
     timeout 600 "$root/scripts/ensure-packages.sh" </dev/null >"$logs/packages.log" 2>&1 ||
         say "warning: scripts/ensure-packages.sh failed (see $logs/packages.log)"
 fi
-for tool in cmake x86_64-w64-mingw32-g++-posix i686-w64-mingw32-objdump Xvfb wineserver timeout; do
+for tool in cmake x86_64-w64-mingw32-g++-win32 i686-w64-mingw32-objdump Xvfb wineserver timeout; do
     command -v "$tool" >/dev/null 2>&1 || fail "missing $tool"
 done
 [ -x "$wine64" ] || fail "missing $wine64"
@@ -121,7 +121,7 @@ machine=$out/machine.txt
     echo "memory=$(awk '/MemTotal/ {printf "%.1f GiB", $2 / 1048576}' /proc/meminfo)"
     echo "kernel=$(uname -sr)"
     echo "os=$(. /etc/os-release 2>/dev/null && echo "$PRETTY_NAME")"
-    echo "compiler=$(x86_64-w64-mingw32-g++-posix -dumpfullversion 2>/dev/null) (mingw-w64, posix threads)"
+    echo "compiler=$(x86_64-w64-mingw32-g++-win32 -dumpfullversion 2>/dev/null) (mingw-w64, win32 threads, as the shipped program)"
     echo "loadavg_start=$(cut -d' ' -f1-3 /proc/loadavg)"
 } >"$machine"
 timeout 30 "$wine64" --version </dev/null >"$logs/wine-version.txt" 2>&1

@@ -3,8 +3,13 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(HEXALUNE_TRIPLET x86_64-w64-mingw32)
 
-set(CMAKE_C_COMPILER ${HEXALUNE_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${HEXALUNE_TRIPLET}-g++-posix)
+# The win32 thread model: the program starts no threads, and the posix model would link
+# winpthread into the exe for nothing.
+if(NOT DEFINED HEXALUNE_THREADS)
+    set(HEXALUNE_THREADS win32)
+endif()
+set(CMAKE_C_COMPILER ${HEXALUNE_TRIPLET}-gcc-${HEXALUNE_THREADS})
+set(CMAKE_CXX_COMPILER ${HEXALUNE_TRIPLET}-g++-${HEXALUNE_THREADS})
 set(CMAKE_RC_COMPILER ${HEXALUNE_TRIPLET}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${HEXALUNE_TRIPLET})

@@ -318,19 +318,13 @@ INT_PTR HandleMessage(HWND dialog, AboutBox& box, UINT message, WPARAM wParam, L
 }
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        if (message == WM_INITDIALOG) {
-            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-            Build(dialog, *reinterpret_cast<AboutBox*>(lParam));
-            return FALSE;  // the focus is set already
-        }
-        auto* box = reinterpret_cast<AboutBox*>(GetWindowLongPtrW(dialog, DWLP_USER));
-        return box ? HandleMessage(dialog, *box, message, wParam, lParam) : FALSE;
-    } catch (...) {
-        // A box that could not be built goes away; any other failure leaves it as it is.
-        if (message == WM_INITDIALOG) EndDialog(dialog, 0);
-        return FALSE;
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        Build(dialog, *reinterpret_cast<AboutBox*>(lParam));
+        return FALSE;  // the focus is set already
     }
+    auto* box = reinterpret_cast<AboutBox*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    return box ? HandleMessage(dialog, *box, message, wParam, lParam) : FALSE;
 }
 
 void PutWord(std::vector<WORD>& words, WORD value) { words.push_back(value); }
@@ -360,16 +354,12 @@ std::vector<WORD> FrameTemplate() {
 }  // namespace
 
 void ShowAboutBox(HINSTANCE instance, HWND owner, IShell& shell) {
-    try {
-        AboutBox box;
-        box.instance = instance;
-        box.shell = &shell;
-        const std::vector<WORD> frame = FrameTemplate();
-        DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()), owner, &AboutProc,
-                                reinterpret_cast<LPARAM>(&box));
-    } catch (...) {
-        // Not being able to show the box is no reason to disturb the main window.
-    }
+    AboutBox box;
+    box.instance = instance;
+    box.shell = &shell;
+    const std::vector<WORD> frame = FrameTemplate();
+    DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()), owner, &AboutProc,
+                            reinterpret_cast<LPARAM>(&box));
 }
 
 }  // namespace hexalune::win32
