@@ -546,8 +546,12 @@ HWND MainWindow::ListControl(PanelList list) const {
 
 void MainWindow::FillList(PanelList list, const std::vector<std::string>& items) {
     HWND combo = ListControl(list);
+    // Filled in one go, without redrawing the list after each item.
+    SendMessageW(combo, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(combo, CB_INITSTORAGE, items.size(), items.size() * 8 * sizeof(wchar_t));
     for (const std::string& item : items)
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FromAnsi(item).c_str()));
+    SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
 }
 
 int MainWindow::ListCount(PanelList list) const {
