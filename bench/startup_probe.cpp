@@ -18,7 +18,8 @@
 // What the counts are, as read under Wine (where GetGuiResources is not implemented
 // and returns 0; its answer is still recorded):
 //  - gdi: entries of the child's GDI handle table (the table the PEB points to at
-//    GdiSharedHandleTable) that are in use and are not stock objects;
+//    GdiSharedHandleTable) that are in use, are the child's and are not stock objects
+//    (tests/win32/ProcessObjects.h);
 //  - windows: windows of the child, top-level and all their descendants;
 //  - private_usage / pagefile_usage / working_set: PROCESS_MEMORY_COUNTERS_EX;
 //  - private_commit: committed MEM_PRIVATE memory summed over VirtualQueryEx regions.
@@ -33,15 +34,17 @@
 // to FILE.summary. The exit code is 0 only when every run found its window.
 #include <windows.h>
 #include <psapi.h>
-#include <winternl.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "win32/ProcessObjects.h"
+
 namespace {
+
+namespace process_objects = hexalune::process_objects;
 
 struct Target {
     std::wstring name;
@@ -194,88 +197,6 @@ bool ShownAndPainted(HWND hwnd) {
     return !pending;
 }
 
-struct WindowCount {
-    DWORD pid;
-    long count;
-};
-
-BOOL CALLBACK CountChild(HWND, LPARAM param) {
-    ++reinterpret_cast<WindowCount*>(param)->count;
-    return TRUE;
-}
-
-BOOL CALLBACK CountTopLevel(HWND hwnd, LPARAM param) {
-    auto* counter = reinterpret_cast<WindowCount*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    if (owner != counter->pid) return TRUE;
-    ++counter->count;
-    EnumChildWindows(hwnd, CountChild, param);  // every descendant, not only direct children
-    return TRUE;
-}
-
-long CountWindows(DWORD pid) {
-    WindowCount counter{pid, 0};
-    EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&counter));
-    return counter.count;
-}
-
-// One entry of the GDI handle table, laid out as the table the PEB points to.
-struct GdiTableEntry {
-    std::uint64_t object;
-    std::uint32_t owner;
-    std::uint16_t unique;  // low byte: bit 7 marks a stock object
-    std::uint8_t type;     // 0 for a free entry
-    std::uint8_t flags;
-    std::uint64_t userPointer;
-};
-static_assert(sizeof(GdiTableEntry) == 24);
-
-constexpr std::size_t kPebGdiTableOffset = 0xF8;  // PEB.GdiSharedHandleTable on x64
-constexpr std::size_t kGdiTableEntries = 0x10000;
-constexpr std::size_t kGdiReadChunk = 0x1000;
-
-// Objects in use in the child's GDI handle table: {own, including stock}, or {-1, -1}.
-std::pair<long, long> CountGdiObjects(HANDLE process) {
-    PROCESS_BASIC_INFORMATION info{};
-    ULONG length = 0;
-    if (NtQueryInformationProcess(process, ProcessBasicInformation, &info, sizeof(info), &length) != 0 ||
-        !info.PebBaseAddress)
-        return {-1, -1};
-    std::uint64_t table = 0;
-    SIZE_T read = 0;
-    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(info.PebBaseAddress) + kPebGdiTableOffset, &table,
-                           sizeof(table), &read) ||
-        table == 0)
-        return {-1, -1};
-    std::vector<GdiTableEntry> chunk(kGdiReadChunk);
-    long own = 0;
-    long all = 0;
-    for (std::size_t first = 0; first < kGdiTableEntries; first += kGdiReadChunk) {
-        const auto address = reinterpret_cast<const void*>(table + first * sizeof(GdiTableEntry));
-        if (!ReadProcessMemory(process, address, chunk.data(), chunk.size() * sizeof(GdiTableEntry), &read)) break;
-        for (const GdiTableEntry& entry : chunk) {
-            if (entry.type == 0) continue;
-            ++all;
-            if ((entry.unique & 0x80) == 0) ++own;
-        }
-    }
-    return {own, all};
-}
-
-unsigned long long PrivateCommit(HANDLE process) {
-    unsigned long long total = 0;
-    const char* address = nullptr;
-    MEMORY_BASIC_INFORMATION mbi;
-    while (VirtualQueryEx(process, address, &mbi, sizeof(mbi)) == sizeof(mbi)) {
-        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE) total += mbi.RegionSize;
-        const char* next = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize;
-        if (next <= address) break;
-        address = next;
-    }
-    return total;
-}
-
 void ReadCounters(const Child& child, Sample& sample) {
     PROCESS_MEMORY_COUNTERS_EX pmc{};
     pmc.cb = sizeof(pmc);
@@ -284,11 +205,11 @@ void ReadCounters(const Child& child, Sample& sample) {
         sample.pagefileUsage = pmc.PagefileUsage;
         sample.workingSet = pmc.WorkingSetSize;
     }
-    sample.privateCommit = PrivateCommit(child.pi.hProcess);
-    const auto [own, all] = CountGdiObjects(child.pi.hProcess);
-    sample.gdi = own;
-    sample.gdiAll = all;
-    sample.windows = CountWindows(child.pi.dwProcessId);
+    sample.privateCommit = process_objects::PrivateCommit(child.pi.hProcess);
+    const process_objects::GdiObjects gdi = process_objects::CountGdiTable(child.pi.hProcess);
+    sample.gdi = gdi.own;
+    sample.gdiAll = gdi.withStock;
+    sample.windows = process_objects::CountWindows(child.pi.dwProcessId);
     sample.guiGdi = GetGuiResources(child.pi.hProcess, GR_GDIOBJECTS);
     sample.guiUser = GetGuiResources(child.pi.hProcess, GR_USEROBJECTS);
 }
