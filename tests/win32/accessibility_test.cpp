@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/win32/Accessibility.h"
+#include "win32/ProcessObjects.h"
 
 namespace hexalune::win32 {
 namespace {
@@ -368,21 +369,18 @@ protected:
 };
 
 TEST_F(AccessibilityLeakTest, AThousandDescribedControlsLeaveNoGdiOrUserObjects) {
+    using process_objects::GdiObjectCount;
+    using process_objects::UserObjectCount;
     Repeat(20, [this] { DescribedCycle(); });  // whatever oleacc sets up once is not a leak
     ASSERT_FALSE(HasFailure());
-    SetLastError(0);
-    const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    if (userBefore == 0 && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) {
-        // A window of our own exists, so a working count is never 0.
-        GTEST_SKIP() << "GetGuiResources is not implemented here (returns 0, ERROR_CALL_NOT_IMPLEMENTED); "
-                        "GDI and USER object counts cannot be read";
-    }
-    ASSERT_GT(userBefore, 0u);
+    const long gdiBefore = GdiObjectCount(GetCurrentProcess());
+    const long userBefore = UserObjectCount(GetCurrentProcess());
+    ASSERT_GT(gdiBefore, 0);
+    ASSERT_GT(userBefore, 0);  // a window of our own exists
     Repeat(kControls, [this] { DescribedCycle(); });
     ASSERT_FALSE(HasFailure());
-    const DWORD gdiAfter = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    const DWORD userAfter = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    const long gdiAfter = GdiObjectCount(GetCurrentProcess());
+    const long userAfter = UserObjectCount(GetCurrentProcess());
     EXPECT_LE(gdiAfter, gdiBefore + 5) << "GDI objects before " << gdiBefore << ", after " << gdiAfter;
     EXPECT_LE(userAfter, userBefore + 5) << "USER objects before " << userBefore << ", after " << userAfter;
 }
