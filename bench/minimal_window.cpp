@@ -1,7 +1,19 @@
 // The floor for any window program: one registered class, one empty top-level window,
 // shown and painted, and a message loop. Nothing else is created. The start-up and
 // memory figures of Hexalune are read against this program built the same way.
+//
+// Built a second time with BENCH_SYSTEM_DLLS (minimal_window_dlls.exe): the same window,
+// but with Hexalune's manifest and the system DLLs Hexalune imports, common controls 6
+// among them, loaded at start. The difference between the two is what those DLLs cost on
+// the system measured; the difference between that one and Hexalune is Hexalune's own.
 #include <windows.h>
+#if defined(BENCH_SYSTEM_DLLS)
+#include <commctrl.h>
+#include <oleacc.h>
+#include <oleauto.h>
+#include <ole2.h>
+#include <shellapi.h>
+#endif
 
 namespace {
 
@@ -22,7 +34,20 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
+#if defined(BENCH_SYSTEM_DLLS)
+// Named here, so that each DLL is in the import table and loaded before wWinMain, as
+// Hexalune's are; none of them is called but the common controls' initialisation.
+const void* volatile g_imports[] = {reinterpret_cast<const void*>(&OleInitialize),
+                                    reinterpret_cast<const void*>(&VarDateFromStr),
+                                    reinterpret_cast<const void*>(&LresultFromObject),
+                                    reinterpret_cast<const void*>(&Shell_NotifyIconW)};
+#endif
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+#if defined(BENCH_SYSTEM_DLLS)
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+#endif
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = WindowProc;

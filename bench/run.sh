@@ -109,7 +109,8 @@ say "building the bench programs in $tools"
 
 hexalune64=$build64/app/win32/Hexalune.exe
 hexalune32=$build32/app/win32/Hexalune.exe
-for f in "$hexalune64" "$hexalune32" "$tools/minimal_window.exe" "$tools/startup_probe.exe" "$tools/tick_bench.exe"; do
+for f in "$hexalune64" "$hexalune32" "$tools/minimal_window.exe" "$tools/minimal_window_dlls.exe" "$tools/startup_probe.exe" \
+    "$tools/tick_bench.exe"; do
     [ -f "$f" ] || fail "missing $f"
 done
 
@@ -199,6 +200,7 @@ run_closed "$logs/probe.log" timeout 900 "$wine64" "$tools/startup_probe.exe" --
     --runs "$runs" --repaints "$repaints" --settle-ms 300 --poll-ms 2 \
     --repaint-target minimal --repaint-target hexalune \
     --target minimal BenchMinimalWindow "$(winpath "$tools/minimal_window.exe")" - \
+    --target minimal_dlls BenchMinimalWindow "$(winpath "$tools/minimal_window_dlls.exe")" - \
     --target hexalune HexaluneMainWindow "$(winpath "$hexalune64")" 'keep:Software\Hexalune\Hexalune' \
     --target hexalune_fresh HexaluneMainWindow "$(winpath "$hexalune64")" 'fresh:Software\Hexalune\Hexalune'
 probe_rc=$?
@@ -231,6 +233,12 @@ awk -F= -v elapsed="$elapsed" '
         r = ratio(v["hexalune.pagefile_usage_median"], v["minimal.pagefile_usage_median"])
         printf "| Private bytes after start-up (GetProcessMemoryInfo PagefileUsage) | <= 1.5 x minimal | %s | %s | %s | %s |\n",
             mib(v["hexalune.pagefile_usage_median"]), mib(v["minimal.pagefile_usage_median"]), r, verdict(r != "n/a" && r + 0 <= 1.5)
+        r = ratio(v["hexalune.startup_ms_median"], v["minimal_dlls.startup_ms_median"])
+        printf "| Start-up (store kept) against the minimal window with the manifest and system DLLs of Hexalune | (no goal: the share of Hexalune itself) | %s ms | %s ms | %s | - |\n",
+            v["hexalune.startup_ms_median"], v["minimal_dlls.startup_ms_median"], r
+        r = ratio(v["hexalune.pagefile_usage_median"], v["minimal_dlls.pagefile_usage_median"])
+        printf "| Private bytes against the minimal window with the manifest and system DLLs of Hexalune | (no goal: the share of Hexalune itself) | %s | %s | %s | - |\n",
+            mib(v["hexalune.pagefile_usage_median"]), mib(v["minimal_dlls.pagefile_usage_median"]), r
         r = ratio(v["hexalune.private_commit_median"], v["minimal.private_commit_median"])
         printf "| Committed private memory after start-up (VirtualQueryEx) | (second view of the above) | %s | %s | %s | - |\n",
             mib(v["hexalune.private_commit_median"]), mib(v["minimal.private_commit_median"]), r
@@ -270,7 +278,11 @@ awk -F= -v elapsed="$elapsed" '
         printf "- Start-up range (min..max): Hexalune %s..%s ms; fresh store %s..%s ms; minimal window %s..%s ms.\n",
             v["hexalune.startup_ms_min"], v["hexalune.startup_ms_max"], v["hexalune_fresh.startup_ms_min"],
             v["hexalune_fresh.startup_ms_max"], v["minimal.startup_ms_min"], v["minimal.startup_ms_max"]
-        printf "- Modules loaded: Hexalune %s, minimal window %s.\n", v["hexalune.module_count"], v["minimal.module_count"]
+        printf "- Modules loaded: Hexalune %s, minimal window %s, minimal window with the system DLLs of Hexalune %s.\n",
+            v["hexalune.module_count"], v["minimal.module_count"], v["minimal_dlls.module_count"]
+        printf "- Minimal window with the manifest and system DLLs of Hexalune: start-up %s ms (range %s..%s), private bytes %s, processor time %s ms.\n",
+            v["minimal_dlls.startup_ms_median"], v["minimal_dlls.startup_ms_min"], v["minimal_dlls.startup_ms_max"],
+            mib(v["minimal_dlls.pagefile_usage_median"]), v["minimal_dlls.startup_cpu_ms_median"]
         printf "- Tick parts (median per call): ReadDisplayTime %s ms, Win32Calendar().Now() %s ms, TickMatches %s ms; one RegQueryValueExW %s ms, one RegOpenKeyExW + RegCloseKey %s ms.\n",
             v["read_display_time_ms_median"], v["clock_now_ms_median"], v["tick_matches_ms_median"],
             v["reg_query_value_ms_median"], v["reg_open_close_ms_median"]
