@@ -28,7 +28,8 @@ echo "== Win32 adapters under Wine"
 prefix=$(mktemp -d /tmp/hexalune-adapters.XXXXXX)
 start_display || echo "no display for the adapter tests"
 wine_session_start "$prefix"
-timeout 300 "$WINE64" "$out/x86_64/tests/win32/hexalune_adapter_tests.exe" --gtest_brief=1 \
+# The 10,000-readings check alone takes one to two minutes under Wine.
+timeout 900 "$WINE64" "$out/x86_64/tests/win32/hexalune_adapter_tests.exe" --gtest_brief=1 \
     </dev/null >"$out/adapter-tests.log" 2>&1
 count_gtest "$out/adapter-tests.log"
 tail -3 "$out/adapter-tests.log"
