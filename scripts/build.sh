@@ -14,6 +14,9 @@ cmake --build "$out/native" -j"$(nproc)"
 # The x86_64 tree holds the Win32 tests too, and GoogleTest needs std::mutex, which the win32
 # thread model of GCC 12 lacks: that tree uses the posix model. The shipped i686 program uses
 # the win32 model (it starts no threads, and winpthread would only add to its size).
+for arch in x86_64 i686; do
+    "$here/scripts/fresh-build-tree.sh" "$out/$arch" "$here/cmake/toolchain-mingw-$arch.cmake"
+done
 cmake -S "$here" -B "$out/x86_64" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=MinSizeRel -DHEXALUNE_THREADS=posix >/dev/null
 cmake -S "$here" -B "$out/i686" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-i686.cmake" \
