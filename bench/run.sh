@@ -16,6 +16,7 @@
 #   BENCH_RUNS                   timed start-ups per program (default 10)
 #   BENCH_REPAINTS               repaints in the repaint check (default 1000)
 #   BENCH_TICKS                  ticks timed by tick_bench (default 100000)
+#   BENCH_READINGS               new readings in the readings check (default 1000)
 #   BENCH_KEEP_PREFIX=1          keep the Wine prefix afterwards (it is deleted otherwise)
 # Exit code: 0 when everything ran (whatever the figures), 1 when a step failed.
 set -uo pipefail
@@ -30,6 +31,7 @@ out=${BENCH_OUT:-$here/out}
 runs=${BENCH_RUNS:-10}
 repaints=${BENCH_REPAINTS:-1000}
 ticks=${BENCH_TICKS:-100000}
+readings_count=${BENCH_READINGS:-1000}
 
 wine64=/usr/lib/wine/wine64
 logs=$work/logs
@@ -90,26 +92,31 @@ done
 [ -x "$wine64" ] || fail "missing $wine64"
 
 # ---- builds ---------------------------------------------------------------------------
-build_hexalune() {  # build_hexalune DIR TOOLCHAIN LOG
-    timeout 600 cmake -S "$root" -B "$1" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$2" -DCMAKE_BUILD_TYPE=MinSizeRel \
-        -DHEXALUNE_TESTS=OFF >"$3" 2>&1 </dev/null &&
-        timeout 900 cmake --build "$1" -j2 --target Hexalune >>"$3" 2>&1 </dev/null
+build_hexalune() {  # build_hexalune DIR TOOLCHAIN LOG TARGET...
+    local dir=$1 toolchain=$2 log=$3
+    shift 3
+    "$root/scripts/fresh-build-tree.sh" "$dir" "$root/cmake/$toolchain" &&
+        timeout 600 cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
+        -DCMAKE_BUILD_TYPE=MinSizeRel -DHEXALUNE_TESTS=OFF -DHEXALUNE_BENCH=ON >"$log" 2>&1 </dev/null &&
+        timeout 900 cmake --build "$dir" -j2 --target "$@" >>"$log" 2>&1 </dev/null
 }
 say "building Hexalune (x86_64) in $build64"
-build_hexalune "$build64" toolchain-mingw-x86_64.cmake "$logs/build64.log" ||
+build_hexalune "$build64" toolchain-mingw-x86_64.cmake "$logs/build64.log" Hexalune hexalune_readings_bench ||
     { tail -20 "$logs/build64.log"; fail "x86_64 build"; }
 say "building Hexalune (i686) in $build32"
-build_hexalune "$build32" toolchain-mingw-i686.cmake "$logs/build32.log" ||
+build_hexalune "$build32" toolchain-mingw-i686.cmake "$logs/build32.log" Hexalune ||
     { tail -20 "$logs/build32.log"; fail "i686 build"; }
 say "building the bench programs in $tools"
-{ timeout 300 cmake -S "$here" -B "$tools" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
+{ "$root/scripts/fresh-build-tree.sh" "$tools" "$root/cmake/toolchain-mingw-x86_64.cmake" &&
+    timeout 300 cmake -S "$here" -B "$tools" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
     -DHEXALUNE_GENERATED_DIR="$build64/generated" >"$logs/tools.log" 2>&1 </dev/null &&
     timeout 900 cmake --build "$tools" -j2 >>"$logs/tools.log" 2>&1 </dev/null; } ||
     { tail -20 "$logs/tools.log"; fail "bench programs build"; }
 
 hexalune64=$build64/app/win32/Hexalune.exe
 hexalune32=$build32/app/win32/Hexalune.exe
-for f in "$hexalune64" "$hexalune32" "$tools/minimal_window.exe" "$tools/minimal_window_dlls.exe" "$tools/startup_probe.exe" \
+readings_bench=$build64/hexalune_readings_bench.exe
+for f in "$hexalune64" "$hexalune32" "$readings_bench" "$tools/minimal_window.exe" "$tools/minimal_window_dlls.exe" "$tools/startup_probe.exe" \
     "$tools/tick_bench.exe"; do
     [ -f "$f" ] || fail "missing $f"
 done
@@ -198,7 +205,7 @@ say "start-up: $runs runs each, then $repaints repaints"
 rm -f "$out/probe.tsv" "$out/probe.tsv.summary"
 run_closed "$logs/probe.log" timeout 900 "$wine64" "$tools/startup_probe.exe" --out "$(winpath "$out/probe.tsv")" \
     --runs "$runs" --repaints "$repaints" --settle-ms 300 --poll-ms 2 \
-    --repaint-target minimal --repaint-target hexalune \
+    --repaint-target minimal --repaint-target minimal_dlls --repaint-target hexalune \
     --target minimal BenchMinimalWindow "$(winpath "$tools/minimal_window.exe")" - \
     --target minimal_dlls BenchMinimalWindow "$(winpath "$tools/minimal_window_dlls.exe")" - \
     --target hexalune HexaluneMainWindow "$(winpath "$hexalune64")" 'keep:Software\Hexalune\Hexalune' \
@@ -206,12 +213,17 @@ run_closed "$logs/probe.log" timeout 900 "$wine64" "$tools/startup_probe.exe" --
 probe_rc=$?
 [ -f "$out/probe.tsv.summary" ] || fail "startup_probe wrote no summary (exit $probe_rc, see $logs/probe.log)"
 [ "$probe_rc" = 0 ] || say "warning: startup_probe exit $probe_rc (see $logs/probe.log)"
+# ---- 1,000 new readings in the program's window --------------------------------------
+say "$readings_count new readings in the program's window"
+rm -f "$out/readings.txt"
+run_closed "$logs/readings_bench.log" timeout 900 "$wine64" "$readings_bench" --readings "$readings_count" \
+    --out "$(winpath "$out/readings.txt")" || fail "hexalune_readings_bench (see $logs/readings_bench.log)"
 echo "loadavg_end=$(cut -d' ' -f1-3 /proc/loadavg)" >>"$machine"
 
 # ---- results --------------------------------------------------------------------------
 say "writing $out/results.md"
 elapsed=$(($(date +%s) - started))
-cat "$machine" "$size_file" "$out/tick.txt" "$out/probe.tsv.summary" | sed 's/\r$//' >"$out/all.txt"
+cat "$machine" "$size_file" "$out/tick.txt" "$out/readings.txt" "$out/probe.tsv.summary" | sed 's/\r$//' >"$out/all.txt"
 awk -F= -v elapsed="$elapsed" '
     { v[$1] = substr($0, length($1) + 2) }
     function ratio(a, b) { return b + 0 > 0 ? sprintf("%.2f", a / b) : "n/a" }
@@ -257,6 +269,15 @@ awk -F= -v elapsed="$elapsed" '
         printf "| USER objects (windows) before -> after %s full repaints | flat | %s -> %s (%+d) | %s -> %s | - | %s |\n",
             v["repaints"], v["hexalune.repaint_windows_before"], v["hexalune.repaint_windows_after"], wd,
             v["minimal.repaint_windows_before"], v["minimal.repaint_windows_after"], verdict(wd == 0 && v["hexalune.repaint_windows_before"] + 0 > 0)
+        gd = v["readings_gdi_after"] - v["readings_gdi_before"]
+        wd = v["readings_user_after"] - v["readings_user_before"]
+        printf "| GDI objects before -> after %s new readings (drawn, stored, shown and painted) | flat | %s -> %s (%+d) | - | - | %s |\n",
+            v["readings"], v["readings_gdi_before"], v["readings_gdi_after"], gd, verdict(gd == 0 && v["readings_gdi_before"] + 0 > 0)
+        printf "| USER objects (windows) before -> after %s new readings | flat | %s -> %s (%+d) | - | - | %s |\n",
+            v["readings"], v["readings_user_before"], v["readings_user_after"], wd, verdict(wd == 0 && v["readings_user_before"] + 0 > 0)
+        printf "| Private bytes (PagefileUsage) / working set before -> after %s new readings | (no goal) | %s -> %s / %s -> %s | - | - | - |\n",
+            v["readings"], mib(v["readings_pagefile_usage_before"]), mib(v["readings_pagefile_usage_after"]),
+            mib(v["readings_working_set_before"]), mib(v["readings_working_set_after"])
         printf "| Private bytes (PagefileUsage) before -> after %s full repaints | (no goal) | %s -> %s | %s -> %s | - | - |\n",
             v["repaints"], mib(v["hexalune.repaint_pagefile_usage_before"]), mib(v["hexalune.repaint_pagefile_usage_after"]),
             mib(v["minimal.repaint_pagefile_usage_before"]), mib(v["minimal.repaint_pagefile_usage_after"])
@@ -286,6 +307,8 @@ awk -F= -v elapsed="$elapsed" '
         printf "- Tick parts (median per call): ReadDisplayTime %s ms, Win32Calendar().Now() %s ms, TickMatches %s ms; one RegQueryValueExW %s ms, one RegOpenKeyExW + RegCloseKey %s ms.\n",
             v["read_display_time_ms_median"], v["clock_now_ms_median"], v["tick_matches_ms_median"],
             v["reg_query_value_ms_median"], v["reg_open_close_ms_median"]
+        printf "- One new reading (draw, store, show in the reading view, paint), wall time: %s ms; committed private memory before -> after the readings: %s -> %s.\n",
+            v["readings_ms_each"], mib(v["readings_private_commit_before"]), mib(v["readings_private_commit_after"])
         printf "- Tick spread over the batches: min %s ms, 90th percentile %s ms, max %s ms.\n",
             v["tick_ms_min"], v["tick_ms_p90"], v["tick_ms_max"]
         printf "- i686 sections (bytes): .text %s, .rdata %s, .eh_fram %s, .rsrc %s, .data %s, .idata %s, .reloc %s.\n",
