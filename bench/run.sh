@@ -163,7 +163,8 @@ done <"$out/sections-i686.txt" >>"$size_file"
 
 # ---- the Wine session -----------------------------------------------------------------
 display=91
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
+source "$root/scripts/x-display.sh"
+while display_taken "$display" || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
 say "starting Xvfb on :$display"
 (
     for fd in /proc/$BASHPID/fd/*; do

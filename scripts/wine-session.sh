@@ -4,6 +4,8 @@
 # otherwise whoever reads our output would wait for them forever.
 WINE64=/usr/lib/wine/wine64
 
+source "$(dirname "${BASH_SOURCE[0]}")/x-display.sh"
+
 wine_env() {
     export WINEPREFIX="$1" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 }
@@ -34,7 +36,7 @@ wine_session_stop() {
 start_display() {
     local n
     for n in $(seq 81 90); do
-        [ -e /tmp/.X$n-lock ] && continue
+        display_taken "$n" && continue
         run_detached Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp &
         XVFB_PID=$!
         for _ in $(seq 50); do

@@ -73,12 +73,15 @@ e2e_close_descriptors() {
 
 # ---- Display -----------------------------------------------------------------
 
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/x-display.sh"
+
 # Starts Xvfb on the first free display from :91 on and exports DISPLAY.
 e2e_start_display() {
     mkdir -p "$E2E_WORK"
     local n
     for n in $(seq 91 120); do
-        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+        display_taken "$n" && continue
+        [[ -e /tmp/.X11-unix/X$n ]] && continue
         e2e_detached_bg "$E2E_WORK/xvfb.log" Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp
         E2E_XVFB_PID=$E2E_BG_PID
         local i
