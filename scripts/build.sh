@@ -11,21 +11,23 @@ out="${1:-$here/build}"
 cmake -S "$here" -B "$out/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build "$out/native" -j"$(nproc)"
 
-# The x86_64 tree holds the Win32 tests too, and GoogleTest needs std::mutex, which the win32
-# thread model of GCC 12 lacks: that tree uses the posix model. The shipped i686 program uses
-# the win32 model (it starts no threads, and winpthread would only add to its size).
+# The programs, x86_64 (run under Wine here) and i686 (shipped), are built alike: win32
+# thread model (they start no threads, and the posix model would link winpthread in).
+# The Win32 tests get a tree of their own with the posix model, because GoogleTest needs
+# std::mutex, which the win32 model of GCC 12 lacks.
+"$here/scripts/fresh-build-tree.sh" "$out/x86_64" "$here/cmake/toolchain-mingw-x86_64.cmake"
+"$here/scripts/fresh-build-tree.sh" "$out/x86_64-tests" "$here/cmake/toolchain-mingw-x86_64.cmake"
+"$here/scripts/fresh-build-tree.sh" "$out/i686" "$here/cmake/toolchain-mingw-i686.cmake"
 for arch in x86_64 i686; do
-    "$here/scripts/fresh-build-tree.sh" "$out/$arch" "$here/cmake/toolchain-mingw-$arch.cmake"
+    cmake -S "$here" -B "$out/$arch" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-$arch.cmake" \
+          -DCMAKE_BUILD_TYPE=MinSizeRel -DHEXALUNE_TESTS=OFF >/dev/null
+    cmake --build "$out/$arch" -j"$(nproc)" --target Hexalune
+    # The installer and the portable zip: the shipped ones from i686, a 64-bit installer for the tests.
+    cmake --build "$out/$arch" --target package-windows
 done
-cmake -S "$here" -B "$out/x86_64" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-x86_64.cmake" \
+cmake -S "$here" -B "$out/x86_64-tests" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=MinSizeRel -DHEXALUNE_THREADS=posix >/dev/null
-cmake -S "$here" -B "$out/i686" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-i686.cmake" \
-      -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
-cmake --build "$out/x86_64" -j"$(nproc)" --target Hexalune hexalune_adapter_tests hexalune_driver
-cmake --build "$out/i686" -j"$(nproc)" --target Hexalune
-# The installer and the portable zip: the shipped ones from i686, a 64-bit installer for the tests.
-cmake --build "$out/i686" --target package-windows
-cmake --build "$out/x86_64" --target package-windows
+cmake --build "$out/x86_64-tests" -j"$(nproc)" --target hexalune_adapter_tests hexalune_driver
 
 # The program must need no DLL that Windows does not ship.
 for arch in x86_64 i686; do

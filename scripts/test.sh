@@ -29,7 +29,7 @@ prefix=$(mktemp -d /tmp/hexalune-adapters.XXXXXX)
 start_display || echo "no display for the adapter tests"
 wine_session_start "$prefix"
 # The 10,000-readings check alone takes one to two minutes under Wine.
-timeout 900 "$WINE64" "$out/x86_64/tests/win32/hexalune_adapter_tests.exe" --gtest_brief=1 \
+timeout 900 "$WINE64" "$out/x86_64-tests/tests/win32/hexalune_adapter_tests.exe" --gtest_brief=1 \
     </dev/null >"$out/adapter-tests.log" 2>&1
 count_gtest "$out/adapter-tests.log"
 tail -3 "$out/adapter-tests.log"
@@ -38,7 +38,7 @@ stop_display
 rm -rf "$prefix"
 
 echo "== End-to-end scenarios under Wine"
-HEXALUNE_EXE="$out/x86_64/app/win32/Hexalune.exe" HEXALUNE_DRIVER="$out/x86_64/tests/win32/hexalune_driver.exe" \
+HEXALUNE_EXE="$out/x86_64/app/win32/Hexalune.exe" HEXALUNE_DRIVER="$out/x86_64-tests/tests/win32/hexalune_driver.exe" \
     HEXALUNE_SETUP="$out/x86_64/package/Hexalune-1.20-setup.exe" \
     "$here/tests/e2e/run.sh" </dev/null >"$out/e2e.log" 2>&1
 cat "$out/e2e.log"
