@@ -313,75 +313,10 @@ void MainWindow::CreateControls() {
     const ControlSpec* previous = nullptr;
     for (const ControlSpec& item : MainLayout()) {
         const ControlSpec* const before = std::exchange(previous, &item);
-        HWND parent = item.parent == 0 ? hwnd_ : Control(item.parent);
-        const std::wstring caption = FromAnsi(item.caption);
-        const wchar_t* cls = L"STATIC";
-        DWORD style = WS_CHILD | WS_VISIBLE;
-        DWORD exStyle = 0;
-        switch (item.kind) {
-            case ControlKind::Frame:
-            case ControlKind::Panel:
-                cls = kContainerClass;
-                style |= WS_CLIPSIBLINGS;
-                exStyle |= WS_EX_CONTROLPARENT;
-                break;
-            case ControlKind::Label:
-                style |= (item.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX;
-                break;
-            case ControlKind::LinkLabel:
-                style |= (item.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX | SS_NOTIFY;
-                // The full-branding label lies behind the co-branding one on the same spot:
-                // never seen, so it must not take the clicks either.
-                if (item.id == IDC_LBLFULLBRAND) style &= ~WS_VISIBLE;
-                break;
-            case ControlKind::Button:
-                cls = L"BUTTON";
-                style |= BS_PUSHBUTTON | WS_TABSTOP;
-                break;
-            case ControlKind::Figure: style |= SS_OWNERDRAW; break;
-            case ControlKind::TextBox:
-                cls = L"EDIT";
-                style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP;
-                exStyle |= WS_EX_CLIENTEDGE;
-                break;
-            case ControlKind::Shape: style |= SS_BLACKFRAME; break;
-            case ControlKind::ComboList:
-                cls = L"COMBOBOX";
-                style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-                break;
-            case ControlKind::Option:
-                cls = L"BUTTON";
-                // The display options do nothing; the start options are set by the program
-                // itself so that it sees every real change.
-                style |= (item.id == IDC_OPTRUN || item.id == IDC_OPTDONTRUN ? BS_RADIOBUTTON : BS_AUTORADIOBUTTON) |
-                         WS_TABSTOP;
-                break;
-            case ControlKind::CheckBox:
-                cls = L"BUTTON";
-                style |= BS_CHECKBOX | WS_TABSTOP;
-                break;
-            case ControlKind::Hook:
-                cls = kHookClass;
-                style &= ~WS_VISIBLE;
-                break;
-        }
-        const RECT r = ControlRect(item);
-        HWND control = CreateWindowExW(exStyle, cls, caption.c_str(), style, r.left, r.top, r.right - r.left,
-                                       r.bottom - r.top, parent,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), instance_, nullptr);
-        if (!control) continue;
-        controls_[item.id] = control;
-        if (cls == kContainerClass) {
-            SetWindowLongPtrW(control, kSlotBackground, static_cast<LONG_PTR>(item.background));
-            SetWindowLongPtrW(control, kSlotFramed, item.kind == ControlKind::Frame ? 1 : 0);
-        }
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-        if (item.kind == ControlKind::TextBox) SetWindowSubclass(control, ReadingTextProc, kClipboardGuardId, 0);
-        if (item.kind == ControlKind::LinkLabel) MarkAsLink(control);
-        // Text boxes and lists are named after the label just before them.
-        if ((item.kind == ControlKind::TextBox || item.kind == ControlKind::ComboList) && before &&
-            before->kind == ControlKind::Label && before->parent == item.parent)
-            SetAccessibleName(control, FromAnsi(before->caption));
+        // Drop-down lists are made when the settings view first comes to the front (see
+        // CreateLists): each costs several milliseconds to make, and a day's start usually
+        // shows the reading alone.
+        if (item.kind != ControlKind::ComboList) CreateControl(item, before);
     }
     // Outline rectangles lie beneath everything else of their container, so that they clip nothing.
     for (const ControlSpec& item : MainLayout()) {
@@ -393,6 +328,107 @@ void MainWindow::CreateControls() {
     SendMessageW(Control(IDC_OPTDONTRUN), BM_SETCHECK, BST_CHECKED, 0);
     EnableWindow(Control(IDC_CHKSYSTRAY), FALSE);
     BringViewToFront(View::Hexagram);
+}
+
+HWND MainWindow::CreateControl(const ControlSpec& item, const ControlSpec* before) {
+    HWND parent = item.parent == 0 ? hwnd_ : Control(item.parent);
+    const std::wstring caption = FromAnsi(item.caption);
+    const wchar_t* cls = L"STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    switch (item.kind) {
+        case ControlKind::Frame:
+        case ControlKind::Panel:
+            cls = kContainerClass;
+            style |= WS_CLIPSIBLINGS;
+            exStyle |= WS_EX_CONTROLPARENT;
+            break;
+        case ControlKind::Label:
+            style |= (item.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX;
+            break;
+        case ControlKind::LinkLabel:
+            style |= (item.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX | SS_NOTIFY;
+            // The full-branding label lies behind the co-branding one on the same spot:
+            // never seen, so it must not take the clicks either.
+            if (item.id == IDC_LBLFULLBRAND) style &= ~WS_VISIBLE;
+            break;
+        case ControlKind::Button:
+            cls = L"BUTTON";
+            style |= BS_PUSHBUTTON | WS_TABSTOP;
+            break;
+        case ControlKind::Figure: style |= SS_OWNERDRAW; break;
+        case ControlKind::TextBox:
+            cls = L"EDIT";
+            style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP;
+            exStyle |= WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::Shape: style |= SS_BLACKFRAME; break;
+        case ControlKind::ComboList:
+            cls = L"COMBOBOX";
+            style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+            break;
+        case ControlKind::Option:
+            cls = L"BUTTON";
+            // The display options do nothing; the start options are set by the program
+            // itself so that it sees every real change.
+            style |= (item.id == IDC_OPTRUN || item.id == IDC_OPTDONTRUN ? BS_RADIOBUTTON : BS_AUTORADIOBUTTON) |
+                     WS_TABSTOP;
+            break;
+        case ControlKind::CheckBox:
+            cls = L"BUTTON";
+            style |= BS_CHECKBOX | WS_TABSTOP;
+            break;
+        case ControlKind::Hook:
+            cls = kHookClass;
+            style &= ~WS_VISIBLE;
+            break;
+    }
+    const RECT r = ControlRect(item);
+    HWND control = CreateWindowExW(exStyle, cls, caption.c_str(), style, r.left, r.top, r.right - r.left,
+                                   r.bottom - r.top, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), instance_, nullptr);
+    if (!control) return nullptr;
+    controls_[item.id] = control;
+    if (cls == kContainerClass) {
+        SetWindowLongPtrW(control, kSlotBackground, static_cast<LONG_PTR>(item.background));
+        SetWindowLongPtrW(control, kSlotFramed, item.kind == ControlKind::Frame ? 1 : 0);
+    }
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    if (item.kind == ControlKind::TextBox) SetWindowSubclass(control, ReadingTextProc, kClipboardGuardId, 0);
+    if (item.kind == ControlKind::LinkLabel) MarkAsLink(control);
+    // Text boxes and lists are named after the label just before them.
+    if ((item.kind == ControlKind::TextBox || item.kind == ControlKind::ComboList) && before &&
+        before->kind == ControlKind::Label && before->parent == item.parent)
+        SetAccessibleName(control, FromAnsi(before->caption));
+    return control;
+}
+
+void MainWindow::CreateLists() {
+    if (listsCreated_) return;
+    listsCreated_ = true;
+    const ControlSpec* previous = nullptr;
+    for (const ControlSpec& item : MainLayout()) {
+        const ControlSpec* const before = std::exchange(previous, &item);
+        if (item.kind != ControlKind::ComboList) continue;
+        HWND combo = CreateControl(item, before);
+        if (!combo) continue;
+        // In the tab order where the layout has it: after the control before it in its container.
+        const ControlSpec* sibling = nullptr;
+        for (const ControlSpec& other : MainLayout()) {
+            if (&other == &item) break;
+            if (other.parent == item.parent) sibling = &other;
+        }
+        if (sibling && Control(sibling->id))
+            SetWindowPos(combo, Control(sibling->id), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // What the lists were given so far goes into the real ones.
+        for (const auto& [list, id] : kListIds) {
+            if (id != item.id) continue;
+            PendingList& pending = pendingLists_[list];
+            FillCombo(combo, pending.items);
+            if (pending.index >= 0) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(pending.index), 0);
+            pendingLists_.erase(list);
+        }
+    }
 }
 
 RECT MainWindow::ControlRect(const ControlSpec& item) const {
@@ -544,38 +580,66 @@ HWND MainWindow::ListControl(PanelList list) const {
     return nullptr;
 }
 
-void MainWindow::FillList(PanelList list, const std::vector<std::string>& items) {
-    HWND combo = ListControl(list);
+void MainWindow::FillCombo(HWND combo, const std::vector<std::wstring>& items) {
     // Filled in one go, without redrawing the list after each item.
     SendMessageW(combo, WM_SETREDRAW, FALSE, 0);
     SendMessageW(combo, CB_INITSTORAGE, items.size(), items.size() * 8 * sizeof(wchar_t));
-    for (const std::string& item : items)
-        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FromAnsi(item).c_str()));
+    for (const std::wstring& item : items) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
 }
 
+void MainWindow::FillList(PanelList list, const std::vector<std::string>& items) {
+    std::vector<std::wstring> wide;
+    wide.reserve(items.size());
+    for (const std::string& item : items) wide.push_back(FromAnsi(item));
+    if (HWND combo = ListControl(list)) {
+        FillCombo(combo, wide);
+        return;
+    }
+    PendingList& pending = pendingLists_[list];
+    pending.items.insert(pending.items.end(), wide.begin(), wide.end());
+}
+
 int MainWindow::ListCount(PanelList list) const {
-    const LRESULT count = SendMessageW(ListControl(list), CB_GETCOUNT, 0, 0);
-    return count < 0 ? 0 : static_cast<int>(count);
+    if (HWND combo = ListControl(list)) {
+        const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+        return count < 0 ? 0 : static_cast<int>(count);
+    }
+    const auto it = pendingLists_.find(list);
+    return it == pendingLists_.end() ? 0 : static_cast<int>(it->second.items.size());
 }
 
 int MainWindow::ListIndex(PanelList list) const {
-    const LRESULT index = SendMessageW(ListControl(list), CB_GETCURSEL, 0, 0);
-    return index == CB_ERR ? -1 : static_cast<int>(index);
+    if (HWND combo = ListControl(list)) {
+        const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+        return index == CB_ERR ? -1 : static_cast<int>(index);
+    }
+    const auto it = pendingLists_.find(list);
+    return it == pendingLists_.end() ? -1 : it->second.index;
 }
 
 void MainWindow::SetListIndex(PanelList list, int index) {
-    SendMessageW(ListControl(list), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (HWND combo = ListControl(list)) {
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        return;
+    }
+    // As a list box does: an index past the items selects nothing.
+    PendingList& pending = pendingLists_[list];
+    pending.index = index >= 0 && index < static_cast<int>(pending.items.size()) ? index : -1;
 }
 
 std::string MainWindow::ListItemText(PanelList list, int index) const {
-    HWND combo = ListControl(list);
-    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == CB_ERR) return std::string();
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return ToAnsi(text);
+    if (HWND combo = ListControl(list)) {
+        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+        if (length == CB_ERR) return std::string();
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(length));
+        return ToAnsi(text);
+    }
+    const auto it = pendingLists_.find(list);
+    if (it == pendingLists_.end() || index < 0 || index >= static_cast<int>(it->second.items.size())) return {};
+    return ToAnsi(it->second.items[static_cast<std::size_t>(index)]);
 }
 
 bool MainWindow::IsRunSelected() const {
@@ -623,6 +687,7 @@ void MainWindow::CenterOnScreen() {
 }
 
 void MainWindow::BringViewToFront(View view) {
+    if (view == View::Settings) CreateLists();
     HWND shown = Control(view == View::Settings ? IDC_FRASETTINGS : IDC_FRARUNE);
     HWND hidden = Control(view == View::Settings ? IDC_FRARUNE : IDC_FRASETTINGS);
     if (hidden) {

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "app/ControlIds.h"
 #include "app/MainController.h"
@@ -60,8 +61,6 @@ public:
     void EndProgram() override;
 
 private:
-    
-
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -74,6 +73,9 @@ private:
     void OnEndSession(bool ending);
 
     void CreateControls();
+    HWND CreateControl(const ControlSpec& item, const ControlSpec* before);
+    void CreateLists();  // the drop-down lists, on the settings view's first showing
+    static void FillCombo(HWND combo, const std::vector<std::wstring>& items);
     void ApplyLayout();  // after a change of DPI
     void ResizeForClient();
     RECT ControlRect(const ControlSpec& item) const;
@@ -97,6 +99,13 @@ private:
     Font font_;
     std::map<COLORREF, Brush> brushes_;
     std::map<int, HWND> controls_;
+    // A list's items and selection until its drop-down list is made.
+    struct PendingList {
+        std::vector<std::wstring> items;
+        int index = -1;
+    };
+    std::map<PanelList, PendingList> pendingLists_;
+    bool listsCreated_ = false;
 };
 
 }  // namespace hexalune::win32

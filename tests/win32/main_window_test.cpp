@@ -114,6 +114,42 @@ TEST_F(MainWindowTest, ControlsSitAtTheLayoutsRectanglesAtNinetySixDpi) {
     }
 }
 
+TEST_F(MainWindowTest, ListsAreMadeWithTheSettingsViewAndKeepWhatTheyWereGivenBefore) {
+    // Before the settings view first comes to the front, the lists exist as items and a selection only.
+    EXPECT_EQ(window_.Control(IDC_CBOHOUR), nullptr);
+    window_.FillList(PanelList::Hour, {"0", "1", "2"});
+    window_.FillList(PanelList::Hour, {"3"});
+    window_.SetListIndex(PanelList::Hour, 3);
+    window_.FillList(PanelList::Minute, {"0", "1"});
+    window_.SetListIndex(PanelList::Minute, 5);  // past the end: nothing selected, as a list box does
+    EXPECT_EQ(window_.ListCount(PanelList::Hour), 4);
+    EXPECT_EQ(window_.ListIndex(PanelList::Hour), 3);
+    EXPECT_EQ(window_.ListItemText(PanelList::Hour, 3), "3");
+    EXPECT_EQ(window_.ListItemText(PanelList::Hour, 4), "");
+    EXPECT_EQ(window_.ListIndex(PanelList::Minute), -1);
+    EXPECT_EQ(window_.ListCount(PanelList::Second), 0);
+
+    window_.BringViewToFront(View::Settings);
+    HWND hour = window_.Control(IDC_CBOHOUR);
+    ASSERT_NE(hour, nullptr);
+    EXPECT_EQ(SendMessageW(hour, CB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessageW(hour, CB_GETCURSEL, 0, 0), 3);
+    EXPECT_EQ(window_.ListItemText(PanelList::Hour, 1), "1");
+    EXPECT_EQ(window_.ListIndex(PanelList::Minute), -1);
+    for (int id : {IDC_CBOMINUTE, IDC_CBOSECOND, IDC_CBODATE, IDC_CBOMONTH, IDC_CBOYEAR})
+        EXPECT_NE(window_.Control(id), nullptr) << id;
+    // In the tab order right after the label that names it, and named after it.
+    EXPECT_EQ(GetWindow(window_.Control(IDC_LABEL5), GW_HWNDNEXT), hour);
+    EXPECT_EQ(GetWindow(window_.Control(IDC_LABEL7), GW_HWNDNEXT), window_.Control(IDC_CBOMINUTE));
+    EXPECT_EQ(GetWindow(window_.Control(IDC_FRAME6), GW_HWNDNEXT), window_.Control(IDC_CBODATE));
+    // Made once: the view coming back does not make them again.
+    window_.BringViewToFront(View::Hexagram);
+    window_.BringViewToFront(View::Settings);
+    EXPECT_EQ(window_.Control(IDC_CBOHOUR), hour);
+    window_.FillList(PanelList::Second, {"9"});
+    EXPECT_EQ(SendMessageW(window_.Control(IDC_CBOSECOND), CB_GETCOUNT, 0, 0), 1);
+}
+
 TEST_F(MainWindowTest, OnlyOneViewIsSeenAndTheHiddenControlsNeverAre) {
     ShowWindow(window_.Handle(), SW_SHOWNOACTIVATE);
     window_.BringViewToFront(View::Settings);

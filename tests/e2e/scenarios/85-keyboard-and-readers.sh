@@ -62,7 +62,11 @@ scenario_screen_reader_names() {
     assert_eq link "$(drv acc $IDC_LBLCOBRAND | tail -n1)" "the co-branding link's role"
     assert_eq "Judgment Description" "$(drv acc $IDC_TXTJUDGMENTDESCRIPTION | head -n1)" "a reading text's name"
     assert_eq "Image Poem" "$(drv acc $IDC_TXTIMAGEPOEM | head -n1)" "another reading text's name"
+    # The lists are read where the user meets them, in the settings view.
+    must click $IDC_CMDSETTINGS >/dev/null
+    must wait-visible $IDC_FRASETTINGS 1 >/dev/null
     assert_eq "Hour" "$(drv acc $IDC_CBOHOUR | head -n1)" "the hour list's name"
+    assert_eq "Second" "$(drv acc $IDC_CBOSECOND | head -n1)" "the second list's name"
 }
 
 E2E_SCENARIOS+=(clipboard_guard)
