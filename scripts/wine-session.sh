@@ -42,6 +42,7 @@ start_display() {
         for _ in $(seq 50); do
             if [ -e /tmp/.X11-unix/X$n ]; then
                 export DISPLAY=":$n"
+                XVFB_DISPLAY=$n
                 return 0
             fi
             sleep 0.1
@@ -52,6 +53,14 @@ start_display() {
 }
 
 stop_display() {
+    # Xvfb runs two shells below the job that started it: the server itself is the one
+    # whose process id its lock file holds.
+    local pid
+    if [ -n "${XVFB_DISPLAY:-}" ]; then
+        pid=$(tr -dc 0-9 <"/tmp/.X$XVFB_DISPLAY-lock" 2>/dev/null)
+        [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    fi
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
     XVFB_PID=
+    XVFB_DISPLAY=
 }
