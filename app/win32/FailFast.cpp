@@ -39,4 +39,12 @@ namespace std {
 
 }  // namespace std
 
+// The runtime's own terminate handler prints the failure for a console and drags a symbol
+// demangler (about 50 KB) into the exe; this program has no console to print to.
+namespace __gnu_cxx {
+
+void __verbose_terminate_handler() { FailFast(); }
+
+}  // namespace __gnu_cxx
+
 #endif

@@ -182,32 +182,28 @@ COLORREF TextColour(TextColor colour) {
     return RGB(0, 0, 0);
 }
 
+WNDCLASSEXW WindowClass(HINSTANCE instance, WNDPROC proc, const wchar_t* name) {
+    WNDCLASSEXW cls{};
+    cls.cbSize = sizeof(cls);
+    cls.lpfnWndProc = proc;
+    cls.hInstance = instance;
+    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    cls.lpszClassName = name;
+    return cls;
+}
+
 bool RegisterClasses(HINSTANCE instance, HICON bigIcon, HICON smallIcon, WNDPROC mainProc) {
-    WNDCLASSEXW container{};
-    container.cbSize = sizeof(container);
-    container.lpfnWndProc = ContainerProc;
+    WNDCLASSEXW container = WindowClass(instance, ContainerProc, kContainerClass);
     container.cbWndExtra = kContainerExtra;
-    container.hInstance = instance;
-    container.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    container.lpszClassName = kContainerClass;
     RegisterClassExW(&container);
 
-    WNDCLASSEXW hook{};
-    hook.cbSize = sizeof(hook);
-    hook.lpfnWndProc = HookProc;
-    hook.hInstance = instance;
-    hook.lpszClassName = kHookClass;
+    const WNDCLASSEXW hook = WindowClass(instance, HookProc, kHookClass);
     RegisterClassExW(&hook);
 
-    WNDCLASSEXW main{};
-    main.cbSize = sizeof(main);
-    main.lpfnWndProc = mainProc;
-    main.hInstance = instance;
+    WNDCLASSEXW main = WindowClass(instance, mainProc, kMainWindowClass);
     main.hIcon = bigIcon;
     main.hIconSm = smallIcon;
-    main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     main.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
-    main.lpszClassName = kMainWindowClass;
     return RegisterClassExW(&main) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
@@ -407,26 +403,24 @@ void MainWindow::CreateLists() {
     if (listsCreated_) return;
     listsCreated_ = true;
     const ControlSpec* previous = nullptr;
+    std::map<int, int> lastInContainer;  // container id -> the id of its control made before
     for (const ControlSpec& item : MainLayout()) {
         const ControlSpec* const before = std::exchange(previous, &item);
+        const int sibling = std::exchange(lastInContainer[item.parent], item.id);
         if (item.kind != ControlKind::ComboList) continue;
         HWND combo = CreateControl(item, before);
         if (!combo) continue;
         // In the tab order where the layout has it: after the control before it in its container.
-        const ControlSpec* sibling = nullptr;
-        for (const ControlSpec& other : MainLayout()) {
-            if (&other == &item) break;
-            if (other.parent == item.parent) sibling = &other;
-        }
-        if (sibling && Control(sibling->id))
-            SetWindowPos(combo, Control(sibling->id), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        // What the lists were given so far goes into the real ones.
+        if (HWND after = Control(sibling))
+            SetWindowPos(combo, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // What the list was given so far goes into the real one.
         for (const auto& [list, id] : kListIds) {
-            if (id != item.id) continue;
-            PendingList& pending = pendingLists_[list];
-            FillCombo(combo, pending.items);
-            if (pending.index >= 0) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(pending.index), 0);
-            pendingLists_.erase(list);
+            const auto pending = pendingLists_.find(list);
+            if (id != item.id || pending == pendingLists_.end()) continue;
+            FillCombo(combo, pending->second.items);
+            if (pending->second.index >= 0)
+                SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(pending->second.index), 0);
+            pendingLists_.erase(pending);
         }
     }
 }

@@ -98,12 +98,3 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (SUCCEEDED(ole)) OleUninitialize();
     return result;
 }
-
-#if defined(__GNUC__) && !defined(_MSC_VER)
-#include <cstdlib>
-// The program reports no C++ errors to a console; without this, the runtime's verbose
-// terminate handler drags a symbol demangler (about 50 KB) into the exe.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
-}  // namespace __gnu_cxx
-#endif

@@ -29,10 +29,10 @@ private:
 
 }  // namespace
 
-std::wstring RegistrySettingsStore::KeyPath() const {
-    return std::wstring(kSettingsBasePath) + (fixedAppName_.empty() ? ExecutableBaseName() : fixedAppName_) + L"\\" +
-           kSettingsSection;
-}
+RegistrySettingsStore::RegistrySettingsStore() : RegistrySettingsStore(ExecutableBaseName()) {}
+
+RegistrySettingsStore::RegistrySettingsStore(const std::wstring& appName)
+    : keyPath_(std::wstring(kSettingsBasePath) + appName + L"\\" + kSettingsSection) {}
 
 namespace {
 
@@ -76,14 +76,10 @@ void RegistrySettingsStore::CloseReadKey() const {
 }
 
 HKEY RegistrySettingsStore::ReadKey(bool reopen) const {
-    std::wstring path = KeyPath();
-    if (reopen || path != readKeyPath_) CloseReadKey();
-    if (!readKey_) {
-        // A key that is not there yet is not remembered: it is looked for again on the next read.
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &readKey_) != ERROR_SUCCESS)
-            readKey_ = nullptr;
-        readKeyPath_ = std::move(path);
-    }
+    if (reopen) CloseReadKey();
+    // A key that is not there yet is not remembered: it is looked for again on the next read.
+    if (!readKey_ && RegOpenKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_QUERY_VALUE, &readKey_) != ERROR_SUCCESS)
+        readKey_ = nullptr;
     return readKey_;
 }
 
@@ -117,7 +113,7 @@ std::vector<std::string> RegistrySettingsStore::ReadSettings(const std::vector<s
 
 void RegistrySettingsStore::WriteSetting(const std::string& key, const std::string& text) {
     KeyHandle handle;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
                         nullptr, handle.Receive(), nullptr) != ERROR_SUCCESS)
         return;
     const std::wstring data = FromAnsi(text);

@@ -16,9 +16,10 @@ inline constexpr wchar_t kSettingsSection[] = L"Settings";
 
 class RegistrySettingsStore final : public ISettingsStore {
 public:
-    // The executable's base name is read afresh on every access unless a fixed name is given (tests).
-    RegistrySettingsStore() = default;
-    explicit RegistrySettingsStore(std::wstring fixedAppName) : fixedAppName_(std::move(fixedAppName)) {}
+    // The key is named after the running executable, or after a fixed name (tests). A running
+    // executable's name does not change, so the path is settled once.
+    RegistrySettingsStore();
+    explicit RegistrySettingsStore(const std::wstring& appName);
     ~RegistrySettingsStore() override;
     RegistrySettingsStore(const RegistrySettingsStore&) = delete;
     RegistrySettingsStore& operator=(const RegistrySettingsStore&) = delete;
@@ -27,19 +28,18 @@ public:
     std::vector<std::string> ReadSettings(const std::vector<std::string>& names) const override;
     void WriteSetting(const std::string& key, const std::string& text) override;
 
-    std::wstring KeyPath() const;
+    const std::wstring& KeyPath() const { return keyPath_; }
 
 private:
     // The key opened for reading, kept open between reads: the display time is read every
     // second, and opening the key each time would double the cost of a read. Reopened when
-    // the key was deleted (and perhaps made again) or its path changed.
+    // the key was deleted (and perhaps made again).
     HKEY ReadKey(bool reopen) const;
     std::vector<std::optional<std::string>> ReadValues(const std::vector<std::string>& names) const;
     void CloseReadKey() const;
 
-    std::wstring fixedAppName_;
+    std::wstring keyPath_;
     mutable HKEY readKey_ = nullptr;
-    mutable std::wstring readKeyPath_;
 };
 
 }  // namespace hexalune::win32
