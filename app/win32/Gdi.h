@@ -78,11 +78,19 @@ inline HFONT MakeFont(const wchar_t* face, int hundredthsOfPoint, int dpi, bool 
     return CreateFontIndirectW(&lf);
 }
 
+// A user32 function that older systems lack, or null.
+template <typename Function>
+Function User32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!user32) return nullptr;
+    // Through the generic function pointer type, so that no compiler objects to the cast.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
+}
+
 // The window's DPI: per monitor where the system offers it, else the system's.
 inline int WindowDpi(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    static const auto getDpi = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
     if (getDpi && window) {
         const UINT dpi = getDpi(window);
         if (dpi) return static_cast<int>(dpi);
@@ -91,6 +99,17 @@ inline int WindowDpi(HWND window) {
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen) ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : 96;
+}
+
+// The outer size of a window with these styles around a client area of the given size, with
+// the frame measured at the DPI where the system can (Windows 10 and later).
+inline SIZE OuterSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu, int dpi) {
+    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+    RECT r{0, 0, clientWidth, clientHeight};
+    if (!adjustForDpi || !adjustForDpi(&r, style, menu ? TRUE : FALSE, exStyle, static_cast<UINT>(dpi)))
+        AdjustWindowRectEx(&r, style, menu ? TRUE : FALSE, exStyle);
+    return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
 }  // namespace hexalune::win32

@@ -452,15 +452,8 @@ void MainWindow::ApplyLayout() {
 }
 
 SIZE MainWindow::WindowSizeForClient() const {
-    RECT r{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
-    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
-    if (adjustForDpi)
-        adjustForDpi(&r, kMainStyle, TRUE, WS_EX_CONTROLPARENT, static_cast<UINT>(dpi_));
-    else
-        AdjustWindowRectEx(&r, kMainStyle, TRUE, WS_EX_CONTROLPARENT);
-    return SIZE{r.right - r.left, r.bottom - r.top};
+    return OuterSize(TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_), kMainStyle,
+                     WS_EX_CONTROLPARENT, true, dpi_);
 }
 
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {

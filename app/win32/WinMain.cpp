@@ -5,6 +5,7 @@
 #include <ole2.h>
 
 #include "app/MainController.h"
+#include "app/win32/Gdi.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/Win32Platform.h"
 #include "reading/SeededRandom.h"
@@ -40,8 +41,7 @@ private:
 void EnableHighDpi() {
     // The manifest asks for per-monitor awareness; this covers a copy started without it.
     using SetContextFn = BOOL(WINAPI*)(HANDLE);
-    const auto setContext = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    const auto setContext = User32Function<SetContextFn>("SetProcessDpiAwarenessContext");
     if (setContext && setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)))) return;  // PerMonitorV2
     SetProcessDPIAware();
 }

@@ -2,6 +2,7 @@
 
 #include "app/MainLayout.h"
 #include "app/win32/Gdi.h"
+#include "app/win32/Win32Platform.h"
 
 #include <cstddef>
 #include <memory>
@@ -76,26 +77,6 @@ struct AboutBox {
     int pictureSize = 32;
 };
 
-std::wstring Widen(const char* text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 1) return std::wstring();
-    std::wstring result(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, result.data(), length);
-    result.resize(static_cast<std::size_t>(length) - 1);  // drop the terminator that was counted
-    return result;
-}
-
-// Looks up a user32 function that older systems lack.
-template <typename Function>
-Function User32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (!user32) return nullptr;
-    // Through the generic function pointer type, so that no compiler objects to the cast.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
-}
-
-int Pixels(int twips, int dpi) { return TwipsToPixels(twips, dpi); }
-
 // A Verdana font; the size is in hundredths of a point (8.25 pt = 825).
 OwnedFont MakeFont(int hundredths, int dpi, bool bold, bool underline) {
     return OwnedFont(hexalune::win32::MakeFont(kFace, hundredths, dpi, bold, underline));
@@ -110,15 +91,9 @@ bool IsLink(int id) { return id == IDC_ABOUT_LBLHOMEPAGE || id == IDC_ABOUT_LABE
 
 // The outer size of the box for the fixed client area at a DPI.
 SIZE FrameSize(HWND dialog, int dpi) {
-    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const AdjustForDpiFn adjustForDpi = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
-    RECT rect = {0, 0, Pixels(kClientWidth, dpi), Pixels(kClientHeight, dpi)};
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE));
-    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE));
-    if (!adjustForDpi || !adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi))) {
-        AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-    }
-    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+    return OuterSize(TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi),
+                     static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)),
+                     static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)), false, dpi);
 }
 
 // Fonts, the picture and every control's place for a DPI.
@@ -133,8 +108,9 @@ void Arrange(HWND dialog, AboutBox& box, int dpi) {
     for (const Place& place : kPlaces) {
         HWND control = GetDlgItem(dialog, place.id);
         if (!control) continue;
-        const int height = place.height > 0 ? Pixels(place.height, dpi) : 2;
-        MoveWindow(control, Pixels(place.left, dpi), Pixels(place.top, dpi), Pixels(place.width, dpi), height, FALSE);
+        const int height = place.height > 0 ? TwipsToPixels(place.height, dpi) : 2;
+        MoveWindow(control, TwipsToPixels(place.left, dpi), TwipsToPixels(place.top, dpi),
+                   TwipsToPixels(place.width, dpi), height, FALSE);
         HFONT font = place.font == FontRole::Title  ? title.get()
                      : place.font == FontRole::Body ? body.get()
                      : place.font == FontRole::Bold ? bold.get()
@@ -216,12 +192,13 @@ void Build(HWND dialog, AboutBox& box) {
 
     // Created in tab order: OK, then the two links; the rest only shows.
     AddControl(dialog, box, L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK);
-    AddLink(dialog, box, Widen(kAboutHomePagePrefix) + Widen(WebPageAddress(WebPage::Home)), IDC_ABOUT_LBLHOMEPAGE);
-    AddLink(dialog, box, Widen(kAboutDetailsLink), IDC_ABOUT_LABEL5);
+    AddLink(dialog, box, FromAnsi(kAboutHomePagePrefix) + FromAnsi(WebPageAddress(WebPage::Home)),
+            IDC_ABOUT_LBLHOMEPAGE);
+    AddLink(dialog, box, FromAnsi(kAboutDetailsLink), IDC_ABOUT_LABEL5);
     AddControl(dialog, box, L"STATIC", L"", SS_OWNERDRAW | WS_GROUP, IDC_ABOUT_PICICON);
-    AddControl(dialog, box, L"STATIC", Widen(HEXALUNE_WINDOW_CAPTION), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LABEL2);
-    AddControl(dialog, box, L"STATIC", Widen(kAboutDescription), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LABEL1);
-    AddControl(dialog, box, L"STATIC", Widen(kAboutPromotion), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LABEL6);
+    AddControl(dialog, box, L"STATIC", FromAnsi(HEXALUNE_WINDOW_CAPTION), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LABEL2);
+    AddControl(dialog, box, L"STATIC", FromAnsi(kAboutDescription), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LABEL1);
+    AddControl(dialog, box, L"STATIC", FromAnsi(kAboutPromotion), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LABEL6);
     AddControl(dialog, box, L"STATIC", L"", SS_ETCHEDHORZ, IDC_ABOUT_LINE2);
     SendMessageW(dialog, DM_SETDEFID, IDOK, 0);
 
@@ -346,7 +323,7 @@ std::vector<WORD> FrameTemplate() {
     PutWord(words, 0);  // height
     PutWord(words, 0);  // no menu
     PutWord(words, 0);  // the standard dialog class
-    for (wchar_t c : Widen(HEXALUNE_WINDOW_CAPTION)) PutWord(words, static_cast<WORD>(c));
+    for (wchar_t c : FromAnsi(HEXALUNE_WINDOW_CAPTION)) PutWord(words, static_cast<WORD>(c));
     PutWord(words, 0);
     return words;
 }
