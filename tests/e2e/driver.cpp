@@ -1171,6 +1171,10 @@ int main() {
     }
     for (const CommandEntry& command : kCommands) {
         if (args[0] != command.name) continue;
+        // Tells the harness that the command is under way: a run that ends silently before
+        // this line did nothing and may be run again.
+        fputs("driver: started\n", stderr);
+        fflush(stderr);
         try {
             const int code = command.run(args);
             fflush(stdout);

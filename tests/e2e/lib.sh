@@ -215,12 +215,12 @@ e2e_repeatable() {
 # Runs the driver with a time limit; its output is ours, its errors go to the scenario log
 # and are remembered for the next failing assertion.
 #
-# The driver reports every failure of its own on stderr ("<command>: why", or its usage).
-# Twice in many thousands of runs it ended with exit 1 and no word at all, moments after
-# the program had started and with the program's window fine on screen: the process ended
-# before the driver's own code reported anything. Such a run says nothing about the program. It is logged with
-# whatever Wine printed (its error channel is on for the driver) and, for a command that
-# may safely run twice, run again once.
+# The driver writes "driver: started" on stderr before it carries out the command, and
+# reports each failure of its own there ("<command>: why", or its usage). Twice in many
+# thousands of runs it ended with exit 1 and no word at all, moments after the program had
+# started and with the program's window fine on screen. Such a run says nothing about the
+# program. It is logged with whatever Wine printed (its error channel is on for the
+# driver) and run again once if it never started the command, or if the command only looks.
 drv() {
     local err=$E2E_SCENARIO_DIR/driver-stderr out=$E2E_SCENARIO_DIR/driver-stdout
     local status attempt
@@ -230,12 +230,12 @@ drv() {
         ((status != 0)) || break
         grep -qE "^($1|usage|unknown command): " "$err" && break
         printf 'drv %s: the driver ended with exit %s before it could report (Wine said: %s)\n' "$*" "$status" \
-            "$(tr '\r\n' '  ' <"$err")" >>"$E2E_SCENARIO_DIR/log.txt"
-        e2e_repeatable "$1" || break
+            "$(grep -v '^driver: started' "$err" | tr '\r\n' '  ')" >>"$E2E_SCENARIO_DIR/log.txt"
+        grep -q '^driver: started' "$err" && ! e2e_repeatable "$1" && break
     done
     cat "$out"
     if ((status != 0)); then
-        E2E_LAST_DRIVER_ERROR="drv $*: $(grep -vE '^[0-9a-f]{4}:err:' "$err" | tr '\r\n' '  ')(exit $status)"
+        E2E_LAST_DRIVER_ERROR="drv $*: $(grep -vE '^driver: started|^[0-9a-f]{4}:err:' "$err" | tr '\r\n' '  ')(exit $status)"
         printf '%s\n' "$E2E_LAST_DRIVER_ERROR" >>"$E2E_SCENARIO_DIR/log.txt"
         echo "$E2E_LAST_DRIVER_ERROR" >"$E2E_SCENARIO_DIR/last-driver-error"
     fi
