@@ -411,6 +411,13 @@ wait_main_window() {
     assert_eq "$MAIN_TITLE" "$title" "main window title"
 }
 
+# Starts the program with the given arguments and waits until its main window is on screen.
+start_hexalune_shown() {
+    start_hexalune "$@"
+    wait_main_window
+    must wait-visible main 1 >/dev/null
+}
+
 # Quits the program the way a user does: File > Exit, then Yes.
 quit_hexalune() {
     must menu $IDM_EXIT >/dev/null

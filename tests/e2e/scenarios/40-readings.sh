@@ -24,9 +24,7 @@ scenario_reading_renewed_when_due() {
     keep_clear_of_midnight 60
     # Last shown a week ago.
     seed_stored_reading "$(date_text "7 days ago")" 5 2,4
-    start_hexalune
-    wait_main_window
-    must wait-visible main 1 >/dev/null
+    start_hexalune_shown
     assert_eq 1 "$(drv visible $IDC_FRARUNE)" "hexagram view in front"
     assert_eq "$(tomorrow_text)" "$(drv reg-get Date)" "Date after a week away"
     check_reading_shown
@@ -36,9 +34,7 @@ scenario_reading_renewed_when_due() {
 
     # A Date a month ahead (the clock was put back, say) cannot be trusted either.
     seed_stored_reading "$(date_text "1 month")" 46 4,1,6
-    start_hexalune
-    wait_main_window
-    must wait-visible main 1 >/dev/null
+    start_hexalune_shown
     assert_eq 1 "$(drv visible $IDC_FRARUNE)" "hexagram view in front"
     assert_eq "$(tomorrow_text)" "$(drv reg-get Date)" "Date after one a month ahead"
     check_reading_shown
@@ -50,9 +46,7 @@ scenario_reading_kept_until_tomorrow() {
     keep_clear_of_midnight 60
     # Today's reading was drawn at an earlier start.
     seed_stored_reading "$(tomorrow_text)" 46 4,1,6
-    start_hexalune
-    wait_main_window
-    must wait-visible main 1 >/dev/null
+    start_hexalune_shown
     assert_eq 1 "$(drv visible $IDC_FRARUNE)" "hexagram view in front"
     assert_eq "Pushing Upward" "$(drv text $IDC_LBLCARDNAME)" "name label"
     assert_eq "Hexagram 46, Pushing Upward" "$(drv text $IDC_PICCARD)" "picture's accessible name"
@@ -78,9 +72,7 @@ scenario_display_time_from_tray() {
     must reg-set Second "$(date -d "@$at" +%-S)" >/dev/null
     must reg-set Date "$(today_text)" >/dev/null
     echo "display time $(date -d "@$at" +%T)" >>"$E2E_SCENARIO_DIR/log.txt"
-    start_hexalune
-    wait_main_window
-    must wait-visible main 1 >/dev/null
+    start_hexalune_shown
     close_to_tray
     our_tray_icon >/dev/null || exit 1
 

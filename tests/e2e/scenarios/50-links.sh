@@ -83,9 +83,7 @@ scenario_update_reminder_answered_yes() {
 E2E_SCENARIOS+=(web_pages)
 scenario_web_pages() {
     use_page_recorder
-    start_hexalune
-    wait_main_window
-    must wait-visible main 1 >/dev/null
+    start_hexalune_shown
     local opened=0 id
     # Help > Online help, Help > Visit the home page, Help > Check for an update, Donate.
     for id in $IDM_ONLINE $IDM_VISIT $IDM_UPDATE $IDM_DONATE; do
@@ -115,9 +113,7 @@ scenario_web_pages() {
 E2E_SCENARIOS+=(about_box)
 scenario_about_box() {
     use_page_recorder
-    start_hexalune
-    wait_main_window
-    must wait-visible main 1 >/dev/null
+    start_hexalune_shown
     assert_eq 1 "$(drv enabled main)" "main window enabled before the About box"
 
     must menu $IDM_ABOUT >/dev/null

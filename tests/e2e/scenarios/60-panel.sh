@@ -2,9 +2,7 @@
 
 E2E_SCENARIOS+=(panel_choices)
 scenario_panel_choices() {
-    start_hexalune
-    wait_main_window
-    must wait-visible main 1 >/dev/null
+    start_hexalune_shown
     assert_eq 1 "$(drv visible $IDC_FRASETTINGS)" "settings view in front"
 
     # The display time's minute, stored as soon as it is chosen.
@@ -46,9 +44,7 @@ scenario_autorun_entry_follows_option() {
     must reg-set AutorunStartUp True >/dev/null
     must reg-set SystemTray False >/dev/null
     assert_eq "<missing>" "$(drv run-get)" "Run entry before the start"
-    start_hexalune
-    wait_main_window
-    must wait-visible main 1 >/dev/null
+    start_hexalune_shown
     assert_eq "$RUN_COMMAND" "$(drv run-get)" "Run entry written back"
     assert_eq 1 "$(drv checked $IDC_OPTRUN)" "\"Run at start-up\" shown as chosen"
     quit_hexalune
@@ -57,9 +53,7 @@ scenario_autorun_entry_follows_option() {
     # Chosen not to, but an entry is there: the start takes it away.
     must reg-set AutorunStartUp False >/dev/null
     must run-set "$RUN_COMMAND" >/dev/null
-    start_hexalune
-    wait_main_window
-    must wait-visible main 1 >/dev/null
+    start_hexalune_shown
     assert_eq "<missing>" "$(drv run-get)" "Run entry after a start with AutorunStartUp False"
     assert_eq 1 "$(drv checked $IDC_OPTDONTRUN)" "\"Don't run at start-up\" shown as chosen"
 }

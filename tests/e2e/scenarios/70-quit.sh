@@ -24,9 +24,7 @@ check_quit_question() {
 
 E2E_SCENARIOS+=(quit_no_then_enter)
 scenario_quit_no_then_enter() {
-    start_hexalune
-    wait_main_window
-    must wait-visible main 1 >/dev/null
+    start_hexalune_shown
     choose_run_in_tray
 
     # File > Exit, No: the options are saved and the window goes to the tray.
@@ -59,9 +57,7 @@ scenario_quit_no_then_enter() {
 
 E2E_SCENARIOS+=(wm_close_ends)
 scenario_wm_close_ends() {
-    start_hexalune
-    wait_main_window
-    must wait-visible main 1 >/dev/null
+    start_hexalune_shown
     choose_run_in_tray
     # As the task list does it.
     must wm-close >/dev/null
