@@ -2,6 +2,7 @@
 # Installs what is missing, builds everything, and runs every test: the native unit tests,
 # the Win32 adapters under Wine, and the end-to-end scenarios on the real program.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/fixed-layout.sh" "$@"
 here="$(cd "$(dirname "$0")/.." && pwd)"
 out="${HEXALUNE_BUILD:-$here/build}"
 "$here/scripts/build.sh" "$out" || { echo "build failed"; exit 1; }

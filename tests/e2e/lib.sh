@@ -216,11 +216,12 @@ e2e_repeatable() {
 # and are remembered for the next failing assertion.
 #
 # The driver writes "driver: started" on stderr before it carries out the command, and
-# reports each failure of its own there ("<command>: why", or its usage). Twice in many
-# thousands of runs it ended with exit 1 and no word at all, moments after the program had
-# started and with the program's window fine on screen. Such a run says nothing about the
-# program. It is logged with whatever Wine printed (its error channel is on for the
-# driver) and run again once if it never started the command, or if the command only looks.
+# reports each failure of its own there ("<command>: why", or its usage). A run that ends
+# with neither says nothing about the program: once in a few thousand runs Wine's loader
+# could not map the shared user data and ended the process at once (see
+# scripts/fixed-layout.sh). Such a run is logged with whatever Wine printed (its error
+# channel is on for the driver) and run again once if it never started the command, or if
+# the command only looks.
 drv() {
     local err=$E2E_SCENARIO_DIR/driver-stderr out=$E2E_SCENARIO_DIR/driver-stdout
     local status attempt

@@ -8,6 +8,7 @@
 # E2E_SCENARIO_TIMEOUT (seconds, default 120) bounds each scenario; E2E_KEEP_PREFIX=1
 # keeps the prefixes (in $E2E_WORK/run.<pid>) for a look afterwards.
 set -u
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/fixed-layout.sh" "$@"
 
 # Nothing we start may hold descriptors our caller gave us besides stdio.
 for fd in /proc/$$/fd/*; do
