@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "reading/DisplayScheduler.h"
 #include "reading/Reading.h"
 #include "settings/SettingsPanel.h"

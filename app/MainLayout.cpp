@@ -1,6 +1,6 @@
 #include "app/MainLayout.h"
 
-#include "app/ControlIds.h"
+#include "core/ControlIds.h"
 #include "links/ProgramTexts.h"
 
 namespace hexalune {

@@ -4,6 +4,8 @@
 
 #include <span>
 
+#include "core/LayoutUnits.h"
+
 namespace hexalune {
 
 enum class ControlKind {
@@ -24,9 +26,6 @@ enum class ControlKind {
 enum class TextColor { Black, Red, Blue };
 enum class Align { Left, Center };
 
-inline constexpr unsigned long kLightPink = 0xC0C0FF;  // RGB(255, 192, 192) as 0x00BBGGRR
-inline constexpr unsigned long kWhite = 0xFFFFFF;
-
 struct ControlSpec {
     int id;
     int parent;  // 0 = the window itself
@@ -44,11 +43,5 @@ inline constexpr int kClientHeightTwips = 7845;
 
 std::span<const ControlSpec> MainLayout();
 const ControlSpec* FindControl(int id);
-
-// Twips to pixels at the given DPI, rounded to the nearest pixel.
-inline int TwipsToPixels(int twips, int dpi) {
-    const long long scaled = static_cast<long long>(twips) * dpi;
-    return static_cast<int>(scaled >= 0 ? (scaled + 720) / 1440 : -((-scaled + 720) / 1440));
-}
 
 }  // namespace hexalune

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/win32/MainWindow.h"
-#include "app/win32/Win32Platform.h"
+#include "core/win32/Win32Platform.h"
 #include "reading/Reading.h"
 #include "reading/SeededRandom.h"
 #include "settings/win32/RegistrySettingsStore.h"

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/Win32Platform.h"
+#include "core/win32/Win32Platform.h"
 #include "reading/DisplayScheduler.h"
 #include "settings/win32/RegistrySettingsStore.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "settings/SettingsStore.h"
 
 namespace hexalune {

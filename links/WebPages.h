@@ -1,7 +1,7 @@
 // The maker's web pages and the one way the program opens them.
 #pragma once
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace hexalune {
 

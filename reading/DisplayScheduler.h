@@ -3,8 +3,9 @@
 
 #include <optional>
 
-#include "app/Date.h"
-#include "app/Platform.h"
+#include "core/Date.h"
+#include "core/Platform.h"
+#include "core/WindowState.h"
 #include "reading/Reading.h"
 #include "settings/SettingsStore.h"
 
@@ -28,18 +29,6 @@ inline constexpr long long kLongestTickStep = 60;
 // the previous tick and at or before this one. Without a previous tick, or across a
 // clock change, the time must match to the second.
 bool TickMatches(const std::optional<LocalDateTime>& previous, const LocalDateTime& now, const DisplayTime& at);
-
-// The main window's state operations that the display time and the tray use.
-class IWindowState {
-public:
-    virtual ~IWindowState() = default;
-    virtual bool IsVisible() const = 0;
-    virtual void Show() = 0;
-    virtual void Hide() = 0;
-    virtual void Minimize() = 0;
-    virtual void Restore() = 0;
-    virtual void CenterOnScreen() = 0;
-};
 
 class DisplayScheduler {
 public:

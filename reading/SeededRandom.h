@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <random>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace hexalune {
 

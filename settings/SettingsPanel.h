@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "settings/SettingsStore.h"
 #include "settings/StartupRegistration.h"
 

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "reading/DisplayScheduler.h"
+#include "core/WindowState.h"
 
 namespace hexalune {
 

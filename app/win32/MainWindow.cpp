@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "app/MainLayout.h"
-#include "app/win32/Accessibility.h"
-#include "app/Version.h"
+#include "core/win32/Accessibility.h"
+#include "core/Version.h"
 #include "links/win32/AboutBox.h"
 #include "reading/Catalogue.h"
 #include "reading/win32/HexagramFigure.h"

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/ControlIds.h"
+#include "core/ControlIds.h"
 #include "app/MainController.h"
 #include "app/MainLayout.h"
-#include "app/win32/Gdi.h"
-#include "app/win32/Win32Platform.h"
+#include "core/win32/Handles.h"
+#include "core/win32/Win32Platform.h"
 
 namespace hexalune::win32 {
 

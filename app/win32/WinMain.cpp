@@ -5,9 +5,9 @@
 #include <ole2.h>
 
 #include "app/MainController.h"
-#include "app/win32/Gdi.h"
+#include "core/win32/Handles.h"
 #include "app/win32/MainWindow.h"
-#include "app/win32/Win32Platform.h"
+#include "core/win32/Win32Platform.h"
 #include "reading/SeededRandom.h"
 #include "settings/win32/RegistryRunKey.h"
 #include "settings/win32/RegistrySettingsStore.h"

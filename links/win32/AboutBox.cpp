@@ -1,8 +1,8 @@
 #include "links/win32/AboutBox.h"
 
-#include "app/MainLayout.h"
-#include "app/win32/Gdi.h"
-#include "app/win32/Win32Platform.h"
+#include "core/LayoutUnits.h"
+#include "core/win32/Handles.h"
+#include "core/win32/Win32Platform.h"
 
 #include <cstddef>
 #include <memory>
@@ -10,8 +10,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/ControlIds.h"
-#include "app/Version.h"
+#include "core/ControlIds.h"
+#include "core/Version.h"
 #include "links/ProgramTexts.h"
 #include "links/WebPages.h"
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/win32/Win32Platform.h"
+#include "core/win32/Win32Platform.h"
 
 namespace hexalune::win32 {
 

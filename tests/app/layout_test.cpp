@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "app/ControlIds.h"
+#include "core/ControlIds.h"
 #include "app/MainLayout.h"
 
 namespace hexalune {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ControlIds.h"
+#include "core/ControlIds.h"
 
 namespace {
 

@@ -30,7 +30,7 @@ E2E_DESKTOP_SIZE=1024x768
 
 # Control and menu ids as shell variables (IDC_LBLCARDNAME=1012, IDM_EXIT=2002, ...),
 # read from the program's own header so that they cannot drift apart.
-E2E_CONTROL_IDS=$E2E_DIR/../../app/ControlIds.h
+E2E_CONTROL_IDS=$E2E_DIR/../../core/ControlIds.h
 eval "$(sed -n 's/^#define \(ID[CM]_[A-Z0-9_]*\) \([0-9][0-9]*\)$/\1=\2/p' "$E2E_CONTROL_IDS")"
 [[ -n ${IDC_FRARUNE:-} && -n ${IDM_EXIT:-} ]] || echo "lib.sh: no control ids read from $E2E_CONTROL_IDS" >&2
 

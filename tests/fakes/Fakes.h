@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/MainController.h"
-#include "app/Platform.h"
+#include "core/Platform.h"
 #include "settings/SettingsStore.h"
 #include "settings/StartupRegistration.h"
 #include "tray/TrayController.h"

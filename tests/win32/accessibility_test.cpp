@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/Accessibility.h"
+#include "core/win32/Accessibility.h"
 #include "win32/ProcessObjects.h"
 
 namespace hexalune::win32 {

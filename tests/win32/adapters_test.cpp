@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/win32/Win32Platform.h"
+#include "core/win32/Win32Platform.h"
 #include "links/UpdateReminder.h"
 #include "settings/win32/RegistryRunKey.h"
 #include "settings/win32/RegistrySettingsStore.h"

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "app/ControlIds.h"
+#include "core/ControlIds.h"
 #include "app/MainLayout.h"
 #include "app/win32/MainWindow.h"
 #include "reading/Catalogue.h"

@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/ControlIds.h"
+#include "core/ControlIds.h"
 
 namespace hexalune::win32 {
 

@@ -1,4 +1,4 @@
-#include "app/Date.h"
+#include "core/Date.h"
 
 namespace hexalune {
 

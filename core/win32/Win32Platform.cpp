@@ -1,4 +1,4 @@
-#include "app/win32/Win32Platform.h"
+#include "core/win32/Win32Platform.h"
 
 #include <oleauto.h>
 #include <shellapi.h>

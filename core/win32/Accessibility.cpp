@@ -12,7 +12,7 @@
 // Handing our object to a client goes through COM, so the thread that owns the controls must
 // have initialized COM (as a single-threaded apartment). Where it has not, the controls keep
 // answering with the standard object: their window text and usual role.
-#include "app/win32/Accessibility.h"
+#include "core/win32/Accessibility.h"
 
 #include <windows.h>
 #include <commctrl.h>

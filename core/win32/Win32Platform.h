@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/Platform.h"
+#include "core/Platform.h"
 
 namespace hexalune::win32 {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Date.h"
+#include "core/Date.h"
 
 namespace hexalune {
 

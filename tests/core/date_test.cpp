@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "app/Date.h"
+#include "core/Date.h"
 
 namespace hexalune {
 namespace {
