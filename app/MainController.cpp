@@ -10,10 +10,10 @@ MainController::MainController(const Services& services)
       registration_(services.runKey, services.messages),
       reading_(services.settings, services.calendar, services.random, services.window),
       panel_(services.window, services.settings, registration_, services.process, services.messages),
-      tray_(services.trayIcon, services.trayMenu, services.window, [this] { UnloadMainWindow(); }),
+      tray_(services.trayIcon, services.trayMenu, services.window, [this] { QuitWithoutAsking(); }),
       scheduler_(services.settings, services.calendar, reading_, services.window) {}
 
-void MainController::Form_Load() {
+void MainController::OnLoad() {
     UpdateReminder(s_.settings, s_.calendar, s_.messages, s_.shell);
 
     if (registration_.IsStartupRegistered(s_.process.ExecutableName())) {
@@ -48,7 +48,7 @@ void MainController::Form_Load() {
 void MainController::OnCommand(Command command) {
     switch (command) {
         case Command::ShowHexagramButton:
-        case Command::ShowHexagramMenu: cmdCalculateMoonPhase_Click(); break;
+        case Command::ShowHexagramMenu: OnShowHexagramClicked(); break;
         case Command::ExitButton:
         case Command::ExitMenu: ConfirmQuit(); break;
         case Command::SettingsButton:
@@ -61,17 +61,17 @@ void MainController::OnCommand(Command command) {
         case Command::ForumLink: OpenWebPage(s_.shell, WebPage::Home); break;
         case Command::CoBrandLink: OpenWebPage(s_.shell, WebPage::CoBranding); break;
         case Command::FullBrandLink: OpenWebPage(s_.shell, WebPage::FullBranding); break;
-        case Command::DisplayOption1:
-        case Command::DisplayOption2: break;
+        case Command::DisplayDaily:
+        case Command::DisplayHourly: break;
     }
 }
 
-void MainController::Timer1_Timer() {
+void MainController::OnTick() {
     tray_.RetryIfMissing();
-    scheduler_.Timer1_Timer();
+    scheduler_.OnTick();
 }
 
-bool MainController::Form_QueryUnload(CloseSource source) {
+bool MainController::OnCloseRequested(CloseSource source) {
     bool cancel = false;
     if (source == CloseSource::ControlMenu) {
         s_.window.Minimize();
@@ -85,25 +85,25 @@ bool MainController::Form_QueryUnload(CloseSource source) {
     return cancel;
 }
 
-void MainController::Form_Unload() {
+void MainController::CloseProgram() {
     panel_.SaveStartupOptions();
     tray_.RemoveTrayIcon();
     s_.window.EndProgram();
 }
 
-void MainController::UnloadMainWindow() {
-    if (!Form_QueryUnload(CloseSource::Program)) Form_Unload();
+void MainController::QuitWithoutAsking() {
+    if (!OnCloseRequested(CloseSource::Program)) CloseProgram();
 }
 
 void MainController::ConfirmQuit() {
     const MsgAnswer answer = s_.messages.ShowMessage(kQuitQuestion, kAppTitle, MsgButtons::YesNo, MsgIcon::Exclamation);
     if (answer == MsgAnswer::Yes)
-        UnloadMainWindow();
+        QuitWithoutAsking();
     else
-        cmdCalculateMoonPhase_Click();
+        OnShowHexagramClicked();
 }
 
-void MainController::cmdCalculateMoonPhase_Click() {
+void MainController::OnShowHexagramClicked() {
     if (!panel_.CheckDateSelection()) return;
     panel_.SaveStartupOptions();
     s_.window.Minimize();

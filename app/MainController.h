@@ -27,22 +27,22 @@ public:
 };
 
 enum class Command {
-    ShowHexagramButton,  // cmdCalculateMoonPhase "Show &I Ching Hexagram"
+    ShowHexagramButton,  // the settings view's "Show &I Ching Hexagram"
     ShowHexagramMenu,    // File > "Show &I Ching Hexagram"
-    ExitButton,          // cmdExit "&Exit"
+    ExitButton,          // "&Exit" below the views
     ExitMenu,            // File > "E&xit"
-    SettingsButton,      // cmdSettings "&Settings"
+    SettingsButton,      // the reading view's "&Settings"
     SettingsMenu,        // Tools > "&Settings"
     OnlineHelpMenu,
     VisitMenu,
     UpdateMenu,
     AboutMenu,
     DonateMenu,
-    ForumLink,        // Label61
-    CoBrandLink,      // lblCobrand
-    FullBrandLink,    // lblFullBrand
-    DisplayOption1,   // "Display every 24 hours": does nothing
-    DisplayOption2,   // "Display every 1 hour": does nothing
+    ForumLink,        // the forum line at the top
+    CoBrandLink,      // the branding line at the bottom
+    FullBrandLink,    // the hidden line beneath it
+    DisplayDaily,   // "Display every 24 hours": does nothing
+    DisplayHourly,   // "Display every 1 hour": does nothing
 };
 
 // Who asked the main window to close.
@@ -71,19 +71,19 @@ public:
     MainController& operator=(const MainController&) = delete;
 
     // Runs while the window exists but before it is first shown.
-    void Form_Load();
-    // After Form_Load: whether the window should now be shown (it is not when it went to the tray).
+    void OnLoad();
+    // After OnLoad: whether the window should now be shown (it is not when it went to the tray).
     bool ShouldShowAfterLoad() const { return !tray_.IconWanted(); }
 
     void OnCommand(Command command);
-    void Timer1_Timer();
+    void OnTick();
     // Returns whether the close is cancelled (the window only went to the tray).
-    bool Form_QueryUnload(CloseSource source);
-    void Form_Unload();
+    bool OnCloseRequested(CloseSource source);
+    void CloseProgram();
     // The program's own close: asks nothing and ends the program.
-    void UnloadMainWindow();
+    void QuitWithoutAsking();
     void ConfirmQuit();
-    void cmdCalculateMoonPhase_Click();
+    void OnShowHexagramClicked();
 
     void OnTrayIconEvent(unsigned code) { tray_.OnIconEvent(code); }
     void OnTaskbarCreated() { tray_.OnTaskbarCreated(); }

@@ -29,7 +29,7 @@ bool TickMatches(const std::optional<LocalDateTime>& previous, const LocalDateTi
     return false;
 }
 
-bool DisplayScheduler::Timer1_Timer() {
+bool DisplayScheduler::OnTick() {
     const LocalDateTime now = calendar_.Now();
     const std::optional<LocalDateTime> previous = previousTick_;
     previousTick_ = now;

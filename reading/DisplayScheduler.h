@@ -37,7 +37,7 @@ public:
         : settings_(settings), calendar_(calendar), reading_(reading), window_(window) {}
 
     // One tick of the timer; returns whether it brought the window up.
-    bool Timer1_Timer();
+    bool OnTick();
 
 private:
     const ISettingsStore& settings_;

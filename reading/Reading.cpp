@@ -14,7 +14,7 @@ int DrawWholeNumber(float r, int bound) {
 
 Reading DrawRandomReading(IRandom& random) {
     Reading reading;
-    reading.card = DrawWholeNumber(random.Next(), kHexagramCount);
+    reading.hexagram = DrawWholeNumber(random.Next(), kHexagramCount);
     const int lineCount = DrawWholeNumber(random.Next(), 6);
 
     // Slot 0 stays 0, which no draw produces; slots 1..lineCount take the lines in order.
@@ -42,20 +42,20 @@ Reading DrawRandomReading(IRandom& random) {
 
 void ReadingService::DrawReading() {
     const Reading reading = DrawRandomReading(random_);
-    view_.ShowReading(reading.card, reading.changingLines);
-    settings_.WriteSetting(keys::kCard, std::to_string(reading.card));
+    view_.ShowReading(reading.hexagram, reading.changingLines);
+    settings_.WriteSetting(keys::kCard, std::to_string(reading.hexagram));
     settings_.WriteSetting(keys::kChangingLines, reading.changingLines);
 }
 
 void ReadingService::ShowStoredReading() {
-    const auto card = ParseWholeNumber(settings_.ReadSetting(keys::kCard), 1, kHexagramCount);
-    if (!card) {
+    const auto hexagram = ParseWholeNumber(settings_.ReadSetting(keys::kCard), 1, kHexagramCount);
+    if (!hexagram) {
         DrawReading();
         return;
     }
     const std::string lines = settings_.ReadSetting(keys::kChangingLines);
-    view_.ShowReading(*card, lines);
-    settings_.WriteSetting(keys::kCard, std::to_string(*card));
+    view_.ShowReading(*hexagram, lines);
+    settings_.WriteSetting(keys::kCard, std::to_string(*hexagram));
     settings_.WriteSetting(keys::kChangingLines, lines);
 }
 

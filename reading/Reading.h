@@ -9,7 +9,7 @@
 namespace hexalune {
 
 struct Reading {
-    int card = 1;               // hexagram number, 1..64
+    int hexagram = 1;               // hexagram number, 1..64
     std::string changingLines;  // e.g. "4,1,6": distinct lines 1..6 in the order drawn
 };
 
@@ -26,7 +26,7 @@ Reading DrawRandomReading(IRandom& random);
 class IReadingView {
 public:
     virtual ~IReadingView() = default;
-    virtual void ShowReading(int card, const std::string& changingLines) = 0;
+    virtual void ShowReading(int hexagram, const std::string& changingLines) = 0;
 };
 
 class ReadingService {

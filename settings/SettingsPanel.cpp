@@ -33,15 +33,15 @@ void SettingsPanel::SelectRunOption(bool run) {
     if (controls_.IsRunSelected() == run) return;
     controls_.SetRunSelected(run);
     if (run)
-        optRun_Click();
+        OnRunAtStartupChosen();
     else
-        optDontRun_Click();
+        OnDontRunAtStartupChosen();
 }
 
 void SettingsPanel::SetTrayBox(bool checked) {
     if (controls_.IsTrayChecked() == checked) return;
     controls_.SetTrayChecked(checked);
-    chkSysTray_Click();
+    OnStartInTrayClicked();
 }
 
 void SettingsPanel::OnListSelectionChanged(PanelList list) {
@@ -57,16 +57,16 @@ void SettingsPanel::OnListSelectionChanged(PanelList list) {
     settings_.WriteSetting(key, controls_.ListItemText(list, index));
 }
 
-void SettingsPanel::chkSysTray_Click() {
+void SettingsPanel::OnStartInTrayClicked() {
     settings_.WriteSetting(keys::kRunAtSysTray, BooleanText(controls_.IsTrayChecked()));
 }
 
-void SettingsPanel::optRun_Click() {
+void SettingsPanel::OnRunAtStartupChosen() {
     registration_.SetStartupRegistration(process_.ExecutableName(), process_.ExecutableFolder(), true);
     controls_.SetTrayEnabled(true);
 }
 
-void SettingsPanel::optDontRun_Click() {
+void SettingsPanel::OnDontRunAtStartupChosen() {
     registration_.SetStartupRegistration(process_.ExecutableName(), process_.ExecutableFolder(), false);
     controls_.SetTrayEnabled(false);
     SetTrayBox(false);

@@ -46,10 +46,10 @@ public:
     void SetTrayBox(bool checked);
 
     // Handlers.
-    void OnListSelectionChanged(PanelList list);  // cboHour_Click, cboMinute_Click, cboSecond_Click
-    void chkSysTray_Click();
-    void optRun_Click();
-    void optDontRun_Click();
+    void OnListSelectionChanged(PanelList list);  // OnHourChosen, OnMinuteChosen, OnSecondChosen
+    void OnStartInTrayClicked();
+    void OnRunAtStartupChosen();
+    void OnDontRunAtStartupChosen();
 
     void FillLists();  // the six lists, then the hidden date lists at their first items
     void SaveStartupOptions();

@@ -17,7 +17,7 @@ void TrayController::RemoveTrayIcon() {
     icon_.Remove();
 }
 
-void TrayController::mnuPop_Click() {
+void TrayController::OnTrayShowChosen() {
     window_.Show();
     window_.Restore();
     window_.CenterOnScreen();
@@ -26,10 +26,10 @@ void TrayController::mnuPop_Click() {
 
 void TrayController::OnIconEvent(unsigned code) {
     switch (code) {
-        case kIconDoubleClick: mnuPop_Click(); break;
+        case kIconDoubleClick: OnTrayShowChosen(); break;
         case kIconRightUp:
             switch (menu_.ShowTrayMenu()) {
-                case TrayMenuChoice::Show: mnuPop_Click(); break;
+                case TrayMenuChoice::Show: OnTrayShowChosen(); break;
                 case TrayMenuChoice::Exit:
                     if (exitProgram_) exitProgram_();
                     break;

@@ -35,7 +35,7 @@ public:
 
     void SendToTray();
     void RemoveTrayIcon();
-    void mnuPop_Click();  // the "Show" action
+    void OnTrayShowChosen();  // the "Show" action
     void OnIconEvent(unsigned code);
     // The shell's notification area was (re)created: put the icon back if it belongs there.
     void OnTaskbarCreated();

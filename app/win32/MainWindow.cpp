@@ -18,7 +18,7 @@ namespace {
 
 constexpr wchar_t kContainerClass[] = L"HexaluneContainer";
 constexpr wchar_t kHookClass[] = L"HexaluneHook";
-constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kTickTimer = 1;
 
 // Which control or menu item gives which command, and on which notification (0 for menus).
 struct CommandSource {
@@ -27,30 +27,30 @@ struct CommandSource {
     Command command;
 };
 constexpr CommandSource kCommandSources[] = {
-    {IDM_CALCULATEMOONPHASE, 0, Command::ShowHexagramMenu},
+    {IDM_SHOW_HEXAGRAM, 0, Command::ShowHexagramMenu},
     {IDM_EXIT, 0, Command::ExitMenu},
     {IDM_SETTINGS, 0, Command::SettingsMenu},
-    {IDM_ONLINE, 0, Command::OnlineHelpMenu},
-    {IDM_VISIT, 0, Command::VisitMenu},
-    {IDM_UPDATE, 0, Command::UpdateMenu},
+    {IDM_ONLINE_HELP, 0, Command::OnlineHelpMenu},
+    {IDM_VISIT_HOME, 0, Command::VisitMenu},
+    {IDM_CHECK_UPDATE, 0, Command::UpdateMenu},
     {IDM_ABOUT, 0, Command::AboutMenu},
     {IDM_DONATE, 0, Command::DonateMenu},
-    {IDC_CMDCALCULATEMOONPHASE, BN_CLICKED, Command::ShowHexagramButton},
-    {IDC_CMDEXIT, BN_CLICKED, Command::ExitButton},
-    {IDC_CMDSETTINGS, BN_CLICKED, Command::SettingsButton},
-    {IDC_OPTDISPLAYOPTION1, BN_CLICKED, Command::DisplayOption1},
-    {IDC_OPTDISPLAYOPTION2, BN_CLICKED, Command::DisplayOption2},
-    {IDC_LABEL61, STN_CLICKED, Command::ForumLink},
-    {IDC_LBLCOBRAND, STN_CLICKED, Command::CoBrandLink},
-    {IDC_LBLFULLBRAND, STN_CLICKED, Command::FullBrandLink},
+    {IDC_SHOW_HEXAGRAM_BUTTON, BN_CLICKED, Command::ShowHexagramButton},
+    {IDC_EXIT_BUTTON, BN_CLICKED, Command::ExitButton},
+    {IDC_SETTINGS_BUTTON, BN_CLICKED, Command::SettingsButton},
+    {IDC_DISPLAY_DAILY, BN_CLICKED, Command::DisplayDaily},
+    {IDC_DISPLAY_HOURLY, BN_CLICKED, Command::DisplayHourly},
+    {IDC_FORUM_LINK, STN_CLICKED, Command::ForumLink},
+    {IDC_COBRAND_LINK, STN_CLICKED, Command::CoBrandLink},
+    {IDC_FULLBRAND_LINK, STN_CLICKED, Command::FullBrandLink},
 };
 
 // The settings lists and their controls.
 constexpr std::pair<PanelList, int> kListIds[] = {
-    {PanelList::Date, IDC_CBODATE}, {PanelList::Month, IDC_CBOMONTH},   {PanelList::Year, IDC_CBOYEAR},
-    {PanelList::Hour, IDC_CBOHOUR}, {PanelList::Minute, IDC_CBOMINUTE}, {PanelList::Second, IDC_CBOSECOND},
+    {PanelList::Date, IDC_DAY_LIST}, {PanelList::Month, IDC_MONTH_LIST},   {PanelList::Year, IDC_YEAR_LIST},
+    {PanelList::Hour, IDC_HOUR_LIST}, {PanelList::Minute, IDC_MINUTE_LIST}, {PanelList::Second, IDC_SECOND_LIST},
 };
-constexpr UINT kTimer1Interval = 1000;
+constexpr UINT kTickInterval = 1000;
 constexpr UINT_PTR kClipboardGuardId = 1;
 constexpr int kDropDownHeight = 200;  // pixels at 96 DPI, list included
 
@@ -152,7 +152,7 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-// picHook: receives the tray icon's callbacks and hands them to the main window.
+// The tray hook: receives the tray icon's callbacks and hands them to the main window.
 LRESULT CALLBACK HookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_APP_TRAYICON) return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
     return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -249,18 +249,18 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CREATE: OnCreate(); return 0;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
         case WM_TIMER:
-            if (wParam == kTimer1 && controller_) controller_->Timer1_Timer();
+            if (wParam == kTickTimer && controller_) controller_->OnTick();
             return 0;
         case WM_SYSCOMMAND:
             // The close box, the window menu's Close and Alt+F4 send the window to the tray.
             if ((wParam & 0xFFF0) == SC_CLOSE) {
-                if (controller_) controller_->Form_QueryUnload(CloseSource::ControlMenu);
+                if (controller_) controller_->OnCloseRequested(CloseSource::ControlMenu);
                 return 0;
             }
             break;
         case WM_CLOSE:
             // A close asked for by another program (the task list, for instance): end.
-            if (controller_ && !controller_->Form_QueryUnload(CloseSource::TaskManager)) controller_->Form_Unload();
+            if (controller_ && !controller_->OnCloseRequested(CloseSource::TaskManager)) controller_->CloseProgram();
             return 0;
         case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
@@ -284,7 +284,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
-        case WM_DESTROY: KillTimer(hwnd_, kTimer1); return 0;
+        case WM_DESTROY: KillTimer(hwnd_, kTickTimer); return 0;
         default: break;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -300,7 +300,7 @@ void MainWindow::OnCreate() {
     CreateControls();
     // Centred from the start, so that the window is centred whoever shows it first.
     CenterOnScreen();
-    SetTimer(hwnd_, kTimer1, kTimer1Interval, nullptr);
+    SetTimer(hwnd_, kTickTimer, kTickInterval, nullptr);
 }
 
 void MainWindow::MakeFonts() { font_.Reset(MakeFont(L"Verdana", 825, dpi_)); }
@@ -321,8 +321,8 @@ void MainWindow::CreateControls() {
     }
     // Initial states: "Don't run at start-up" selected, the tray box cleared and unavailable,
     // and the first hexagram in both pictures until a reading is shown.
-    SendMessageW(Control(IDC_OPTDONTRUN), BM_SETCHECK, BST_CHECKED, 0);
-    EnableWindow(Control(IDC_CHKSYSTRAY), FALSE);
+    SendMessageW(Control(IDC_DONT_RUN_AT_STARTUP), BM_SETCHECK, BST_CHECKED, 0);
+    EnableWindow(Control(IDC_START_IN_TRAY), FALSE);
     BringViewToFront(View::Hexagram);
 }
 
@@ -346,7 +346,7 @@ HWND MainWindow::CreateControl(const ControlSpec& item, const ControlSpec* befor
             style |= (item.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX | SS_NOTIFY;
             // The full-branding label lies behind the co-branding one on the same spot:
             // never seen, so it must not take the clicks either.
-            if (item.id == IDC_LBLFULLBRAND) style &= ~WS_VISIBLE;
+            if (item.id == IDC_FULLBRAND_LINK) style &= ~WS_VISIBLE;
             break;
         case ControlKind::Button:
             cls = L"BUTTON";
@@ -367,7 +367,7 @@ HWND MainWindow::CreateControl(const ControlSpec& item, const ControlSpec* befor
             cls = L"BUTTON";
             // The display options do nothing; the start options are set by the program
             // itself so that it sees every real change.
-            style |= (item.id == IDC_OPTRUN || item.id == IDC_OPTDONTRUN ? BS_RADIOBUTTON : BS_AUTORADIOBUTTON) |
+            style |= (item.id == IDC_RUN_AT_STARTUP || item.id == IDC_DONT_RUN_AT_STARTUP ? BS_RADIOBUTTON : BS_AUTORADIOBUTTON) |
                      WS_TABSTOP;
             break;
         case ControlKind::CheckBox:
@@ -496,9 +496,9 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
     if (!control) return;
     SettingsPanel& panel = controller_->Panel();
     if (code == BN_CLICKED) {
-        if (id == IDC_OPTRUN) panel.SelectRunOption(true);
-        if (id == IDC_OPTDONTRUN) panel.SelectRunOption(false);
-        if (id == IDC_CHKSYSTRAY) panel.SetTrayBox(!IsTrayChecked());
+        if (id == IDC_RUN_AT_STARTUP) panel.SelectRunOption(true);
+        if (id == IDC_DONT_RUN_AT_STARTUP) panel.SelectRunOption(false);
+        if (id == IDC_START_IN_TRAY) panel.SetTrayBox(!IsTrayChecked());
     }
     if (code == CBN_SELCHANGE) {
         for (const auto& [list, listId] : kListIds) {
@@ -528,34 +528,34 @@ bool MainWindow::OnSetCursor(HWND under) {
 }
 
 void MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
-    if (item.CtlID == IDC_PICCARD || item.CtlID == IDC_PICCARD2) DrawHexagramFigure(item.hDC, item.rcItem, card_);
+    if (item.CtlID == IDC_HEXAGRAM_FIGURE || item.CtlID == IDC_SETTINGS_FIGURE) DrawHexagramFigure(item.hDC, item.rcItem, hexagram_);
 }
 
 void MainWindow::OnEndSession(bool ending) {
     if (!ending || !controller_) return;
-    if (!controller_->Form_QueryUnload(CloseSource::WindowsSession)) controller_->Form_Unload();
+    if (!controller_->OnCloseRequested(CloseSource::WindowsSession)) controller_->CloseProgram();
 }
 
 void MainWindow::SetText(int id, const std::string& text) {
     if (HWND control = Control(id)) SetWindowTextW(control, FromAnsi(text).c_str());
 }
 
-void MainWindow::ShowReading(int card, const std::string& changingLines) {
-    card_ = IsHexagramNumber(card) ? card : 1;
-    const HexagramEntry& entry = Hexagram(card_);
+void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
+    hexagram_ = IsHexagramNumber(hexagram) ? hexagram : 1;
+    const HexagramEntry& entry = Hexagram(hexagram_);
     // The pictures' window text is what screen readers announce.
-    const std::string pictureName = "Hexagram " + std::to_string(card_) + ", " + entry.name;
-    SetText(IDC_PICCARD, pictureName);
-    InvalidateRect(Control(IDC_PICCARD), nullptr, TRUE);
-    SetText(IDC_PICCARD2, pictureName);
-    InvalidateRect(Control(IDC_PICCARD2), nullptr, TRUE);
-    SetText(IDC_LBLCARDNAME, entry.name);
-    SetText(IDC_TXTJUDGMENTDESCRIPTION, entry.judgmentDescription);
-    SetText(IDC_TXTJUDGMENTPOEM, entry.judgmentPoem);
-    SetText(IDC_TXTIMAGEDESCRIPTION, entry.imageDescription);
-    SetText(IDC_TXTIMAGEPOEM, entry.imagePoem);
-    SetText(IDC_LBLCHANGINGLINES, changingLines);
-    SetAccessibleName(Control(IDC_LBLCHANGINGLINES), FromAnsi(ChangingLinesSpoken(changingLines)));
+    const std::string pictureName = "Hexagram " + std::to_string(hexagram_) + ", " + entry.name;
+    SetText(IDC_HEXAGRAM_FIGURE, pictureName);
+    InvalidateRect(Control(IDC_HEXAGRAM_FIGURE), nullptr, TRUE);
+    SetText(IDC_SETTINGS_FIGURE, pictureName);
+    InvalidateRect(Control(IDC_SETTINGS_FIGURE), nullptr, TRUE);
+    SetText(IDC_HEXAGRAM_NAME, entry.name);
+    SetText(IDC_JUDGMENT_DESCRIPTION, entry.judgmentDescription);
+    SetText(IDC_JUDGMENT_POEM, entry.judgmentPoem);
+    SetText(IDC_IMAGE_DESCRIPTION, entry.imageDescription);
+    SetText(IDC_IMAGE_POEM, entry.imagePoem);
+    SetText(IDC_CHANGING_LINES, changingLines);
+    SetAccessibleName(Control(IDC_CHANGING_LINES), FromAnsi(ChangingLinesSpoken(changingLines)));
     // Setting the reading texts counts as a change of their text for the clipboard guard.
     GuardClipboard(hwnd_);
 }
@@ -630,23 +630,23 @@ std::string MainWindow::ListItemText(PanelList list, int index) const {
 }
 
 bool MainWindow::IsRunSelected() const {
-    return SendMessageW(Control(IDC_OPTRUN), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(Control(IDC_RUN_AT_STARTUP), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void MainWindow::SetRunSelected(bool run) {
-    SendMessageW(Control(IDC_OPTRUN), BM_SETCHECK, run ? BST_CHECKED : BST_UNCHECKED, 0);
-    SendMessageW(Control(IDC_OPTDONTRUN), BM_SETCHECK, run ? BST_UNCHECKED : BST_CHECKED, 0);
+    SendMessageW(Control(IDC_RUN_AT_STARTUP), BM_SETCHECK, run ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Control(IDC_DONT_RUN_AT_STARTUP), BM_SETCHECK, run ? BST_UNCHECKED : BST_CHECKED, 0);
 }
 
 bool MainWindow::IsTrayChecked() const {
-    return SendMessageW(Control(IDC_CHKSYSTRAY), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(Control(IDC_START_IN_TRAY), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void MainWindow::SetTrayChecked(bool checked) {
-    SendMessageW(Control(IDC_CHKSYSTRAY), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Control(IDC_START_IN_TRAY), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void MainWindow::SetTrayEnabled(bool enabled) { EnableWindow(Control(IDC_CHKSYSTRAY), enabled ? TRUE : FALSE); }
+void MainWindow::SetTrayEnabled(bool enabled) { EnableWindow(Control(IDC_START_IN_TRAY), enabled ? TRUE : FALSE); }
 
 bool MainWindow::IsVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
 
@@ -675,8 +675,8 @@ void MainWindow::CenterOnScreen() {
 
 void MainWindow::BringViewToFront(View view) {
     if (view == View::Settings) CreateLists();
-    HWND shown = Control(view == View::Settings ? IDC_FRASETTINGS : IDC_FRARUNE);
-    HWND hidden = Control(view == View::Settings ? IDC_FRARUNE : IDC_FRASETTINGS);
+    HWND shown = Control(view == View::Settings ? IDC_SETTINGS_VIEW : IDC_READING_VIEW);
+    HWND hidden = Control(view == View::Settings ? IDC_READING_VIEW : IDC_SETTINGS_VIEW);
     if (hidden) {
         // Keep the keyboard focus out of the view that goes behind.
         HWND focus = GetFocus();

@@ -1,4 +1,4 @@
-// frmMain: the program's one working window, built from the layout table.
+// The main window: the program's one working window, built from the layout table.
 #pragma once
 
 #include <windows.h>
@@ -29,14 +29,14 @@ public:
     void SetController(MainController* controller) { controller_ = controller; }
     HWND Handle() const { return hwnd_; }
     HWND Control(int id) const;
-    HWND TrayHook() const { return Control(IDC_PICHOOK); }
+    HWND TrayHook() const { return Control(IDC_TRAY_HOOK); }
     HMENU TrayPopup() const { return trayPopup_; }
     HICON SmallIcon() const { return smallIcon_; }
     // The first show after the load: centred, in front.
     void ShowFirstTime();
 
     // IReadingView
-    void ShowReading(int card, const std::string& changingLines) override;
+    void ShowReading(int hexagram, const std::string& changingLines) override;
     // IPanelControls
     void FillList(PanelList list, const std::vector<std::string>& items) override;
     int ListCount(PanelList list) const override;
@@ -90,7 +90,7 @@ private:
     MainController* controller_ = nullptr;
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
-    int card_ = 1;  // the hexagram both pictures show
+    int hexagram_ = 1;  // the hexagram both pictures show
     UINT taskbarCreated_ = 0;
     HMENU trayMenuBar_ = nullptr;
     HMENU trayPopup_ = nullptr;

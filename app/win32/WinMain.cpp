@@ -91,7 +91,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     MainController controller(
         Services{settings, calendar, random, messages, shell, process, runKey, trayIcon, trayMenu, window});
     window.SetController(&controller);
-    controller.Form_Load();
+    controller.OnLoad();
     if (controller.ShouldShowAfterLoad()) window.ShowFirstTime();
 
     const int result = RunMessageLoop(window.Handle());

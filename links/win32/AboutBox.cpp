@@ -52,13 +52,13 @@ struct Place {
 };
 
 constexpr Place kPlaces[] = {
-    {IDC_ABOUT_PICICON, 120, 150, kIconTwips, kIconTwips, FontRole::None},
-    {IDC_ABOUT_LABEL2, 720, 240, 2430, 240, FontRole::Title},
-    {IDC_ABOUT_LABEL1, 210, 750, 5745, 1575, FontRole::Body},
-    {IDC_ABOUT_LBLHOMEPAGE, 1320, 2400, 4650, 195, FontRole::Link},
-    {IDC_ABOUT_LABEL6, 240, 2640, 5655, 615, FontRole::Bold},
-    {IDC_ABOUT_LABEL5, 3360, 3240, 2610, 195, FontRole::Link},
-    {IDC_ABOUT_LINE2, -60, 3510, 6150, 0, FontRole::None},  // the rule across the whole width
+    {IDC_ABOUT_ICON, 120, 150, kIconTwips, kIconTwips, FontRole::None},
+    {IDC_ABOUT_TITLE, 720, 240, 2430, 240, FontRole::Title},
+    {IDC_ABOUT_DESCRIPTION, 210, 750, 5745, 1575, FontRole::Body},
+    {IDC_ABOUT_HOME_LINK, 1320, 2400, 4650, 195, FontRole::Link},
+    {IDC_ABOUT_PROMOTION, 240, 2640, 5655, 615, FontRole::Bold},
+    {IDC_ABOUT_DETAILS_LINK, 3360, 3240, 2610, 195, FontRole::Link},
+    {IDC_ABOUT_RULE, -60, 3510, 6150, 0, FontRole::None},  // the rule across the whole width
     {IDOK, 4680, 3600, 1260, 345, FontRole::Bold},
 };
 
@@ -87,7 +87,7 @@ OwnedIcon LoadProgramIcon(HINSTANCE instance, int size) {
         LoadImageW(instance, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
-bool IsLink(int id) { return id == IDC_ABOUT_LBLHOMEPAGE || id == IDC_ABOUT_LABEL5; }
+bool IsLink(int id) { return id == IDC_ABOUT_HOME_LINK || id == IDC_ABOUT_DETAILS_LINK; }
 
 // The outer size of the box for the fixed client area at a DPI.
 SIZE FrameSize(HWND dialog, int dpi) {
@@ -193,13 +193,13 @@ void Build(HWND dialog, AboutBox& box) {
     // Created in tab order: OK, then the two links; the rest only shows.
     AddControl(dialog, box, L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK);
     AddLink(dialog, box, FromAnsi(kAboutHomePagePrefix) + FromAnsi(WebPageAddress(WebPage::Home)),
-            IDC_ABOUT_LBLHOMEPAGE);
-    AddLink(dialog, box, FromAnsi(kAboutDetailsLink), IDC_ABOUT_LABEL5);
-    AddControl(dialog, box, L"STATIC", L"", SS_OWNERDRAW | WS_GROUP, IDC_ABOUT_PICICON);
-    AddControl(dialog, box, L"STATIC", FromAnsi(HEXALUNE_WINDOW_CAPTION), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LABEL2);
-    AddControl(dialog, box, L"STATIC", FromAnsi(kAboutDescription), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LABEL1);
-    AddControl(dialog, box, L"STATIC", FromAnsi(kAboutPromotion), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_LABEL6);
-    AddControl(dialog, box, L"STATIC", L"", SS_ETCHEDHORZ, IDC_ABOUT_LINE2);
+            IDC_ABOUT_HOME_LINK);
+    AddLink(dialog, box, FromAnsi(kAboutDetailsLink), IDC_ABOUT_DETAILS_LINK);
+    AddControl(dialog, box, L"STATIC", L"", SS_OWNERDRAW | WS_GROUP, IDC_ABOUT_ICON);
+    AddControl(dialog, box, L"STATIC", FromAnsi(HEXALUNE_WINDOW_CAPTION), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_TITLE);
+    AddControl(dialog, box, L"STATIC", FromAnsi(kAboutDescription), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_DESCRIPTION);
+    AddControl(dialog, box, L"STATIC", FromAnsi(kAboutPromotion), SS_LEFT | SS_NOPREFIX, IDC_ABOUT_PROMOTION);
+    AddControl(dialog, box, L"STATIC", L"", SS_ETCHEDHORZ, IDC_ABOUT_RULE);
     SendMessageW(dialog, DM_SETDEFID, IDOK, 0);
 
     const int dpi = WindowDpi(dialog);
@@ -211,7 +211,7 @@ void Build(HWND dialog, AboutBox& box) {
 // The icon picture and the two links paint themselves on the box's background.
 void DrawItem(const AboutBox& box, const DRAWITEMSTRUCT& item) {
     FillRect(item.hDC, &item.rcItem, box.background.get());
-    if (item.CtlID == IDC_ABOUT_PICICON) {
+    if (item.CtlID == IDC_ABOUT_ICON) {
         if (box.pictureIcon) {
             DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, box.pictureIcon.get(), box.pictureSize,
                        box.pictureSize, 0, nullptr, DI_NORMAL);
@@ -241,7 +241,7 @@ void DrawItem(const AboutBox& box, const DRAWITEMSTRUCT& item) {
 
 void FollowLink(const AboutBox& box, int id) {
     if (!box.shell) return;
-    OpenWebPage(*box.shell, id == IDC_ABOUT_LBLHOMEPAGE ? WebPage::Home : WebPage::FullBranding);
+    OpenWebPage(*box.shell, id == IDC_ABOUT_HOME_LINK ? WebPage::Home : WebPage::FullBranding);
 }
 
 INT_PTR HandleMessage(HWND dialog, AboutBox& box, UINT message, WPARAM wParam, LPARAM lParam) {

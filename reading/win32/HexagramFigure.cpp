@@ -15,7 +15,7 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
 
 }  // namespace
 
-void DrawHexagramFigure(HDC dc, const RECT& area, int card) {
+void DrawHexagramFigure(HDC dc, const RECT& area, int hexagram) {
     const COLORREF oldBk = GetBkColor(dc);
     Fill(dc, area.left, area.top, area.right, area.bottom, RGB(0, 0, 0));
 
@@ -32,7 +32,7 @@ void DrawHexagramFigure(HDC dc, const RECT& area, int card) {
     const int breakWidth = (right - left) / 5;
     const int middle = (left + right) / 2;
 
-    const HexagramEntry& entry = Hexagram(card);
+    const HexagramEntry& entry = Hexagram(hexagram);
     for (int line = 1; line <= 6; ++line) {
         const int y = top + (6 - line) * (barHeight + gap);
         if (entry.IsSolid(line)) {

@@ -30,8 +30,8 @@ Rect AbsoluteRect(const ControlSpec& c) {
 
 bool IsHidden(const ControlSpec& c) {
     for (const ControlSpec* p = &c; p; p = FindControl(p->parent)) {
-        if (p->id == IDC_FRAME6 || p->id == IDC_CBODATE || p->id == IDC_CBOMONTH || p->id == IDC_CBOYEAR ||
-            p->id == IDC_PICHOOK)
+        if (p->id == IDC_DISPLAY_SESSION_FRAME || p->id == IDC_DAY_LIST || p->id == IDC_MONTH_LIST || p->id == IDC_YEAR_LIST ||
+            p->id == IDC_TRAY_HOOK)
             return true;
     }
     return false;
@@ -82,8 +82,8 @@ TEST(MainLayout, VisibleControlsLieWithinTheClientArea) {
 }
 
 TEST(MainLayout, HiddenControlsSitBelowTheClientArea) {
-    for (int id : {IDC_FRAME6, IDC_OPTDISPLAYOPTION1, IDC_OPTDISPLAYOPTION2, IDC_CBODATE, IDC_CBOMONTH, IDC_CBOYEAR,
-                   IDC_PICHOOK}) {
+    for (int id : {IDC_DISPLAY_SESSION_FRAME, IDC_DISPLAY_DAILY, IDC_DISPLAY_HOURLY, IDC_DAY_LIST, IDC_MONTH_LIST, IDC_YEAR_LIST,
+                   IDC_TRAY_HOOK}) {
         const ControlSpec* c = FindControl(id);
         ASSERT_NE(c, nullptr) << id;
         EXPECT_GE(AbsoluteRect(*c).top, 8040) << id;
@@ -92,7 +92,7 @@ TEST(MainLayout, HiddenControlsSitBelowTheClientArea) {
 }
 
 TEST(MainLayout, TheTwoViewsAndTheTwoBrandLinksShareOneRectangle) {
-    for (auto [a, b] : {std::pair{IDC_FRARUNE, IDC_FRASETTINGS}, std::pair{IDC_LBLCOBRAND, IDC_LBLFULLBRAND}}) {
+    for (auto [a, b] : {std::pair{IDC_READING_VIEW, IDC_SETTINGS_VIEW}, std::pair{IDC_COBRAND_LINK, IDC_FULLBRAND_LINK}}) {
         const ControlSpec* first = FindControl(a);
         const ControlSpec* second = FindControl(b);
         ASSERT_NE(first, nullptr);

@@ -21,16 +21,16 @@ using Stored = std::map<std::string, std::string>;
 const std::wstring kRunCommand = L"\"C:\\Program Files\\Hexalune\\Hexalune.exe\" /STARTUP";
 
 // A run of the program on 2026-12-08 (the fake clock's day) that would draw hexagram `card`.
-std::unique_ptr<Harness> Prepare(const Stored& stored, int card = 10) {
+std::unique_ptr<Harness> Prepare(const Stored& stored, int hexagram = 10) {
     auto h = std::make_unique<Harness>();
     h->settings.values = stored;
-    h->random.queue = {R(card, 64), R(1, 6), R(3, 6)};
+    h->random.queue = {R(hexagram, 64), R(1, 6), R(3, 6)};
     return h;
 }
 
-std::unique_ptr<Harness> Start(const Stored& stored, int card = 10) {
-    auto h = Prepare(stored, card);
-    h->controller.Form_Load();
+std::unique_ptr<Harness> Start(const Stored& stored, int hexagram = 10) {
+    auto h = Prepare(stored, hexagram);
+    h->controller.OnLoad();
     return h;
 }
 
@@ -53,7 +53,7 @@ TEST(StartUp, FirstStartStoresDefaultsDrawsAndShowsTheSettings) {
     EXPECT_EQ(h->settings.Get("Date"), "12/8/2026");
     EXPECT_EQ(h->settings.Get("Card"), "10");
     EXPECT_EQ(h->settings.Get("ChangingLines"), "3");
-    EXPECT_EQ(h->window.card, 10);
+    EXPECT_EQ(h->window.hexagram, 10);
     EXPECT_EQ(h->window.ListIndex(PanelList::Hour), 7);
     EXPECT_EQ(UnscrambleText(h->settings.Get(ScrambleText("Duration"))), "12/8/2026");
     EXPECT_TRUE(h->messages.shown.empty());
@@ -64,13 +64,13 @@ TEST(StartUp, LaterStartsTheSameDayDrawOnceThenKeepTheReading) {
     const auto first = Start({}, 10);
     const auto second = Start(first->settings.values, 20);
     EXPECT_EQ(second->window.front, View::Hexagram);
-    EXPECT_EQ(second->window.card, 20);
+    EXPECT_EQ(second->window.hexagram, 20);
     EXPECT_EQ(second->settings.Get("Card"), "20");
     EXPECT_EQ(second->settings.Get("Date"), "12/9/2026");
 
     const auto third = Start(second->settings.values, 30);
     EXPECT_EQ(third->window.front, View::Hexagram);
-    EXPECT_EQ(third->window.card, 20);
+    EXPECT_EQ(third->window.hexagram, 20);
     EXPECT_EQ(third->window.changingLines, second->settings.Get("ChangingLines"));
     EXPECT_EQ(third->random.calls, 0);
 }
@@ -87,9 +87,9 @@ TEST_P(StoredDateStartTest, DrawsOnceWhenDueOtherwiseShowsAndWritesBackTheStored
     EXPECT_EQ(h->window.readingsShown, 1);
     EXPECT_EQ(h->window.front, View::Hexagram);
     EXPECT_EQ(h->settings.Get("Date"), "12/9/2026");
-    const std::string card = GetParam().draws ? "33" : "44";
-    EXPECT_EQ(std::to_string(h->window.card), card);
-    EXPECT_TRUE(Wrote(*h, "Card=" + card));
+    const std::string hexagram = GetParam().draws ? "33" : "44";
+    EXPECT_EQ(std::to_string(h->window.hexagram), hexagram);
+    EXPECT_TRUE(Wrote(*h, "Card=" + hexagram));
     EXPECT_EQ(Wrote(*h, "ChangingLines=2,5"), !GetParam().draws);
 }
 
@@ -115,7 +115,7 @@ TEST_P(TrayStartTest, GoesToTheTrayOnlyWhenStartedWithWindowsAndAskedTo) {
     h->settings.values["AutorunStartUp"] = c.registered ? "True" : "False";
     if (c.registered) h->runKey.values[L"Hexalune"] = kRunCommand;
     h->process.commandLine = c.commandLine;
-    h->controller.Form_Load();
+    h->controller.OnLoad();
     EXPECT_EQ(h->controller.ShouldShowAfterLoad(), !c.toTray);
     EXPECT_EQ(h->trayIcon.present, c.toTray);
     EXPECT_EQ(h->window.minimized, c.toTray);
@@ -137,7 +137,7 @@ TEST(StartUp, TrayWordInLowerCaseClearsTheBox) {
     h->settings.values["RunAtSysTray"] = "true";
     h->settings.values["AutorunStartUp"] = "True";
     h->runKey.values[L"Hexalune"] = kRunCommand;
-    h->controller.Form_Load();
+    h->controller.OnLoad();
     EXPECT_TRUE(h->window.runSelected);
     EXPECT_FALSE(h->window.trayChecked);
 }
@@ -149,7 +149,7 @@ TEST_P(AutorunStartTest, BringsTheRunValueInLineWithTheStoredOption) {
     const auto h = Prepare(Returning("12/9/2026"));
     h->settings.values["AutorunStartUp"] = run ? "True" : "False";
     if (!run) h->runKey.values[L"Hexalune"] = kRunCommand;  // present but no longer wanted
-    h->controller.Form_Load();
+    h->controller.OnLoad();
     EXPECT_EQ(h->window.runSelected, run);
     EXPECT_EQ(h->runKey.values.count(L"Hexalune") ? h->runKey.values[L"Hexalune"] : L"", run ? kRunCommand : L"");
 }
@@ -161,7 +161,7 @@ class CommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
         h.settings.values = Returning("12/9/2026");
-        h.controller.Form_Load();
+        h.controller.OnLoad();
         h.window.visible = true;
         h.window.front = View::Settings;
         h.settings.writes.clear();
@@ -193,7 +193,7 @@ TEST_F(CommandTest, AnUnwritableRunKeyIsReportedAndTheProgramGoesOn) {
 }
 
 TEST_F(CommandTest, ClosingFromTheControlMenuOnlyHidesToTheTray) {
-    EXPECT_TRUE(h.controller.Form_QueryUnload(CloseSource::ControlMenu));
+    EXPECT_TRUE(h.controller.OnCloseRequested(CloseSource::ControlMenu));
     ExpectInTheTray();
     EXPECT_TRUE(h.settings.writes.empty());
 }
@@ -201,7 +201,7 @@ TEST_F(CommandTest, ClosingFromTheControlMenuOnlyHidesToTheTray) {
 class OtherCloseTest : public CommandTest, public ::testing::WithParamInterface<CloseSource> {};
 
 TEST_P(OtherCloseTest, SavesTheStartOptionsAndAllowsTheClose) {
-    EXPECT_FALSE(h.controller.Form_QueryUnload(GetParam()));
+    EXPECT_FALSE(h.controller.OnCloseRequested(GetParam()));
     ExpectOptionsSaved();
 }
 
@@ -263,7 +263,7 @@ TEST_F(CommandTest, SettingsButtonAndMenuOnlyBringTheSettingsToFront) {
         h.controller.OnCommand(command);
         EXPECT_EQ(h.window.front, View::Settings);
     }
-    EXPECT_EQ(h.window.card, 44);
+    EXPECT_EQ(h.window.hexagram, 44);
     EXPECT_EQ(h.window.readingsShown, 1);
     EXPECT_TRUE(h.window.visible);
     EXPECT_TRUE(h.settings.writes.empty());
@@ -300,8 +300,8 @@ TEST_F(CommandTest, AboutShowsTheAboutBox) {
 }
 
 TEST_F(CommandTest, DisplayOptionsDoNothing) {
-    h.controller.OnCommand(Command::DisplayOption1);
-    h.controller.OnCommand(Command::DisplayOption2);
+    h.controller.OnCommand(Command::DisplayDaily);
+    h.controller.OnCommand(Command::DisplayHourly);
     EXPECT_TRUE(h.settings.writes.empty());
     EXPECT_TRUE(h.shell.opened.empty());
     EXPECT_TRUE(h.messages.shown.empty());
@@ -312,14 +312,14 @@ TEST_F(CommandTest, DisplayOptionsDoNothing) {
 TEST_F(CommandTest, TheDisplayTimeBringsTheWindowBackFromTheTrayWithTheNewReading) {
     h.controller.OnCommand(Command::ShowHexagramButton);
     h.calendar.Set(2026, 12, 9, 6, 59, 59);
-    h.controller.Timer1_Timer();
+    h.controller.OnTick();
     EXPECT_FALSE(h.window.visible);
     h.calendar.Set(2026, 12, 9, 7, 0, 0);
     h.random.queue = {R(61, 64), R(1, 6), R(2, 6)};
-    h.controller.Timer1_Timer();
+    h.controller.OnTick();
     EXPECT_TRUE(h.window.visible);
     EXPECT_FALSE(h.window.minimized);
-    EXPECT_EQ(h.window.card, 61);
+    EXPECT_EQ(h.window.hexagram, 61);
     EXPECT_EQ(h.settings.Get("Date"), "12/10/2026");
 }
 

@@ -28,11 +28,11 @@ export LC_ALL=${E2E_LC_ALL:-C.UTF-8}
 # The desktop every program of a prefix opens on: one virtual desktop with a taskbar.
 E2E_DESKTOP_SIZE=1024x768
 
-# Control and menu ids as shell variables (IDC_LBLCARDNAME=1012, IDM_EXIT=2002, ...),
+# Control and menu ids as shell variables (IDC_HEXAGRAM_NAME=1012, IDM_EXIT=2002, ...),
 # read from the program's own header so that they cannot drift apart.
 E2E_CONTROL_IDS=$E2E_DIR/../../core/ControlIds.h
 eval "$(sed -n 's/^#define \(ID[CM]_[A-Z0-9_]*\) \([0-9][0-9]*\)$/\1=\2/p' "$E2E_CONTROL_IDS")"
-[[ -n ${IDC_FRARUNE:-} && -n ${IDM_EXIT:-} ]] || echo "lib.sh: no control ids read from $E2E_CONTROL_IDS" >&2
+[[ -n ${IDC_READING_VIEW:-} && -n ${IDM_EXIT:-} ]] || echo "lib.sh: no control ids read from $E2E_CONTROL_IDS" >&2
 
 MAIN_TITLE="Hexalune v1.20"
 
@@ -444,9 +444,9 @@ check_reading_shown() {
     assert_eq "$(tr ',' '\n' <<<"$lines" | wc -l)" "$distinct" "changing lines are distinct"
     name=$(hexagram_name "$card")
     [[ -n $name ]] || fail "no catalogue name for hexagram $card"
-    assert_eq "$name" "$(drv text $IDC_LBLCARDNAME)" "name label"
-    assert_eq "Hexagram $card, $name" "$(drv text $IDC_PICCARD)" "picture's accessible name"
-    assert_eq "$lines" "$(drv text $IDC_LBLCHANGINGLINES)" "changing-lines label"
+    assert_eq "$name" "$(drv text $IDC_HEXAGRAM_NAME)" "name label"
+    assert_eq "Hexagram $card, $name" "$(drv text $IDC_HEXAGRAM_FIGURE)" "picture's accessible name"
+    assert_eq "$lines" "$(drv text $IDC_CHANGING_LINES)" "changing-lines label"
 }
 
 # Closes the window with the close box and checks that it went to the tray.

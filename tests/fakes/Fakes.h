@@ -180,7 +180,7 @@ public:
     }
     // IReadingView
     void ShowReading(int c, const std::string& lines) override {
-        card = c;
+        hexagram = c;
         changingLines = lines;
         ++readingsShown;
     }
@@ -220,7 +220,7 @@ public:
         int index = -1;
     };
     List lists[6];
-    int card = 0;
+    int hexagram = 0;
     std::string changingLines;
     int readingsShown = 0;
     bool runSelected = false;  // "Don't run at start-up" is selected at first

@@ -87,7 +87,7 @@ protected:
     }
     bool TickAt(int h, int m, int s) {
         calendar.Set(2026, 12, 8, h, m, s);
-        return scheduler.Timer1_Timer();
+        return scheduler.OnTick();
     }
 
     FakeSettings settings;
@@ -168,7 +168,7 @@ TEST(DisplaySchedulerWeek, ShowsOnceADayThroughBothDaylightSavingChanges) {
         if (elapsed == springForward || elapsed == fallBack) {
             ASSERT_EQ(calendar.now.hour, elapsed == springForward ? 3 : 2);
         }
-        if (scheduler.Timer1_Timer()) {
+        if (scheduler.OnTick()) {
             ++displays[day];
             EXPECT_EQ(calendar.now.hour, 7) << "day " << day;
         }

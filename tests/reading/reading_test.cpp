@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Values, DrawWholeNumberTest,
 struct ScriptCase {
     const char* name;
     std::vector<float> script;
-    int card;
+    int hexagram;
     const char* lines;
 };
 
@@ -64,7 +64,7 @@ class ScriptedDrawTest : public ::testing::TestWithParam<ScriptCase> {};
 TEST_P(ScriptedDrawTest, DrawsHexagramThenCountThenDistinctLines) {
     ScriptedRandom random(GetParam().script);
     const Reading reading = DrawRandomReading(random);
-    EXPECT_EQ(reading.card, GetParam().card);
+    EXPECT_EQ(reading.hexagram, GetParam().hexagram);
     EXPECT_EQ(reading.changingLines, GetParam().lines);
     EXPECT_EQ(random.calls, static_cast<int>(GetParam().script.size()));  // nothing drawn beyond the script
 }
@@ -86,13 +86,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DrawRandomReading, ManySeededDrawsCoverEveryHexagramAndLineCount) {
     SeededRandom random(20261208u);
-    std::set<int> cards;
+    std::set<int> hexagrams;
     std::set<std::size_t> counts;
     std::set<int> lines;
     for (int i = 0; i < 5000; ++i) {
         const Reading reading = DrawRandomReading(random);
-        ASSERT_TRUE(reading.card >= 1 && reading.card <= 64) << reading.card;
-        cards.insert(reading.card);
+        ASSERT_TRUE(reading.hexagram >= 1 && reading.hexagram <= 64) << reading.hexagram;
+        hexagrams.insert(reading.hexagram);
         const std::vector<int> drawn = SplitLines(reading.changingLines);
         ASSERT_FALSE(::testing::Test::HasFailure()) << reading.changingLines;
         ASSERT_TRUE(!drawn.empty() && drawn.size() <= 6u) << reading.changingLines;
@@ -101,7 +101,7 @@ TEST(DrawRandomReading, ManySeededDrawsCoverEveryHexagramAndLineCount) {
         counts.insert(drawn.size());
         lines.insert(drawn.begin(), drawn.end());
     }
-    EXPECT_EQ(cards.size(), 64u);
+    EXPECT_EQ(hexagrams.size(), 64u);
     EXPECT_EQ(counts.size(), 6u);
     EXPECT_EQ(lines.size(), 6u);
 }
@@ -120,8 +120,8 @@ TEST(SeededRandom, StaysBelowOneAndRepeatsForTheSameSeed) {
 class LoggingView : public IReadingView {
 public:
     explicit LoggingView(std::vector<std::string>& log) : log_(log) {}
-    void ShowReading(int card, const std::string& lines) override {
-        log_.push_back("show " + std::to_string(card) + " " + lines);
+    void ShowReading(int hexagram, const std::string& lines) override {
+        log_.push_back("show " + std::to_string(hexagram) + " " + lines);
     }
 
 private:

@@ -128,7 +128,7 @@ TEST_F(TrayControllerTest, AFailedAddIsRetriedWhenTheTaskbarComes) {
 
 TEST(TrayInTheProgram, MenuExitEndsTheProgramWithOptionsSavedAndIconRemoved) {
     Harness h;
-    h.controller.Form_Load();
+    h.controller.OnLoad();
     h.controller.Tray().SendToTray();
     h.settings.writes.clear();
     const auto messagesBefore = h.messages.shown.size();
@@ -144,11 +144,11 @@ TEST(TrayInTheProgram, MenuExitEndsTheProgramWithOptionsSavedAndIconRemoved) {
 
 TEST(TrayInTheProgram, TheTimerRetriesAFailedIcon) {
     Harness h;
-    h.controller.Form_Load();
+    h.controller.OnLoad();
     h.trayIcon.failing = true;
     h.controller.Tray().SendToTray();
     h.trayIcon.failing = false;
-    h.controller.Timer1_Timer();
+    h.controller.OnTick();
     EXPECT_TRUE(h.trayIcon.present);
 }
 

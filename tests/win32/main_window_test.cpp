@@ -72,14 +72,14 @@ TEST_F(MainWindowTest, AReadingFillsNameTextsLinesAndBothPictures) {
         window_.ShowReading(n, "4,1,6");
         const HexagramEntry& entry = Hexagram(n);
         const std::wstring name = FromAnsi(entry.name);
-        ASSERT_EQ(TextOf(window_.Control(IDC_LBLCARDNAME)), name) << n;
-        EXPECT_EQ(TextOf(window_.Control(IDC_PICCARD)), L"Hexagram " + std::to_wstring(n) + L", " + name);
-        EXPECT_EQ(TextOf(window_.Control(IDC_PICCARD2)), TextOf(window_.Control(IDC_PICCARD)));
-        EXPECT_EQ(TextOf(window_.Control(IDC_TXTJUDGMENTDESCRIPTION)), FromAnsi(entry.judgmentDescription));
-        EXPECT_EQ(TextOf(window_.Control(IDC_TXTJUDGMENTPOEM)), FromAnsi(entry.judgmentPoem));
-        EXPECT_EQ(TextOf(window_.Control(IDC_TXTIMAGEDESCRIPTION)), FromAnsi(entry.imageDescription));
-        EXPECT_EQ(TextOf(window_.Control(IDC_TXTIMAGEPOEM)), FromAnsi(entry.imagePoem));
-        EXPECT_EQ(TextOf(window_.Control(IDC_LBLCHANGINGLINES)), L"4,1,6");
+        ASSERT_EQ(TextOf(window_.Control(IDC_HEXAGRAM_NAME)), name) << n;
+        EXPECT_EQ(TextOf(window_.Control(IDC_HEXAGRAM_FIGURE)), L"Hexagram " + std::to_wstring(n) + L", " + name);
+        EXPECT_EQ(TextOf(window_.Control(IDC_SETTINGS_FIGURE)), TextOf(window_.Control(IDC_HEXAGRAM_FIGURE)));
+        EXPECT_EQ(TextOf(window_.Control(IDC_JUDGMENT_DESCRIPTION)), FromAnsi(entry.judgmentDescription));
+        EXPECT_EQ(TextOf(window_.Control(IDC_JUDGMENT_POEM)), FromAnsi(entry.judgmentPoem));
+        EXPECT_EQ(TextOf(window_.Control(IDC_IMAGE_DESCRIPTION)), FromAnsi(entry.imageDescription));
+        EXPECT_EQ(TextOf(window_.Control(IDC_IMAGE_POEM)), FromAnsi(entry.imagePoem));
+        EXPECT_EQ(TextOf(window_.Control(IDC_CHANGING_LINES)), L"4,1,6");
     }
 }
 
@@ -89,8 +89,8 @@ TEST_F(MainWindowTest, EachPictureShowsTheSixLinesOfItsHexagram) {
         window_.ShowReading(n, "1");
         std::vector<bool> expected;
         for (int line = 1; line <= 6; ++line) expected.push_back(Hexagram(n).IsSolid(line));
-        ASSERT_EQ(LinesOnScreen(IDC_PICCARD), expected) << "hexagram " << n;
-        ASSERT_EQ(LinesOnScreen(IDC_PICCARD2), expected) << "hexagram " << n;
+        ASSERT_EQ(LinesOnScreen(IDC_HEXAGRAM_FIGURE), expected) << "hexagram " << n;
+        ASSERT_EQ(LinesOnScreen(IDC_SETTINGS_FIGURE), expected) << "hexagram " << n;
     }
 }
 
@@ -116,7 +116,7 @@ TEST_F(MainWindowTest, ControlsSitAtTheLayoutsRectanglesAtNinetySixDpi) {
 
 TEST_F(MainWindowTest, ListsAreMadeWithTheSettingsViewAndKeepWhatTheyWereGivenBefore) {
     // Before the settings view first comes to the front, the lists exist as items and a selection only.
-    EXPECT_EQ(window_.Control(IDC_CBOHOUR), nullptr);
+    EXPECT_EQ(window_.Control(IDC_HOUR_LIST), nullptr);
     window_.FillList(PanelList::Hour, {"0", "1", "2"});
     window_.FillList(PanelList::Hour, {"3"});
     window_.SetListIndex(PanelList::Hour, 3);
@@ -130,43 +130,43 @@ TEST_F(MainWindowTest, ListsAreMadeWithTheSettingsViewAndKeepWhatTheyWereGivenBe
     EXPECT_EQ(window_.ListCount(PanelList::Second), 0);
 
     window_.BringViewToFront(View::Settings);
-    HWND hour = window_.Control(IDC_CBOHOUR);
+    HWND hour = window_.Control(IDC_HOUR_LIST);
     ASSERT_NE(hour, nullptr);
     EXPECT_EQ(SendMessageW(hour, CB_GETCOUNT, 0, 0), 4);
     EXPECT_EQ(SendMessageW(hour, CB_GETCURSEL, 0, 0), 3);
     EXPECT_EQ(window_.ListItemText(PanelList::Hour, 1), "1");
     EXPECT_EQ(window_.ListIndex(PanelList::Minute), -1);
-    for (int id : {IDC_CBOMINUTE, IDC_CBOSECOND, IDC_CBODATE, IDC_CBOMONTH, IDC_CBOYEAR})
+    for (int id : {IDC_MINUTE_LIST, IDC_SECOND_LIST, IDC_DAY_LIST, IDC_MONTH_LIST, IDC_YEAR_LIST})
         EXPECT_NE(window_.Control(id), nullptr) << id;
     // In the tab order right after the label that names it, and named after it.
-    EXPECT_EQ(GetWindow(window_.Control(IDC_LABEL5), GW_HWNDNEXT), hour);
-    EXPECT_EQ(GetWindow(window_.Control(IDC_LABEL7), GW_HWNDNEXT), window_.Control(IDC_CBOMINUTE));
-    EXPECT_EQ(GetWindow(window_.Control(IDC_FRAME6), GW_HWNDNEXT), window_.Control(IDC_CBODATE));
+    EXPECT_EQ(GetWindow(window_.Control(IDC_HOUR_LABEL), GW_HWNDNEXT), hour);
+    EXPECT_EQ(GetWindow(window_.Control(IDC_MINUTE_LABEL), GW_HWNDNEXT), window_.Control(IDC_MINUTE_LIST));
+    EXPECT_EQ(GetWindow(window_.Control(IDC_DISPLAY_SESSION_FRAME), GW_HWNDNEXT), window_.Control(IDC_DAY_LIST));
     // Made once: the view coming back does not make them again.
     window_.BringViewToFront(View::Hexagram);
     window_.BringViewToFront(View::Settings);
-    EXPECT_EQ(window_.Control(IDC_CBOHOUR), hour);
+    EXPECT_EQ(window_.Control(IDC_HOUR_LIST), hour);
     window_.FillList(PanelList::Second, {"9"});
-    EXPECT_EQ(SendMessageW(window_.Control(IDC_CBOSECOND), CB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(window_.Control(IDC_SECOND_LIST), CB_GETCOUNT, 0, 0), 1);
 }
 
 TEST_F(MainWindowTest, OnlyOneViewIsSeenAndTheHiddenControlsNeverAre) {
     ShowWindow(window_.Handle(), SW_SHOWNOACTIVATE);
     window_.BringViewToFront(View::Settings);
-    EXPECT_TRUE(IsWindowVisible(window_.Control(IDC_FRASETTINGS)));
-    EXPECT_FALSE(IsWindowVisible(window_.Control(IDC_FRARUNE)));
+    EXPECT_TRUE(IsWindowVisible(window_.Control(IDC_SETTINGS_VIEW)));
+    EXPECT_FALSE(IsWindowVisible(window_.Control(IDC_READING_VIEW)));
     window_.BringViewToFront(View::Hexagram);
-    EXPECT_TRUE(IsWindowVisible(window_.Control(IDC_FRARUNE)));
-    EXPECT_FALSE(IsWindowVisible(window_.Control(IDC_FRASETTINGS)));
+    EXPECT_TRUE(IsWindowVisible(window_.Control(IDC_READING_VIEW)));
+    EXPECT_FALSE(IsWindowVisible(window_.Control(IDC_SETTINGS_VIEW)));
     RECT client{};
     GetClientRect(window_.Handle(), &client);
-    for (int id : {IDC_FRAME6, IDC_CBODATE, IDC_CBOMONTH, IDC_CBOYEAR, IDC_PICHOOK}) {
+    for (int id : {IDC_DISPLAY_SESSION_FRAME, IDC_DAY_LIST, IDC_MONTH_LIST, IDC_YEAR_LIST, IDC_TRAY_HOOK}) {
         RECT r{};
         GetWindowRect(window_.Control(id), &r);
         MapWindowPoints(nullptr, window_.Handle(), reinterpret_cast<POINT*>(&r), 2);
         EXPECT_GE(r.top, client.bottom) << id;
     }
-    EXPECT_FALSE(IsWindowVisible(window_.Control(IDC_PICHOOK)));
+    EXPECT_FALSE(IsWindowVisible(window_.Control(IDC_TRAY_HOOK)));
 }
 
 std::size_t PrivateBytes() {
@@ -221,19 +221,19 @@ TEST_F(MainWindowTest, ThousandsOfReadingsLeaveNoHandlesOrMemoryBehind) {
     };
     auto readings = [&](int count) {
         for (int i = 0; i < count; ++i) {
-            const int card = i % kHexagramCount + 1;
+            const int hexagram = i % kHexagramCount + 1;
             if (i % kFullRepaintEvery == kFullRepaintEvery - 1) {
                 window_.BringViewToFront(View::Hexagram);
-                window_.ShowReading(card, "3,6,1,2,5,4");
+                window_.ShowReading(hexagram, "3,6,1,2,5,4");
                 repaintAll();
                 window_.BringViewToFront(View::Settings);
                 // Paint the view that came to the front.
                 RedrawWindow(window_.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
             } else {
-                window_.ShowReading(card, "3,6,1,2,5,4");
+                window_.ShowReading(hexagram, "3,6,1,2,5,4");
                 // Only the figure of the view in front has anything to paint.
-                UpdateWindow(window_.Control(IDC_PICCARD));
-                UpdateWindow(window_.Control(IDC_PICCARD2));
+                UpdateWindow(window_.Control(IDC_HEXAGRAM_FIGURE));
+                UpdateWindow(window_.Control(IDC_SETTINGS_FIGURE));
             }
         }
     };

@@ -38,14 +38,14 @@ TrayMenuChoice TrayMenu::ShowTrayMenu() {
     if (!popup_) return TrayMenuChoice::None;
     POINT at{};
     GetCursorPos(&at);
-    SetMenuDefaultItem(popup_, IDM_POP, FALSE);
+    SetMenuDefaultItem(popup_, IDM_TRAY_SHOW, FALSE);
     // The menu closes when the user clicks elsewhere only if its owner is in the foreground.
     SetForegroundWindow(owner_);
     const UINT chosen = static_cast<UINT>(
         TrackPopupMenu(popup_, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, owner_, nullptr));
     PostMessageW(owner_, WM_NULL, 0, 0);
-    if (chosen == IDM_POP) return TrayMenuChoice::Show;
-    if (chosen == IDM_EXIT1) return TrayMenuChoice::Exit;
+    if (chosen == IDM_TRAY_SHOW) return TrayMenuChoice::Show;
+    if (chosen == IDM_TRAY_EXIT) return TrayMenuChoice::Exit;
     return TrayMenuChoice::None;
 }
 

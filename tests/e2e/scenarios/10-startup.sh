@@ -6,22 +6,22 @@ scenario_first_start() {
     start_hexalune
     wait_main_window
     assert_eq 1 "$(drv visible main)" "main window shown"
-    assert_eq 1 "$(drv visible $IDC_FRASETTINGS)" "settings view in front"
-    assert_eq 0 "$(drv visible $IDC_FRARUNE)" "hexagram view hidden"
+    assert_eq 1 "$(drv visible $IDC_SETTINGS_VIEW)" "settings view in front"
+    assert_eq 0 "$(drv visible $IDC_READING_VIEW)" "hexagram view hidden"
 
     assert_eq 7 "$(drv reg-get Hour)" "stored Hour"
     assert_eq 0 "$(drv reg-get Minute)" "stored Minute"
     assert_eq 0 "$(drv reg-get Second)" "stored Second"
     assert_eq "$(today_text)" "$(drv reg-get Date)" "stored Date"
-    assert_eq "7 7" "$(drv combo $IDC_CBOHOUR)" "hour list"
-    assert_eq "0 0" "$(drv combo $IDC_CBOMINUTE)" "minute list"
-    assert_eq "0 0" "$(drv combo $IDC_CBOSECOND)" "second list"
+    assert_eq "7 7" "$(drv combo $IDC_HOUR_LIST)" "hour list"
+    assert_eq "0 0" "$(drv combo $IDC_MINUTE_LIST)" "minute list"
+    assert_eq "0 0" "$(drv combo $IDC_SECOND_LIST)" "second list"
     check_reading_shown
 
     # Nobody asked to start with Windows.
-    assert_eq 1 "$(drv checked $IDC_OPTDONTRUN)" "\"Don't run at start-up\" chosen"
-    assert_eq 0 "$(drv checked $IDC_OPTRUN)" "\"Run at start-up\" not chosen"
-    assert_eq 0 "$(drv enabled $IDC_CHKSYSTRAY)" "tray box disabled"
+    assert_eq 1 "$(drv checked $IDC_DONT_RUN_AT_STARTUP)" "\"Don't run at start-up\" chosen"
+    assert_eq 0 "$(drv checked $IDC_RUN_AT_STARTUP)" "\"Run at start-up\" not chosen"
+    assert_eq 0 "$(drv enabled $IDC_START_IN_TRAY)" "tray box disabled"
     assert_eq "<missing>" "$(drv run-get)" "no Run entry"
 
     # The update reminder starts counting from today without asking.
@@ -44,13 +44,13 @@ scenario_second_start_same_day() {
     start_hexalune
     wait_main_window
     assert_eq 1 "$(drv visible main)" "main window shown"
-    assert_eq 1 "$(drv visible $IDC_FRARUNE)" "hexagram view in front"
-    assert_eq 0 "$(drv visible $IDC_FRASETTINGS)" "settings view hidden"
+    assert_eq 1 "$(drv visible $IDC_READING_VIEW)" "hexagram view in front"
+    assert_eq 0 "$(drv visible $IDC_SETTINGS_VIEW)" "settings view hidden"
     assert_eq "$(tomorrow_text)" "$(drv reg-get Date)" "stored Date"
     assert_eq 7 "$(drv reg-get Hour)" "Hour kept"
     check_reading_shown
     local judgment
-    judgment=$(drv text $IDC_TXTJUDGMENTDESCRIPTION)
+    judgment=$(drv text $IDC_JUDGMENT_DESCRIPTION)
     [[ ${#judgment} -gt 40 ]] || fail "judgment text is missing: '$judgment'"
     screenshot second-start >/dev/null || fail "no screenshot"
 }

@@ -23,7 +23,7 @@ scenario_single_instance() {
     process_ended "$first_wine_pid" && fail "the first copy ended"
     assert_eq "$first_pid" "$(drv pid)" "main window's process"
     assert_eq 1 "$(drv visible main)" "first copy's window shown"
-    assert_eq 1 "$(drv visible $IDC_FRASETTINGS)" "first copy's view"
+    assert_eq 1 "$(drv visible $IDC_SETTINGS_VIEW)" "first copy's view"
     assert_eq "$card" "$(drv reg-get Card)" "Card unchanged"
     assert_eq "$lines" "$(drv reg-get ChangingLines)" "ChangingLines unchanged"
     assert_eq "$date" "$(drv reg-get Date)" "Date unchanged"

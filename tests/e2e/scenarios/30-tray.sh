@@ -20,7 +20,7 @@ scenario_close_box_to_tray() {
     # A double-click on the icon, with the real mouse.
     double_click_at "$x" "$y" || fail "xdotool could not click at $x,$y"
     E2E_WAIT=10 wait_for_output 1 visible main
-    assert_eq 1 "$(drv visible $IDC_FRARUNE)" "hexagram view in front after the tray"
+    assert_eq 1 "$(drv visible $IDC_READING_VIEW)" "hexagram view in front after the tray"
     assert_eq 0 "$(drv tray-icon | head -n1)" "tray icon gone once the window is back"
     screenshot back-from-tray >/dev/null
 }

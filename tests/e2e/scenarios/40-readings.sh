@@ -25,7 +25,7 @@ scenario_reading_renewed_when_due() {
     # Last shown a week ago.
     seed_stored_reading "$(date_text "7 days ago")" 5 2,4
     start_hexalune_shown
-    assert_eq 1 "$(drv visible $IDC_FRARUNE)" "hexagram view in front"
+    assert_eq 1 "$(drv visible $IDC_READING_VIEW)" "hexagram view in front"
     assert_eq "$(tomorrow_text)" "$(drv reg-get Date)" "Date after a week away"
     check_reading_shown
     check_reading_replaced 5 2,4
@@ -35,7 +35,7 @@ scenario_reading_renewed_when_due() {
     # A Date a month ahead (the clock was put back, say) cannot be trusted either.
     seed_stored_reading "$(date_text "1 month")" 46 4,1,6
     start_hexalune_shown
-    assert_eq 1 "$(drv visible $IDC_FRARUNE)" "hexagram view in front"
+    assert_eq 1 "$(drv visible $IDC_READING_VIEW)" "hexagram view in front"
     assert_eq "$(tomorrow_text)" "$(drv reg-get Date)" "Date after one a month ahead"
     check_reading_shown
     check_reading_replaced 46 4,1,6
@@ -47,12 +47,12 @@ scenario_reading_kept_until_tomorrow() {
     # Today's reading was drawn at an earlier start.
     seed_stored_reading "$(tomorrow_text)" 46 4,1,6
     start_hexalune_shown
-    assert_eq 1 "$(drv visible $IDC_FRARUNE)" "hexagram view in front"
-    assert_eq "Pushing Upward" "$(drv text $IDC_LBLCARDNAME)" "name label"
-    assert_eq "Hexagram 46, Pushing Upward" "$(drv text $IDC_PICCARD)" "picture's accessible name"
-    assert_eq "4,1,6" "$(drv text $IDC_LBLCHANGINGLINES)" "changing-lines label"
+    assert_eq 1 "$(drv visible $IDC_READING_VIEW)" "hexagram view in front"
+    assert_eq "Pushing Upward" "$(drv text $IDC_HEXAGRAM_NAME)" "name label"
+    assert_eq "Hexagram 46, Pushing Upward" "$(drv text $IDC_HEXAGRAM_FIGURE)" "picture's accessible name"
+    assert_eq "4,1,6" "$(drv text $IDC_CHANGING_LINES)" "changing-lines label"
     local judgment
-    judgment=$(drv text $IDC_TXTJUDGMENTDESCRIPTION)
+    judgment=$(drv text $IDC_JUDGMENT_DESCRIPTION)
     [[ ${#judgment} -gt 40 ]] || fail "judgment text is missing: '$judgment'"
     assert_eq 46 "$(drv reg-get Card)" "stored Card"
     assert_eq "4,1,6" "$(drv reg-get ChangingLines)" "stored ChangingLines, in the order drawn"

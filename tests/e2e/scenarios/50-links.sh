@@ -86,17 +86,17 @@ scenario_web_pages() {
     start_hexalune_shown
     local opened=0 id
     # Help > Online help, Help > Visit the home page, Help > Check for an update, Donate.
-    for id in $IDM_ONLINE $IDM_VISIT $IDM_UPDATE $IDM_DONATE; do
+    for id in $IDM_ONLINE_HELP $IDM_VISIT_HOME $IDM_CHECK_UPDATE $IDM_DONATE; do
         must menu "$id" >/dev/null
         opened=$((opened + 1))
         wait_pages_opened $opened
     done
     # The link above the views and the one at the bottom, clicked with the mouse. The
     # co-branding label lies over the full-branding one: a click at that place is its.
-    click_control $IDC_LABEL61
+    click_control $IDC_FORUM_LINK
     wait_pages_opened 5
     local rect left top right bottom reached
-    rect=$(must rect $IDC_LBLCOBRAND) || exit 1
+    rect=$(must rect $IDC_COBRAND_LINK) || exit 1
     read -r left top right bottom <<<"$rect"
     reached=$(must window-at $(((left + right) / 2)) $(((top + bottom) / 2))) || exit 1
     echo "a click on the co-branding label reaches: $reached" >>"$E2E_SCENARIO_DIR/log.txt"
@@ -121,9 +121,9 @@ scenario_about_box() {
     assert_eq 0 "$(drv enabled main)" "main window disabled while the About box is open"
     screenshot about-box >/dev/null
     # Its links open their pages and leave it open.
-    click_dialog_control "$ABOUT_TITLE" $IDC_ABOUT_LBLHOMEPAGE
+    click_dialog_control "$ABOUT_TITLE" $IDC_ABOUT_HOME_LINK
     wait_pages_opened 1
-    click_dialog_control "$ABOUT_TITLE" $IDC_ABOUT_LABEL5
+    click_dialog_control "$ABOUT_TITLE" $IDC_ABOUT_DETAILS_LINK
     wait_pages_opened 2
     sleep 0.5
     assert_eq "open, owner main" "$(drv dlg-wait "$ABOUT_TITLE" 0)" "About box after its links"

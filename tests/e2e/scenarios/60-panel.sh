@@ -3,37 +3,37 @@
 E2E_SCENARIOS+=(panel_choices)
 scenario_panel_choices() {
     start_hexalune_shown
-    assert_eq 1 "$(drv visible $IDC_FRASETTINGS)" "settings view in front"
+    assert_eq 1 "$(drv visible $IDC_SETTINGS_VIEW)" "settings view in front"
 
     # The display time's minute, stored as soon as it is chosen.
-    must select $IDC_CBOMINUTE 5 >/dev/null
-    assert_eq "5 5" "$(drv combo $IDC_CBOMINUTE)" "minute list"
+    must select $IDC_MINUTE_LIST 5 >/dev/null
+    assert_eq "5 5" "$(drv combo $IDC_MINUTE_LIST)" "minute list"
     E2E_WAIT=3 wait_for_output 5 reg-get Minute
     assert_eq 7 "$(drv reg-get Hour)" "Hour untouched"
     assert_eq 0 "$(drv reg-get Second)" "Second untouched"
 
     # Run at start-up: the Run entry is there at once and the tray box can be used.
-    assert_eq 0 "$(drv enabled $IDC_CHKSYSTRAY)" "tray box disabled at first"
-    must click $IDC_OPTRUN >/dev/null
-    E2E_WAIT=3 wait_for_output 1 checked $IDC_OPTRUN
-    assert_eq 0 "$(drv checked $IDC_OPTDONTRUN)" "\"Don't run at start-up\" no longer chosen"
+    assert_eq 0 "$(drv enabled $IDC_START_IN_TRAY)" "tray box disabled at first"
+    must click $IDC_RUN_AT_STARTUP >/dev/null
+    E2E_WAIT=3 wait_for_output 1 checked $IDC_RUN_AT_STARTUP
+    assert_eq 0 "$(drv checked $IDC_DONT_RUN_AT_STARTUP)" "\"Don't run at start-up\" no longer chosen"
     assert_eq "$RUN_COMMAND" "$(drv run-get)" "Run entry"
-    assert_eq 1 "$(drv enabled $IDC_CHKSYSTRAY)" "tray box enabled"
-    assert_eq 0 "$(drv checked $IDC_CHKSYSTRAY)" "tray box not ticked yet"
+    assert_eq 1 "$(drv enabled $IDC_START_IN_TRAY)" "tray box enabled"
+    assert_eq 0 "$(drv checked $IDC_START_IN_TRAY)" "tray box not ticked yet"
 
-    must click $IDC_CHKSYSTRAY >/dev/null
-    E2E_WAIT=3 wait_for_output 1 checked $IDC_CHKSYSTRAY
+    must click $IDC_START_IN_TRAY >/dev/null
+    E2E_WAIT=3 wait_for_output 1 checked $IDC_START_IN_TRAY
     E2E_WAIT=3 wait_for_output True reg-get RunAtSysTray
 
     # Don't run at start-up: the entry goes, the box is cleared and disabled.
-    must click $IDC_OPTDONTRUN >/dev/null
-    E2E_WAIT=3 wait_for_output 1 checked $IDC_OPTDONTRUN
-    assert_eq 0 "$(drv checked $IDC_OPTRUN)" "\"Run at start-up\" no longer chosen"
+    must click $IDC_DONT_RUN_AT_STARTUP >/dev/null
+    E2E_WAIT=3 wait_for_output 1 checked $IDC_DONT_RUN_AT_STARTUP
+    assert_eq 0 "$(drv checked $IDC_RUN_AT_STARTUP)" "\"Run at start-up\" no longer chosen"
     assert_eq "<missing>" "$(drv run-get)" "Run entry after \"Don't run at start-up\""
-    assert_eq 0 "$(drv checked $IDC_CHKSYSTRAY)" "tray box cleared"
-    assert_eq 0 "$(drv enabled $IDC_CHKSYSTRAY)" "tray box disabled"
+    assert_eq 0 "$(drv checked $IDC_START_IN_TRAY)" "tray box cleared"
+    assert_eq 0 "$(drv enabled $IDC_START_IN_TRAY)" "tray box disabled"
     assert_eq False "$(drv reg-get RunAtSysTray)" "stored RunAtSysTray"
-    assert_eq 1 "$(drv visible $IDC_FRASETTINGS)" "settings view still in front"
+    assert_eq 1 "$(drv visible $IDC_SETTINGS_VIEW)" "settings view still in front"
     drv no-msgbox >/dev/null || fail "a message box is showing"
 }
 
@@ -46,7 +46,7 @@ scenario_autorun_entry_follows_option() {
     assert_eq "<missing>" "$(drv run-get)" "Run entry before the start"
     start_hexalune_shown
     assert_eq "$RUN_COMMAND" "$(drv run-get)" "Run entry written back"
-    assert_eq 1 "$(drv checked $IDC_OPTRUN)" "\"Run at start-up\" shown as chosen"
+    assert_eq 1 "$(drv checked $IDC_RUN_AT_STARTUP)" "\"Run at start-up\" shown as chosen"
     quit_hexalune
     wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the first run's process did not end"
 
@@ -55,7 +55,7 @@ scenario_autorun_entry_follows_option() {
     must run-set "$RUN_COMMAND" >/dev/null
     start_hexalune_shown
     assert_eq "<missing>" "$(drv run-get)" "Run entry after a start with AutorunStartUp False"
-    assert_eq 1 "$(drv checked $IDC_OPTDONTRUN)" "\"Don't run at start-up\" shown as chosen"
+    assert_eq 1 "$(drv checked $IDC_DONT_RUN_AT_STARTUP)" "\"Don't run at start-up\" shown as chosen"
 }
 
 E2E_SCENARIOS+=(startup_switch)
@@ -80,5 +80,5 @@ scenario_startup_switch() {
     start_hexalune /startup
     wait_main_window
     must wait-visible main 1 10 >/dev/null
-    assert_eq 1 "$(drv visible $IDC_FRARUNE)" "hexagram view in front"
+    assert_eq 1 "$(drv visible $IDC_READING_VIEW)" "hexagram view in front"
 }

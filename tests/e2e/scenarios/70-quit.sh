@@ -6,11 +6,11 @@ QUIT_TEXT='Are You Sure You Want To Quit Hexalune?'
 # Chooses "Run at start-up" with "Start at system tray" on the panel (the first start's
 # view), so that the saved options differ from the defaults.
 choose_run_in_tray() {
-    assert_eq 1 "$(drv visible $IDC_FRASETTINGS)" "settings view in front"
-    must click $IDC_OPTRUN >/dev/null
-    E2E_WAIT=3 wait_for_output 1 enabled $IDC_CHKSYSTRAY
-    must click $IDC_CHKSYSTRAY >/dev/null
-    E2E_WAIT=3 wait_for_output 1 checked $IDC_CHKSYSTRAY
+    assert_eq 1 "$(drv visible $IDC_SETTINGS_VIEW)" "settings view in front"
+    must click $IDC_RUN_AT_STARTUP >/dev/null
+    E2E_WAIT=3 wait_for_output 1 enabled $IDC_START_IN_TRAY
+    must click $IDC_START_IN_TRAY >/dev/null
+    E2E_WAIT=3 wait_for_output 1 checked $IDC_START_IN_TRAY
     assert_eq "<missing>" "$(drv reg-get AutorunStartUp)" "AutorunStartUp before saving"
     assert_eq "<missing>" "$(drv reg-get SystemTray)" "SystemTray before saving"
 }
@@ -35,8 +35,8 @@ scenario_quit_no_then_enter() {
     assert_eq hidden "$(drv main-state)" "main window after No"
     assert_eq True "$(drv reg-get AutorunStartUp)" "AutorunStartUp saved"
     assert_eq True "$(drv reg-get SystemTray)" "SystemTray saved"
-    assert_eq 1 "$(drv own-visible $IDC_FRARUNE)" "hexagram view in front"
-    assert_eq 0 "$(drv own-visible $IDC_FRASETTINGS)" "settings view behind"
+    assert_eq 1 "$(drv own-visible $IDC_READING_VIEW)" "hexagram view in front"
+    assert_eq 0 "$(drv own-visible $IDC_SETTINGS_VIEW)" "settings view behind"
     sleep 1
     process_ended "$HEXALUNE_PID" && fail "the program ended after No"
     local position x y
@@ -46,7 +46,7 @@ scenario_quit_no_then_enter() {
     # Back from the tray, the Exit button, and Enter: Yes is the default answer.
     double_click_at "$x" "$y" || fail "xdotool could not click at $x,$y"
     must wait-visible main 1 10 >/dev/null
-    must click $IDC_CMDEXIT >/dev/null
+    must click $IDC_EXIT_BUTTON >/dev/null
     check_quit_question
     press_key_in Hexalune Return
     wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the program did not end after Enter"

@@ -28,10 +28,10 @@ scenario_layout_at_96_dpi() {
     wait_main_window
     must menu $IDM_SETTINGS >/dev/null
     # Twips of the layout over 15.
-    assert_eq "81 77" "$(control_size $IDC_PICCARD2)" "settings picture"
-    assert_eq "475 387" "$(control_size $IDC_FRASETTINGS)" "settings frame"
-    assert_eq "475 33" "$(control_size $IDC_CMDEXIT)" "Exit button"
-    assert_eq "441 41" "$(control_size $IDC_CMDCALCULATEMOONPHASE)" "confirm button"
+    assert_eq "81 77" "$(control_size $IDC_SETTINGS_FIGURE)" "settings picture"
+    assert_eq "475 387" "$(control_size $IDC_SETTINGS_VIEW)" "settings frame"
+    assert_eq "475 33" "$(control_size $IDC_EXIT_BUTTON)" "Exit button"
+    assert_eq "441 41" "$(control_size $IDC_SHOW_HEXAGRAM_BUTTON)" "confirm button"
     screenshot at-96-dpi >/dev/null
 }
 
@@ -43,14 +43,14 @@ scenario_layout_at_144_dpi() {
     start_hexalune
     wait_main_window
     # Every rectangle 1.5 times its size at 100%, rounded to whole pixels.
-    assert_eq "122 116" "$(control_size $IDC_PICCARD)" "hexagram picture"
-    assert_eq "326 122" "$(control_size $IDC_TXTJUDGMENTDESCRIPTION)" "judgment text"
-    assert_eq "713 581" "$(control_size $IDC_FRARUNE)" "hexagram frame"
-    assert_eq "713 50" "$(control_size $IDC_CMDEXIT)" "Exit button"
+    assert_eq "122 116" "$(control_size $IDC_HEXAGRAM_FIGURE)" "hexagram picture"
+    assert_eq "326 122" "$(control_size $IDC_JUDGMENT_DESCRIPTION)" "judgment text"
+    assert_eq "713 581" "$(control_size $IDC_READING_VIEW)" "hexagram frame"
+    assert_eq "713 50" "$(control_size $IDC_EXIT_BUTTON)" "Exit button"
     # Nothing is cut off: the lowest visible control lies on the screen, below the Exit button.
     local left top right bottom el et er eb
-    read -r left top right bottom <<<"$(drv rect $IDC_FRAME5)"
-    read -r el et er eb <<<"$(drv rect $IDC_CMDEXIT)"
+    read -r left top right bottom <<<"$(drv rect $IDC_BRANDING_FRAME)"
+    read -r el et er eb <<<"$(drv rect $IDC_EXIT_BUTTON)"
     ((left >= 0 && top >= eb && bottom <= 1024 && right <= 1280)) ||
         fail "the brand frame ($left $top $right $bottom) is cut off (Exit button $el $et $er $eb)"
     screenshot at-144-dpi >/dev/null
@@ -79,7 +79,7 @@ scenario_installer() {
         "C:\\users\\$user\\AppData\\Local\\Programs\\Hexalune\\Hexalune.exe"
     HEXALUNE_PID=$E2E_BG_PID
     wait_main_window
-    must click $IDC_OPTRUN >/dev/null
+    must click $IDC_RUN_AT_STARTUP >/dev/null
     E2E_WAIT=10 wait_for_output "\"C:\\users\\$user\\AppData\\Local\\Programs\\Hexalune\\Hexalune.exe\" /STARTUP" run-get
     assert_eq 7 "$(drv reg-get Hour)" "settings of the installed copy"
 

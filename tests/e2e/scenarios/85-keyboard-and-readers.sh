@@ -34,19 +34,19 @@ scenario_keyboard_reaches_every_control() {
     seed_known_reading
     start_hexalune
     wait_main_window
-    click_control $IDC_LBLCARDNAME  # the window in the foreground, focus inside it
+    click_control $IDC_HEXAGRAM_NAME  # the window in the foreground, focus inside it
     local reached
     reached=$(tab_through 12)
-    expect_reached "$reached" $IDC_TXTJUDGMENTDESCRIPTION $IDC_TXTIMAGEDESCRIPTION $IDC_TXTJUDGMENTPOEM \
-        $IDC_TXTIMAGEPOEM $IDC_CMDSETTINGS $IDC_CMDEXIT
+    expect_reached "$reached" $IDC_JUDGMENT_DESCRIPTION $IDC_IMAGE_DESCRIPTION $IDC_JUDGMENT_POEM \
+        $IDC_IMAGE_POEM $IDC_SETTINGS_BUTTON $IDC_EXIT_BUTTON
 
     # The access key of "&Settings" brings the settings view.
     timeout 10 xdotool key alt+s || fail "xdotool could not press Alt+S"
-    E2E_WAIT=5 wait_for_output 1 visible $IDC_FRASETTINGS
+    E2E_WAIT=5 wait_for_output 1 visible $IDC_SETTINGS_VIEW
     reached=$(tab_through 12)
-    expect_reached "$reached" $IDC_CBOHOUR $IDC_CBOMINUTE $IDC_CBOSECOND $IDC_OPTDONTRUN \
-        $IDC_CMDCALCULATEMOONPHASE $IDC_CMDEXIT
-    grep -qx "$IDC_FRARUNE" <<<"$reached" && fail "Tab reached the hidden view"
+    expect_reached "$reached" $IDC_HOUR_LIST $IDC_MINUTE_LIST $IDC_SECOND_LIST $IDC_DONT_RUN_AT_STARTUP \
+        $IDC_SHOW_HEXAGRAM_BUTTON $IDC_EXIT_BUTTON
+    grep -qx "$IDC_READING_VIEW" <<<"$reached" && fail "Tab reached the hidden view"
     screenshot settings-by-keyboard >/dev/null
 }
 
@@ -55,18 +55,18 @@ scenario_screen_reader_names() {
     seed_known_reading
     start_hexalune
     wait_main_window
-    assert_eq "Hexagram 46, Pushing Upward" "$(drv acc $IDC_PICCARD | head -n1)" "the picture"
-    assert_eq "Changing lines 4, 1, 6" "$(drv acc $IDC_LBLCHANGINGLINES | head -n1)" "the changing lines"
-    assert_eq "4,1,6" "$(drv text $IDC_LBLCHANGINGLINES)" "the changing lines on screen"
-    assert_eq link "$(drv acc $IDC_LABEL61 | tail -n1)" "the forum link's role"
-    assert_eq link "$(drv acc $IDC_LBLCOBRAND | tail -n1)" "the co-branding link's role"
-    assert_eq "Judgment Description" "$(drv acc $IDC_TXTJUDGMENTDESCRIPTION | head -n1)" "a reading text's name"
-    assert_eq "Image Poem" "$(drv acc $IDC_TXTIMAGEPOEM | head -n1)" "another reading text's name"
+    assert_eq "Hexagram 46, Pushing Upward" "$(drv acc $IDC_HEXAGRAM_FIGURE | head -n1)" "the picture"
+    assert_eq "Changing lines 4, 1, 6" "$(drv acc $IDC_CHANGING_LINES | head -n1)" "the changing lines"
+    assert_eq "4,1,6" "$(drv text $IDC_CHANGING_LINES)" "the changing lines on screen"
+    assert_eq link "$(drv acc $IDC_FORUM_LINK | tail -n1)" "the forum link's role"
+    assert_eq link "$(drv acc $IDC_COBRAND_LINK | tail -n1)" "the co-branding link's role"
+    assert_eq "Judgment Description" "$(drv acc $IDC_JUDGMENT_DESCRIPTION | head -n1)" "a reading text's name"
+    assert_eq "Image Poem" "$(drv acc $IDC_IMAGE_POEM | head -n1)" "another reading text's name"
     # The lists are read where the user meets them, in the settings view.
-    must click $IDC_CMDSETTINGS >/dev/null
-    must wait-visible $IDC_FRASETTINGS 1 >/dev/null
-    assert_eq "Hour" "$(drv acc $IDC_CBOHOUR | head -n1)" "the hour list's name"
-    assert_eq "Second" "$(drv acc $IDC_CBOSECOND | head -n1)" "the second list's name"
+    must click $IDC_SETTINGS_BUTTON >/dev/null
+    must wait-visible $IDC_SETTINGS_VIEW 1 >/dev/null
+    assert_eq "Hour" "$(drv acc $IDC_HOUR_LIST | head -n1)" "the hour list's name"
+    assert_eq "Second" "$(drv acc $IDC_SECOND_LIST | head -n1)" "the second list's name"
 }
 
 E2E_SCENARIOS+=(clipboard_guard)
@@ -75,7 +75,7 @@ scenario_clipboard_guard() {
     start_hexalune
     wait_main_window
     local left top right bottom
-    read -r left top right bottom <<<"$(must rect $IDC_TXTJUDGMENTPOEM)"
+    read -r left top right bottom <<<"$(must rect $IDC_JUDGMENT_POEM)"
 
     # Text another program put there survives the mouse moving over the reading texts.
     must clip-set "copied elsewhere" >/dev/null
@@ -84,8 +84,8 @@ scenario_clipboard_guard() {
     assert_eq "copied elsewhere" "$(drv clip-get)" "another program's text"
 
     # Text copied out of a reading text is gone at the next mouse move over one.
-    must copy-text $IDC_TXTIMAGEPOEM >/dev/null
-    assert_eq "$(drv text $IDC_TXTIMAGEPOEM)" "$(drv clip-get)" "the copied reading text"
+    must copy-text $IDC_IMAGE_POEM >/dev/null
+    assert_eq "$(drv text $IDC_IMAGE_POEM)" "$(drv clip-get)" "the copied reading text"
     mouse_at $(((left + right) / 2 + 10)) $(((top + bottom) / 2)) mousemove_relative 5 5 || fail "xdotool failed"
     E2E_WAIT=5 wait_for_output "<empty>" clip-get
 }

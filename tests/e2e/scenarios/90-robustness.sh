@@ -20,11 +20,11 @@ valid_reading_shown() {
     local card
     card=$(drv reg-get Card)
     [[ $card =~ ^([1-9]|[1-5][0-9]|6[0-4])$ ]] || { echo "Card is '$card'" >&2; return 1; }
-    [[ $(drv text $IDC_LBLCARDNAME) == "$(hexagram_name "$card")" ]]
+    [[ $(drv text $IDC_HEXAGRAM_NAME) == "$(hexagram_name "$card")" ]]
 }
 
 stored_lines_shown() {
-    [[ $(drv text $IDC_LBLCHANGINGLINES) == "$(drv reg-get ChangingLines)" ]] && valid_reading_shown
+    [[ $(drv text $IDC_CHANGING_LINES) == "$(drv reg-get ChangingLines)" ]] && valid_reading_shown
 }
 
 date_is_tomorrow() {
@@ -33,11 +33,11 @@ date_is_tomorrow() {
 
 run_option_is() {
     local expected=$1
-    [[ $(drv checked $IDC_OPTRUN) == "$expected" ]] || return 1
+    [[ $(drv checked $IDC_RUN_AT_STARTUP) == "$expected" ]] || return 1
     if [[ $expected == 1 ]]; then [[ $(drv run-get) != "<missing>" ]]; else [[ $(drv run-get) == "<missing>" ]]; fi
 }
 
-tray_box_clear() { [[ $(drv checked $IDC_CHKSYSTRAY) == 0 ]]; }
+tray_box_clear() { [[ $(drv checked $IDC_START_IN_TRAY) == 0 ]]; }
 
 E2E_SCENARIOS+=(hand_edited_reading)
 scenario_hand_edited_reading() {
