@@ -15,6 +15,10 @@ struct HexagramEntry {
     const char* judgmentDescription;
     const char* imagePoem;
     const char* imageDescription;
+    // What each line means when it changes, line 1 (the bottom) first.
+    const char* lineTexts[6];
+    // What it means when all six lines change at once: hexagrams 1 and 2 only, else null.
+    const char* allLinesText;
 
     bool IsSolid(int line) const { return (lines >> (line - 1)) & 1U; }  // line 1..6
 };
@@ -23,5 +27,8 @@ inline bool IsHexagramNumber(long n) { return n >= 1 && n <= kHexagramCount; }
 
 // The entry for hexagram n, 1 to 64. Any other n is a programming error and yields entry 1.
 const HexagramEntry& Hexagram(int n);
+
+// The number of the hexagram with this figure (bit i = line i + 1, set = solid).
+int HexagramWithFigure(unsigned char lines);
 
 }  // namespace hexalune

@@ -31,6 +31,26 @@ const std::map<std::string, unsigned> kTrigrams = {{"Heaven", 0b111}, {"Earth", 
                                                    {"Water", 0b010},  {"Mountain", 0b100}, {"Wind", 0b110},
                                                    {"Fire", 0b101},   {"Lake", 0b011}};
 
+// Each hexagram's lower and upper trigram, in King Wen order, written out here so that a
+// figure swapped with its partner's is caught even when its labels moved with it.
+const char* const kFigures[kHexagramCount][2] = {
+    {"Heaven", "Heaven"},   {"Earth", "Earth"},       {"Thunder", "Water"},   {"Water", "Mountain"},
+    {"Heaven", "Water"},    {"Water", "Heaven"},      {"Water", "Earth"},     {"Earth", "Water"},
+    {"Heaven", "Wind"},     {"Lake", "Heaven"},       {"Heaven", "Earth"},    {"Earth", "Heaven"},
+    {"Fire", "Heaven"},     {"Heaven", "Fire"},       {"Mountain", "Earth"},  {"Earth", "Thunder"},
+    {"Thunder", "Lake"},    {"Wind", "Mountain"},     {"Lake", "Earth"},      {"Earth", "Wind"},
+    {"Thunder", "Fire"},    {"Fire", "Mountain"},     {"Earth", "Mountain"},  {"Thunder", "Earth"},
+    {"Thunder", "Heaven"},  {"Heaven", "Mountain"},   {"Thunder", "Mountain"}, {"Wind", "Lake"},
+    {"Water", "Water"},     {"Fire", "Fire"},         {"Mountain", "Lake"},   {"Wind", "Thunder"},
+    {"Mountain", "Heaven"}, {"Heaven", "Thunder"},    {"Earth", "Fire"},      {"Fire", "Earth"},
+    {"Fire", "Wind"},       {"Lake", "Fire"},         {"Mountain", "Water"},  {"Water", "Thunder"},
+    {"Lake", "Mountain"},   {"Thunder", "Wind"},      {"Heaven", "Lake"},     {"Wind", "Heaven"},
+    {"Earth", "Lake"},      {"Wind", "Earth"},        {"Water", "Lake"},      {"Wind", "Water"},
+    {"Fire", "Lake"},       {"Wind", "Fire"},         {"Thunder", "Thunder"}, {"Mountain", "Mountain"},
+    {"Mountain", "Wind"},   {"Lake", "Thunder"},      {"Fire", "Thunder"},    {"Mountain", "Fire"},
+    {"Wind", "Wind"},       {"Lake", "Lake"},         {"Water", "Wind"},      {"Lake", "Water"},
+    {"Lake", "Wind"},       {"Mountain", "Thunder"},  {"Fire", "Water"},      {"Water", "Fire"}};
+
 unsigned Lines(int n) { return Hexagram(n).lines & 0x3Fu; }
 
 // The figure turned upside down: line 1 becomes line 6.
@@ -54,6 +74,11 @@ TEST_P(HexagramTest, LinesMatchTheTwoTrigrams) {
     EXPECT_EQ(e.lines >> 6, 0) << "bits above line 6";
     EXPECT_EQ(Lines(GetParam()) & 0b111u, kTrigrams.at(e.lowerTrigram)) << "lower trigram " << e.lowerTrigram;
     EXPECT_EQ(Lines(GetParam()) >> 3, kTrigrams.at(e.upperTrigram)) << "upper trigram " << e.upperTrigram;
+}
+
+TEST_P(HexagramTest, FigureIsTheOneOfItsNumber) {
+    const auto& [lower, upper] = kFigures[GetParam() - 1];
+    EXPECT_EQ(Lines(GetParam()), kTrigrams.at(upper) << 3 | kTrigrams.at(lower)) << lower << " below " << upper;
 }
 
 INSTANTIATE_TEST_SUITE_P(All, HexagramTest, ::testing::Range(1, kHexagramCount + 1));

@@ -1,7 +1,8 @@
-// The hexagram texts as compiled in: each text within its length, one clean line of plain
-// ASCII, verse lines not run together, and no text used twice.
+// The hexagram texts as compiled in: each text within its length, plain ASCII, prose on one
+// line and verse one verse line a row, verse lines not run together, and no text used twice.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,11 +19,15 @@ struct Texts {
 struct Limit {
     const char* field;
     std::size_t low, high;
+    bool verse = false;  // broken into verse lines with "\n"
 };
 
-// Length limits, in characters, that the text boxes are laid out for.
-const Limit kLimits[] = {
-    {"judgmentPoem", 42, 333}, {"judgmentDescription", 218, 432}, {"imagePoem", 96, 234}, {"imageDescription", 203, 368}};
+// Length limits, in characters (a line break counts as one), that the text boxes are laid out for.
+const Limit kLimits[] = {{"judgmentPoem", 42, 333, true},
+                         {"judgmentDescription", 218, 432},
+                         {"imagePoem", 96, 234, true},
+                         {"imageDescription", 203, 368}};
+const Limit kLineLimit = {"line", 80, 240};
 
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
@@ -35,7 +40,10 @@ std::vector<std::string> TextProblems(const std::string& text, const Limit& limi
     if (text.size() > limit.high) problems.push_back(field + ": too long (" + std::to_string(text.size()) + ")");
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        if (c == '\n' || c == '\r' || c == '\t') {
+        if (c == '\n' && limit.verse) {
+            if (i == 0 || i + 1 == text.size() || text[i - 1] == ' ' || text[i + 1] == ' ' || text[i + 1] == '\n')
+                problems.push_back(field + ": empty or padded verse line at " + std::to_string(i));
+        } else if (c == '\n' || c == '\r' || c == '\t') {
             problems.push_back(field + ": broken over lines at " + std::to_string(i));
         } else if (c < ' ' || c > '~') {
             problems.push_back(field + ": not printable ASCII at " + std::to_string(i));
@@ -88,16 +96,35 @@ TEST_P(EntryContentTest, NameHasAReasonableLength) {
     EXPECT_LE(name.size(), 44u) << name;
 }
 
+TEST_P(EntryContentTest, EveryLineHasItsText) {
+    const HexagramEntry& e = Hexagram(GetParam());
+    std::vector<std::string> problems;
+    for (const char* text : e.lineTexts) {
+        for (const std::string& p : TextProblems(text, kLineLimit)) problems.push_back(p);
+    }
+    // Only the first two hexagrams have a text for all six lines changing.
+    if (GetParam() <= 2) {
+        ASSERT_NE(e.allLinesText, nullptr);
+        for (const std::string& p : TextProblems(e.allLinesText, kLineLimit)) problems.push_back("all " + p);
+    } else {
+        EXPECT_EQ(e.allLinesText, nullptr);
+    }
+    EXPECT_TRUE(problems.empty()) << "hexagram " << GetParam() << ":\n" << Joined(problems);
+}
+
 INSTANTIATE_TEST_SUITE_P(All, EntryContentTest, ::testing::Range(1, kHexagramCount + 1));
 
 TEST(Content, NoTwoTextsAreTheSame) {
     std::set<std::string> seen;
     for (int n = 1; n <= kHexagramCount; ++n) {
         const HexagramEntry& e = Hexagram(n);
-        for (const char* text : {e.name, e.judgmentPoem, e.judgmentDescription, e.imagePoem, e.imageDescription})
-            EXPECT_TRUE(seen.insert(text).second) << "hexagram " << n << " repeats: " << text;
+        std::vector<const char*> texts = {e.name, e.judgmentPoem, e.judgmentDescription, e.imagePoem,
+                                          e.imageDescription};
+        texts.insert(texts.end(), std::begin(e.lineTexts), std::end(e.lineTexts));
+        if (e.allLinesText) texts.push_back(e.allLinesText);
+        for (const char* text : texts) EXPECT_TRUE(seen.insert(text).second) << "hexagram " << n << " repeats: " << text;
     }
-    EXPECT_EQ(seen.size(), 320u);
+    EXPECT_EQ(seen.size(), 64u * 11 + 2);
 }
 
 TEST(Content, TotalLengthIsWithinBounds) {
@@ -144,8 +171,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "imageDescription: too long"},
         FlawCase{"NonAscii", [](Texts& t) { Join(t.imagePoem, " caf\xC3\xA9 "); }, "not printable ASCII"},
         FlawCase{"ControlCharacter", [](Texts& t) { Join(t.imagePoem, " \x01 "); }, "not printable ASCII"},
-        FlawCase{"Newline", [](Texts& t) { Join(t.judgmentPoem, "\n"); }, "broken over lines"},
+        FlawCase{"Newline", [](Texts& t) { Join(t.judgmentDescription, "\n"); }, "broken over lines"},
         FlawCase{"CarriageReturn", [](Texts& t) { Join(t.judgmentPoem, "\r"); }, "broken over lines"},
+        FlawCase{"EmptyVerseLine", [](Texts& t) { Join(t.imagePoem, "\n\n"); }, "empty or padded verse line"},
+        FlawCase{"PaddedVerseLine", [](Texts& t) { Join(t.imagePoem, " \n"); }, "empty or padded verse line"},
         FlawCase{"Tab", [](Texts& t) { Join(t.judgmentDescription, "\t"); }, "broken over lines"},
         FlawCase{"DoubleSpace", [](Texts& t) { Join(t.imageDescription, "  "); }, "double space"},
         FlawCase{"LeadingSpace", [](Texts& t) { t.imagePoem.insert(0, " "); }, "leading or trailing space"},
