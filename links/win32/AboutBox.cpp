@@ -1,10 +1,11 @@
 #include "links/win32/AboutBox.h"
 
+#include <commctrl.h>
+
 #include "core/LayoutUnits.h"
 #include "core/win32/Handles.h"
 #include "core/win32/Win32Platform.h"
 
-#include <cstddef>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -140,47 +141,24 @@ void CentreOnScreen(HWND dialog, int dpi) {
     SetWindowPos(dialog, nullptr, left, top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The links are statics that also take the keyboard: Tab reaches them, and Enter or Space
-// follows them as a click would.
-LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(link, GWLP_USERDATA));
-    switch (message) {
-        case WM_GETDLGCODE: {
-            LRESULT code = original ? CallWindowProcW(original, link, message, wParam, lParam) : 0;
-            const MSG* pending = reinterpret_cast<const MSG*>(lParam);
-            if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
-            return code;
-        }
-        case WM_KEYDOWN:
-            if (wParam == VK_RETURN || wParam == VK_SPACE) {
-                SendMessageW(GetParent(link), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(link), STN_CLICKED),
-                             reinterpret_cast<LPARAM>(link));
-                return 0;
-            }
-            break;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case WM_UPDATEUISTATE:
-            InvalidateRect(link, nullptr, TRUE);
-            break;
-        default:
-            break;
-    }
-    return original ? CallWindowProcW(original, link, message, wParam, lParam)
-                    : DefWindowProcW(link, message, wParam, lParam);
-}
-
 HWND AddControl(HWND dialog, const AboutBox& box, const wchar_t* className, const std::wstring& text, DWORD style,
                 int id) {
     return CreateWindowExW(0, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, dialog,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), box.instance, nullptr);
 }
 
+// A SysLink whose whole text is its one link. It takes the focus with Tab, follows itself
+// on a click or Enter (NM_CLICK, NM_RETURN), shows the hand pointer and reads as a link to
+// screen readers. Its colour is the one WM_CTLCOLORSTATIC sets, not the system's link colour.
 void AddLink(HWND dialog, const AboutBox& box, const std::wstring& text, int id) {
-    HWND link = AddControl(dialog, box, L"STATIC", text, SS_OWNERDRAW | SS_NOTIFY | WS_TABSTOP | WS_GROUP, id);
+    HWND link = AddControl(dialog, box, WC_LINK, L"<a>" + text + L"</a>", WS_TABSTOP | WS_GROUP, id);
     if (!link) return;
-    SetWindowLongPtrW(link, GWLP_USERDATA, GetWindowLongPtrW(link, GWLP_WNDPROC));
-    SetWindowLongPtrW(link, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LinkProc));
+    LITEM item{};
+    item.mask = LIF_ITEMINDEX | LIF_STATE;
+    item.iLink = 0;
+    item.state = LIS_DEFAULTCOLORS;
+    item.stateMask = LIS_DEFAULTCOLORS;
+    SendMessageW(link, LM_SETITEM, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void Build(HWND dialog, AboutBox& box) {
@@ -208,35 +186,14 @@ void Build(HWND dialog, AboutBox& box) {
     SetFocus(GetDlgItem(dialog, IDOK));
 }
 
-// The icon picture and the two links paint themselves on the box's background.
+// The icon picture paints itself on the box's background.
 void DrawItem(const AboutBox& box, const DRAWITEMSTRUCT& item) {
+    if (item.CtlID != IDC_ABOUT_ICON) return;
     FillRect(item.hDC, &item.rcItem, box.background.get());
-    if (item.CtlID == IDC_ABOUT_ICON) {
-        if (box.pictureIcon) {
-            DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, box.pictureIcon.get(), box.pictureSize,
-                       box.pictureSize, 0, nullptr, DI_NORMAL);
-        }
-        return;
+    if (box.pictureIcon) {
+        DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, box.pictureIcon.get(), box.pictureSize,
+                   box.pictureSize, 0, nullptr, DI_NORMAL);
     }
-    if (!IsLink(static_cast<int>(item.CtlID))) return;
-
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item.hwndItem)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(item.hwndItem, text.data(), static_cast<int>(text.size()))));
-    const HGDIOBJ oldFont = SelectObject(item.hDC, box.linkFont.get());
-    SetTextColor(item.hDC, kLinkColour);
-    SetBkMode(item.hDC, TRANSPARENT);
-    RECT area = item.rcItem;
-    constexpr UINT format = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
-    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &area, format);
-
-    const bool focusHidden = (SendMessageW(item.hwndItem, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
-    if (GetFocus() == item.hwndItem && !focusHidden) {
-        RECT textArea = item.rcItem;
-        DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &textArea, format | DT_CALCRECT);
-        RECT focus{};
-        if (IntersectRect(&focus, &textArea, &item.rcItem)) DrawFocusRect(item.hDC, &focus);
-    }
-    if (oldFont) SelectObject(item.hDC, oldFont);
 }
 
 void FollowLink(const AboutBox& box, int id) {
@@ -250,31 +207,33 @@ INT_PTR HandleMessage(HWND dialog, AboutBox& box, UINT message, WPARAM wParam, L
         case WM_CTLCOLORBTN:
             return reinterpret_cast<INT_PTR>(box.background.get());
         case WM_CTLCOLORSTATIC: {
+            // The labels and the links paint their ground with the brush given here. It is the
+            // stock DC brush in the background colour: Wine's SysLink deletes the brush it gets
+            // after painting, which a stock object survives and ours would not.
             HDC dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, kTextColour);
+            const bool link = IsLink(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
+            SetTextColor(dc, link ? kLinkColour : kTextColour);
             SetBkColor(dc, kBackground);
             SetBkMode(dc, TRANSPARENT);
-            return reinterpret_cast<INT_PTR>(box.background.get());
+            SetDCBrushColor(dc, kBackground);
+            return reinterpret_cast<INT_PTR>(GetStockObject(DC_BRUSH));
         }
         case WM_DRAWITEM:
             DrawItem(box, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
-        case WM_SETCURSOR: {
-            HWND under = reinterpret_cast<HWND>(wParam);
-            if (LOWORD(lParam) == HTCLIENT && GetParent(under) == dialog && IsLink(GetDlgCtrlID(under))) {
-                SetCursor(LoadCursorW(nullptr, IDC_HAND));
-                SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            // OK, Esc, the close button, and Enter unless a link has the focus (the link takes it).
+            if (id == IDOK || id == IDCANCEL) {
+                EndDialog(dialog, id);
                 return TRUE;
             }
             return FALSE;
         }
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            if (id == IDOK || id == IDCANCEL) {  // OK, Enter, Esc and the close button
-                EndDialog(dialog, id);
-                return TRUE;
-            }
-            if (IsLink(id) && HIWORD(wParam) == STN_CLICKED) {
+        case WM_NOTIFY: {
+            const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
+            const int id = static_cast<int>(header.idFrom);
+            if ((header.code == NM_CLICK || header.code == NM_RETURN) && IsLink(id)) {
                 FollowLink(box, id);
                 return TRUE;
             }

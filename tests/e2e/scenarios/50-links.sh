@@ -145,6 +145,18 @@ scenario_about_box() {
         drv dlg-gone "$ABOUT_TITLE" 10 >/dev/null || fail "the $key key left the About box open"
         assert_eq 1 "$(drv enabled main)" "main window enabled after $key"
     done
+
+    # Enter on a link (Tab goes from OK to the first) follows it and leaves the box open;
+    # Esc closes it from there too.
+    must menu $IDM_ABOUT >/dev/null
+    must dlg-wait "$ABOUT_TITLE" 10 >/dev/null
+    press_key_in "$ABOUT_TITLE" Tab
+    press_key_in "$ABOUT_TITLE" Return
+    wait_pages_opened 3
+    screenshot about-box-link-focused >/dev/null
+    assert_eq "open, owner main" "$(drv dlg-wait "$ABOUT_TITLE" 0)" "About box after Enter on its link"
+    press_key_in "$ABOUT_TITLE" Escape
+    drv dlg-gone "$ABOUT_TITLE" 10 >/dev/null || fail "Esc on a link left the About box open"
     assert_eq 1 "$(drv visible main)" "main window shown"
-    assert_eq 2 "$(opened_pages | wc -l)" "pages opened in all"
+    assert_eq "$(printf '%s\n' "$PAGE_HOME" "$PAGE_FULL_BRANDING" "$PAGE_HOME")" "$(opened_pages)" "pages opened in all"
 }
