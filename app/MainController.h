@@ -85,7 +85,7 @@ public:
     void ConfirmQuit();
     void OnShowHexagramClicked();
 
-    void OnTrayIconEvent(unsigned code) { tray_.OnIconEvent(code); }
+    void OnTrayIconEvent(unsigned code, ScreenPoint anchor) { tray_.OnIconEvent(code, anchor); }
     void OnTaskbarCreated() { tray_.OnTaskbarCreated(); }
 
     SettingsPanel& Panel() { return panel_; }

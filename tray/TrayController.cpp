@@ -24,19 +24,35 @@ void TrayController::OnTrayShowChosen() {
     RemoveTrayIcon();
 }
 
-void TrayController::OnIconEvent(unsigned code) {
+void TrayController::OnIconEvent(unsigned code, ScreenPoint anchor) {
+    // Events still queued when the window came back (the selection after a double-click,
+    // Enter reported twice) have no icon to act for.
+    if (!wanted_ || code == kIconMouseMove) return;
+    const unsigned previous = lastEvent_;
+    lastEvent_ = code;  // before the menu opens: its loop delivers the events that follow
     switch (code) {
-        case kIconDoubleClick: OnTrayShowChosen(); break;
-        case kIconRightUp:
-            switch (menu_.ShowTrayMenu()) {
-                case TrayMenuChoice::Show: OnTrayShowChosen(); break;
-                case TrayMenuChoice::Exit:
-                    if (exitProgram_) exitProgram_();
-                    break;
-                case TrayMenuChoice::None: break;
-            }
+        case kIconDoubleClick:
+        case kIconKeySelect: OnTrayShowChosen(); break;
+        case kIconSelect:
+            // The selection that follows a left click is the mouse's: one click does nothing.
+            if (previous != kIconLeftUp) OnTrayShowChosen();
             break;
-        default: break;  // single clicks and moves do nothing
+        case kIconContextMenu:
+            // A right click reports its release, then the context menu: one menu for both.
+            if (previous != kIconRightUp) OpenMenu(anchor);
+            break;
+        case kIconRightUp: OpenMenu(anchor); break;
+        default: break;  // a button's press or release alone does nothing
+    }
+}
+
+void TrayController::OpenMenu(ScreenPoint at) {
+    switch (menu_.ShowTrayMenu(at)) {
+        case TrayMenuChoice::Show: OnTrayShowChosen(); break;
+        case TrayMenuChoice::Exit:
+            if (exitProgram_) exitProgram_();
+            break;
+        case TrayMenuChoice::None: break;
     }
 }
 

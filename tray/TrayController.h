@@ -1,4 +1,5 @@
-// The notification-area icon: sending the window there, bringing it back, and the icon's mouse events.
+// The notification-area icon: sending the window there, bringing it back, and what the mouse and the
+// keyboard do to the icon.
 #pragma once
 
 #include <functional>
@@ -17,16 +18,27 @@ public:
 
 enum class TrayMenuChoice { None, Show, Exit };
 
-// Shows the icon's popup menu ("Show" in bold, "Exit") at the pointer and returns the choice.
+// A point on the screen, in pixels.
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+
+// Shows the icon's popup menu ("Show" in bold, "Exit") at the given point and returns the choice.
 class ITrayMenu {
 public:
     virtual ~ITrayMenu() = default;
-    virtual TrayMenuChoice ShowTrayMenu() = 0;
+    virtual TrayMenuChoice ShowTrayMenu(ScreenPoint at) = 0;
 };
 
-// Mouse event codes the shell reports for the icon.
+// Event codes the shell reports for the icon (version 4 of its callbacks).
+inline constexpr unsigned kIconMouseMove = 0x200;
+inline constexpr unsigned kIconLeftUp = 0x202;       // left button released
 inline constexpr unsigned kIconDoubleClick = 0x203;  // left button double-click
 inline constexpr unsigned kIconRightUp = 0x205;      // right button released
+inline constexpr unsigned kIconContextMenu = 0x7B;   // the menu key or Shift+F10; also after each right click
+inline constexpr unsigned kIconSelect = 0x400;       // after each left click; Enter on the icon
+inline constexpr unsigned kIconKeySelect = 0x401;    // Space or Enter on the icon
 
 class TrayController {
 public:
@@ -36,7 +48,8 @@ public:
     void SendToTray();
     void RemoveTrayIcon();
     void OnTrayShowChosen();  // the "Show" action
-    void OnIconEvent(unsigned code);
+    // `anchor`: where the shell says a menu belongs (the pointer, or the icon for the keyboard).
+    void OnIconEvent(unsigned code, ScreenPoint anchor);
     // The shell's notification area was (re)created: put the icon back if it belongs there.
     void OnTaskbarCreated();
     // Called on every tick: an icon that the shell refused (not ready at log-on) is tried again.
@@ -47,6 +60,7 @@ public:
 
 private:
     void AddIcon();
+    void OpenMenu(ScreenPoint at);
 
     ITrayIcon& icon_;
     ITrayMenu& menu_;
@@ -54,6 +68,7 @@ private:
     std::function<void()> exitProgram_;
     bool wanted_ = false;  // the icon belongs in the notification area
     bool shown_ = false;   // the shell last accepted it
+    unsigned lastEvent_ = 0;  // the icon's last event other than a move
 };
 
 }  // namespace hexalune

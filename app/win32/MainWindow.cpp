@@ -279,7 +279,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 1;
         }
         case WM_APP_TRAYICON:
-            if (controller_) controller_->OnTrayIconEvent(LOWORD(lParam));
+            if (controller_) controller_->OnTrayIconEvent(LOWORD(lParam), TrayAnchor(wParam, lParam));
             return 0;
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

@@ -164,7 +164,7 @@ public:
 
 class FakeTrayMenu : public ITrayMenu {
 public:
-    TrayMenuChoice ShowTrayMenu() override {
+    TrayMenuChoice ShowTrayMenu(ScreenPoint) override {
         ++shown;
         return choice;
     }

@@ -1,4 +1,5 @@
-// The notification-area icon: going there, coming back, its mouse events and a shell that restarts.
+// The notification-area icon: going there, coming back, the mouse and the keyboard on it, and a shell
+// that restarts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -48,7 +49,7 @@ TEST_F(TrayControllerTest, SendToTrayAddsOneIconMinimisesAndHides) {
 
 TEST_F(TrayControllerTest, DoubleClickBringsTheWindowBack) {
     tray.SendToTray();
-    tray.OnIconEvent(0x203);
+    tray.OnIconEvent(0x203, {});
     ExpectShownAndIconRemoved();
     EXPECT_EQ(menu.shown, 0);
 }
@@ -56,7 +57,7 @@ TEST_F(TrayControllerTest, DoubleClickBringsTheWindowBack) {
 TEST_F(TrayControllerTest, MenuShowBringsTheWindowBack) {
     tray.SendToTray();
     menu.choice = TrayMenuChoice::Show;
-    tray.OnIconEvent(0x205);
+    tray.OnIconEvent(0x205, {});
     EXPECT_EQ(menu.shown, 1);
     ExpectShownAndIconRemoved();
     EXPECT_EQ(exits, 0);
@@ -65,9 +66,36 @@ TEST_F(TrayControllerTest, MenuShowBringsTheWindowBack) {
 TEST_F(TrayControllerTest, MenuExitCallsTheExitAction) {
     tray.SendToTray();
     menu.choice = TrayMenuChoice::Exit;
-    tray.OnIconEvent(0x205);
+    tray.OnIconEvent(0x205, {});
     EXPECT_EQ(exits, 1);
     EXPECT_FALSE(window.visible);
+}
+
+// A left click reports a selection too; Enter may be reported twice.
+TEST_F(TrayControllerTest, TheKeyboardsSelectionBringsTheWindowBackOnceAClicksDoesNot) {
+    tray.SendToTray();
+    for (unsigned code : {kIconLeftUp, kIconSelect}) tray.OnIconEvent(code, {});
+    EXPECT_FALSE(window.visible);
+    for (unsigned code : {kIconSelect, kIconKeySelect}) tray.OnIconEvent(code, {});
+    ExpectShownAndIconRemoved();
+}
+
+// A right click's context-menu event reaches the program while the click's menu is open.
+TEST_F(TrayControllerTest, TheMenuKeyOpensTheMenuAndARightClickOpensItOnce) {
+    struct NestingMenu : ITrayMenu {
+        TrayController* tray = nullptr;
+        int shown = 0;
+        TrayMenuChoice ShowTrayMenu(ScreenPoint at) override {
+            if (++shown == 2) tray->OnIconEvent(kIconContextMenu, at);
+            return TrayMenuChoice::None;
+        }
+    } nesting;
+    TrayController nested{icon, nesting, window, nullptr};
+    nesting.tray = &nested;
+    nested.SendToTray();
+    nested.OnIconEvent(kIconContextMenu, {});  // the menu key
+    nested.OnIconEvent(kIconRightUp, {});
+    EXPECT_EQ(nesting.shown, 2);
 }
 
 class OtherIconEventTest : public TrayControllerTest, public ::testing::WithParamInterface<unsigned> {};
@@ -75,7 +103,7 @@ class OtherIconEventTest : public TrayControllerTest, public ::testing::WithPara
 TEST_P(OtherIconEventTest, DoesNothing) {
     tray.SendToTray();
     menu.choice = TrayMenuChoice::Exit;
-    tray.OnIconEvent(GetParam());
+    tray.OnIconEvent(GetParam(), {});
     EXPECT_EQ(menu.shown, 0);
     EXPECT_EQ(exits, 0);
     EXPECT_TRUE(icon.present);
@@ -93,7 +121,7 @@ TEST_F(TrayControllerTest, TaskbarCreatedReaddsTheIconOnlyWhileItBelongsThere) {
     icon.present = false;  // the shell restarted and lost it
     tray.OnTaskbarCreated();
     EXPECT_TRUE(icon.present);
-    tray.OnIconEvent(0x203);
+    tray.OnIconEvent(0x203, {});
     const int adds = icon.adds;
     tray.OnTaskbarCreated();
     EXPECT_EQ(icon.adds, adds);
@@ -133,7 +161,7 @@ TEST(TrayInTheProgram, MenuExitEndsTheProgramWithOptionsSavedAndIconRemoved) {
     h.settings.writes.clear();
     const auto messagesBefore = h.messages.shown.size();
     h.trayMenu.choice = TrayMenuChoice::Exit;
-    h.controller.OnTrayIconEvent(0x205);
+    h.controller.OnTrayIconEvent(0x205, {});
     EXPECT_TRUE(h.window.ended);
     EXPECT_FALSE(h.trayIcon.present);
     EXPECT_EQ(h.messages.shown.size(), messagesBefore);  // no question asked

@@ -1,6 +1,7 @@
 #include "tray/win32/TrayIcon.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "core/ControlIds.h"
 
@@ -18,15 +19,27 @@ NOTIFYICONDATAW Record(HWND hook) {
 
 }  // namespace
 
+ScreenPoint TrayAnchor(WPARAM wParam, LPARAM lParam) {
+    if (HIWORD(lParam) == kTrayIconId) return {GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)};
+    POINT at{};
+    GetCursorPos(&at);
+    return {at.x, at.y};
+}
+
 bool TrayIcon::Add() {
     NOTIFYICONDATAW data = Record(hook_);
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // Under version 4 the shell shows the tooltip only when asked to (NIF_SHOWTIP).
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     data.uCallbackMessage = WM_APP_TRAYICON;
     data.hIcon = icon_;
     lstrcpynW(data.szTip, L"Recent", ARRAYSIZE(data.szTip));
-    if (Shell_NotifyIconW(NIM_ADD, &data)) return true;
     // Already there (the shell kept it): refreshing it counts as success.
-    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    if (!Shell_NotifyIconW(NIM_ADD, &data) && !Shell_NotifyIconW(NIM_MODIFY, &data)) return false;
+    // Version 4 reports the keyboard too (Space, Enter, the menu key) and where a menu belongs.
+    // Asked for after every add: a shell that restarted has forgotten it.
+    data.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconW(NIM_SETVERSION, &data);
+    return true;
 }
 
 void TrayIcon::Remove() {
@@ -34,10 +47,8 @@ void TrayIcon::Remove() {
     Shell_NotifyIconW(NIM_DELETE, &data);
 }
 
-TrayMenuChoice TrayMenu::ShowTrayMenu() {
+TrayMenuChoice TrayMenu::ShowTrayMenu(ScreenPoint at) {
     if (!popup_) return TrayMenuChoice::None;
-    POINT at{};
-    GetCursorPos(&at);
     SetMenuDefaultItem(popup_, IDM_TRAY_SHOW, FALSE);
     // The menu closes when the user clicks elsewhere only if its owner is in the foreground.
     SetForegroundWindow(owner_);

@@ -7,9 +7,15 @@
 
 namespace hexalune::win32 {
 
-// The icon's callbacks arrive at the hook window as this message, with the mouse event in lParam.
+// The icon's callbacks arrive at the hook window as this message. The icon asks for version 4
+// of them: the event in the low word of lParam, the icon's id in the high word, and in wParam
+// the point where a menu belongs (the pointer, or the icon when the keyboard chose it).
 inline constexpr UINT WM_APP_TRAYICON = WM_APP + 1;
 inline constexpr UINT kTrayIconId = 1;
+
+// The menu's point of a callback. A shell that kept the old layout (the id in wParam, the
+// mouse message in lParam) gives no point: the pointer's position stands in.
+ScreenPoint TrayAnchor(WPARAM wParam, LPARAM lParam);
 
 class TrayIcon final : public ITrayIcon {
 public:
@@ -31,7 +37,7 @@ public:
         owner_ = owner;
         popup_ = popup;
     }
-    TrayMenuChoice ShowTrayMenu() override;
+    TrayMenuChoice ShowTrayMenu(ScreenPoint at) override;
 
 private:
     HWND owner_ = nullptr;
