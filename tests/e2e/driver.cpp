@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/ControlIds.h"
+#include "tray/win32/TrayIcon.h"
 
 namespace {
 
@@ -808,6 +809,16 @@ int PopupMenu(const Args& args) {
     return 0;
 }
 
+// The icon's callback as the shell sends it for the keyboard (version 4): the event, such as
+// 0x401 (NIN_KEYSELECT) or 0x7B (WM_CONTEXTMENU), with the icon's id, and the menu's point.
+int TrayEvent(const Args& args) {
+    if (args.size() < 4) Fail(L"usage: tray-event <event> <x> <y>");
+    using namespace hexalune::win32;
+    Post(RequireControl(IDC_TRAY_HOOK), WM_APP_TRAYICON, MAKEWPARAM(ToInt(args[2]), ToInt(args[3])),
+         MAKELPARAM(ToInt(args[1]), kTrayIconId));
+    return 0;
+}
+
 // The desktop with its taskbar is up (asking for it also starts it in a new session).
 int WaitDesktop(const Args& args) {
     const double seconds = ToSeconds(args, 1, 30);
@@ -1116,6 +1127,7 @@ const CommandEntry kCommands[] = {
     {L"run-set", RunSet, L"<command line>"},
     {L"run-del", RunDel, L""},
     {L"tray-icon", TrayIcon, L"[program.exe]       count of notification icons, then \"x y [ours|other N%]\" of each"},
+    {L"tray-event", TrayEvent, L"<event> <x> <y>      post the icon's callback to the program, as the shell does"},
     {L"popup-menu", PopupMenu, L"[seconds]           wait for a popup menu; prints its rectangle"},
     {L"wait-desktop", WaitDesktop, L"[seconds]         the taskbar exists; prints the desktop's size"},
     {L"windows", Windows, L"                      every window, for diagnosis"},

@@ -1,5 +1,5 @@
 # The notification area: the close box sends the window there, the icon brings it
-# back, and the icon's menu shows the window or ends the program.
+# back (with the mouse or the keyboard), and the icon's menu shows the window or ends the program.
 
 E2E_SCENARIOS+=(close_box_to_tray)
 scenario_close_box_to_tray() {
@@ -16,6 +16,11 @@ scenario_close_box_to_tray() {
     position=$(our_tray_icon) || exit 1
     read -r x y <<<"$position"
     screenshot in-tray >/dev/null
+
+    # One click selects the icon and does nothing more.
+    click_at "$x" "$y" || fail "xdotool could not click at $x,$y"
+    sleep 1
+    assert_eq 0 "$(drv visible main)" "window still hidden after one click"
 
     # A double-click on the icon, with the real mouse.
     double_click_at "$x" "$y" || fail "xdotool could not click at $x,$y"
@@ -52,4 +57,22 @@ scenario_tray_menu() {
     assert_eq 0 "$(drv tray-icon | head -n1)" "tray icon removed at the end"
     assert_eq False "$(drv reg-get AutorunStartUp)" "AutorunStartUp saved at the end"
     assert_eq False "$(drv reg-get SystemTray)" "SystemTray saved at the end"
+}
+
+# The keyboard on the icon, reported as Windows does (Wine's taskbar takes no keys, so the
+# driver sends the events): Space or Enter shows the window, the menu key opens the menu at
+# the point the shell gives.
+E2E_SCENARIOS+=(tray_keyboard)
+scenario_tray_keyboard() {
+    start_hexalune_shown
+    close_to_tray
+    must tray-event 0x401 1014 758 >/dev/null  # NIN_KEYSELECT
+    E2E_WAIT=10 wait_for_output 1 visible main
+    assert_eq 0 "$(drv tray-icon | head -n1)" "tray icon gone after the keyboard's selection"
+
+    close_to_tray
+    must tray-event 0x7B 300 200 >/dev/null  # WM_CONTEXTMENU
+    assert_match '^300 200 ' "$(drv popup-menu 5)" "menu at the shell's point"
+    click_popup_item 0 2
+    E2E_WAIT=10 wait_for_output 1 visible main
 }
