@@ -1,5 +1,6 @@
 ; Per-user installer for Hexalune: no administrator rights needed.
-; makensis -DEXE=<path to Hexalune.exe> -DVERSION=1.20 -DOUTFILE=<setup.exe> [-DTARGET=amd64-unicode] Hexalune.nsi
+; makensis -DEXE=<path to Hexalune.exe> -DVERSION=<version> -DOUTFILE=<setup.exe> [-DTARGET=amd64-unicode] Hexalune.nsi
+; The build's package-windows target runs it with the version from CMakeLists.txt.
 
 Unicode true
 !ifdef TARGET
@@ -9,7 +10,7 @@ SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
 !ifndef VERSION
-  !define VERSION "1.20"
+  !error "VERSION must be given: makensis -DVERSION=<version> ..."
 !endif
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Hexalune"
 

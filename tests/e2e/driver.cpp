@@ -17,12 +17,13 @@
 #include <vector>
 
 #include "core/ControlIds.h"
+#include "core/Version.h"
 #include "tray/win32/TrayIcon.h"
 
 namespace {
 
 constexpr wchar_t kMainClass[] = L"HexaluneMainWindow";
-constexpr wchar_t kMainTitle[] = L"Hexalune v1.20";
+constexpr wchar_t kMainTitle[] = L"" HEXALUNE_WINDOW_CAPTION;
 constexpr wchar_t kSettingsKey[] = L"Software\\Hexalune\\Hexalune\\Settings";
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kRunValue[] = L"Hexalune";
