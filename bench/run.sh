@@ -33,7 +33,8 @@ repaints=${BENCH_REPAINTS:-1000}
 ticks=${BENCH_TICKS:-100000}
 readings_count=${BENCH_READINGS:-1000}
 
-wine64=/usr/lib/wine/wine64
+source "$root/scripts/wine-session.sh"
+wine64=$WINE64
 logs=$work/logs
 prefix=$work/prefix
 started=$(date +%s)
@@ -44,37 +45,23 @@ fail() {
     exit 1
 }
 
-# Runs a command with stdio on files and every other descriptor closed: Wine's session
-# processes inherit all open descriptors and outlive the command, so a pipe held by them
-# would keep whoever reads our output waiting.
+# Runs a command with its output in a log of its own and every other descriptor closed
+# (see scripts/wine-session.sh).
 run_closed() {
-    local log=$1
-    shift
-    (
-        for fd in /proc/$BASHPID/fd/*; do
-            n=${fd##*/}
-            [ "$n" -gt 2 ] 2>/dev/null && eval "exec $n>&-"
-        done
-        exec "$@"
-    ) </dev/null >"$log" 2>&1
+    : >"$1"
+    run_detached "$@"
 }
 
 winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
 
-xvfb_pid=""
 session_up=0
 cleanup() {
     if [ "$session_up" = 1 ]; then
-        WINEPREFIX=$prefix timeout 20 wineserver -k >/dev/null 2>&1 </dev/null
-        WINEPREFIX=$prefix timeout 20 wineserver -w >/dev/null 2>&1 </dev/null
+        wine_session_stop "$prefix"
+        # The prefix is some 700 MB; it is made anew by every run anyway.
+        [ "${BENCH_KEEP_PREFIX:-0}" = 1 ] || rm -rf "$prefix"
     fi
-    # The prefix is some 700 MB; it is made anew by every run anyway.
-    if [ "$session_up" = 1 ] && [ "${BENCH_KEEP_PREFIX:-0}" != 1 ]; then rm -rf "$prefix"; fi
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null
-        for _ in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.2; done
-        kill -9 "$xvfb_pid" 2>/dev/null
-    fi
+    stop_display
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
@@ -86,7 +73,7 @@ if [ -x "$root/scripts/ensure-packages.sh" ]; then
     timeout 600 "$root/scripts/ensure-packages.sh" </dev/null >"$logs/packages.log" 2>&1 ||
         say "warning: scripts/ensure-packages.sh failed (see $logs/packages.log)"
 fi
-for tool in cmake x86_64-w64-mingw32-g++-win32 i686-w64-mingw32-objdump Xvfb wineserver timeout; do
+for tool in cmake x86_64-w64-mingw32-g++-win32 i686-w64-mingw32-objdump Xvfb xdpyinfo "$WINESERVER" timeout; do
     command -v "$tool" >/dev/null 2>&1 || fail "missing $tool"
 done
 [ -x "$wine64" ] || fail "missing $wine64"
@@ -162,38 +149,18 @@ while read -r _ name hexsize _; do
 done <"$out/sections-i686.txt" >>"$size_file"
 
 # ---- the Wine session -----------------------------------------------------------------
-display=91
-source "$root/scripts/x-display.sh"
-while display_taken "$display" || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-say "starting Xvfb on :$display"
-(
-    for fd in /proc/$BASHPID/fd/*; do
-        n=${fd##*/}
-        [ "$n" -gt 2 ] 2>/dev/null && eval "exec $n>&-"
-    done
-    exec Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp
-) </dev/null >"$logs/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.2; done
-[ -e "/tmp/.X11-unix/X$display" ] || fail "Xvfb did not start (see $logs/xvfb.log)"
-
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=":$display"
-say "booting a fresh prefix in $prefix"
+rm -f "$logs/xvfb.log" "$logs/wineboot.log" "$logs/reg.log" "$logs/wineboot2.log"
+say "starting Xvfb"
+start_display 91 120 "$logs/xvfb.log" || fail "Xvfb did not start (see $logs/xvfb.log)"
+say "booting a fresh prefix in $prefix on $DISPLAY"
 rm -rf "$prefix"
-mkdir -p "$prefix"
 session_up=1
-run_closed "$logs/wineserver.log" wineserver -p
-run_closed "$logs/wineboot.log" timeout 180 "$wine64" wineboot -i || fail "wineboot (see $logs/wineboot.log)"
+wine_session_start "$prefix" "$logs/wineboot.log" 180 || fail "wineboot (see $logs/wineboot.log)"
 # Every program of the prefix opens on one virtual desktop: windows hide without the
 # wait a bare X server without a window manager imposes.
-run_closed "$logs/reg.log" timeout 60 "$wine64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shell /f ||
-    fail "reg add (see $logs/reg.log)"
-run_closed "$logs/reg2.log" timeout 60 "$wine64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /d 1024x768 /f ||
-    fail "reg add (see $logs/reg2.log)"
-timeout 30 wineserver -k >/dev/null 2>&1 </dev/null
-timeout 30 wineserver -w >/dev/null 2>&1 </dev/null
-run_closed "$logs/wineserver2.log" wineserver -p
-run_closed "$logs/wineboot2.log" timeout 120 "$wine64" wineboot || fail "wineboot (see $logs/wineboot2.log)"
+wine_virtual_desktop 1024x768 "$logs/reg.log" || fail "reg add (see $logs/reg.log)"
+wine_session_stop
+wine_session_start "$prefix" "$logs/wineboot2.log" || fail "wineboot (see $logs/wineboot2.log)"
 
 # ---- the tick -------------------------------------------------------------------------
 say "timing $ticks ticks with the registry store"

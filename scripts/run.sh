@@ -1,8 +1,27 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the program under Wine.
+# Installs what is missing, builds the x86_64 program, and starts it under Wine on the
+# X display in DISPLAY. Arguments go to the program (/STARTUP, ...).
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/fixed-layout.sh" "$@"
 here="$(cd "$(dirname "$0")/.." && pwd)"
-"$here/scripts/build.sh" "$here/build"
+. "$here/scripts/wine-session.sh"
+
+"$here/scripts/ensure-packages.sh"
+
+if ! display_reachable; then
+    why="DISPLAY is not set"
+    [ -z "${DISPLAY:-}" ] || why="no X server answers on DISPLAY=$DISPLAY"
+    echo "Hexalune needs an X display and $why: run it as 'xvfb-run -a scripts/run.sh'," \
+        "or with DISPLAY set to a running X server." >&2
+    exit 1
+fi
+
+# The same tree, toolchain and settings as scripts/build.sh, and only the program.
+out="$here/build/x86_64"
+toolchain="$here/cmake/toolchain-mingw-x86_64.cmake"
+"$here/scripts/fresh-build-tree.sh" "$out" "$toolchain"
+cmake -S "$here" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=MinSizeRel -DHEXALUNE_TESTS=OFF >/dev/null
+cmake --build "$out" -j"$(nproc)" --target Hexalune
+
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-exec /usr/lib/wine/wine64 "$here/build/x86_64/app/win32/Hexalune.exe" "$@"
+exec "$WINE64" "$out/app/win32/Hexalune.exe" "$@"

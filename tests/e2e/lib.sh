@@ -6,17 +6,18 @@
 #   HEXALUNE_DRIVER   the built hexalune_driver.exe (required)
 #   E2E_ARTIFACTS     screenshots and logs (default /tmp/e2e-artifacts)
 #   E2E_WORK          prefixes and the template (default /tmp/e2e-work)
+#   HEXALUNE_VERSION  the program's version as its captions show it (default: read from
+#                     generated/core/Version.h of the build tree HEXALUNE_EXE comes from)
 #   WINE64, WINESERVER  Wine's programs (default /usr/lib/wine/wine64 and wineserver)
 #
-# Everything that starts Wine or X closes every descriptor above 2 and points its
-# standard streams away from ours: Wine's session processes outlive the program that
-# started them and would otherwise keep our caller's pipes open for ever.
+# The display and the Wine sessions are started and ended by scripts/wine-session.sh, which
+# keeps our descriptors from the processes that outlive the programs that started them.
 
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../../scripts/wine-session.sh
+source "$E2E_DIR/../../scripts/wine-session.sh"
 : "${E2E_ARTIFACTS:=/tmp/e2e-artifacts}"
 : "${E2E_WORK:=/tmp/e2e-work}"
-: "${WINE64:=/usr/lib/wine/wine64}"
-: "${WINESERVER:=/usr/lib/wine/wineserver}"
 export E2E_ARTIFACTS E2E_WORK WINE64 WINESERVER
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -34,97 +35,33 @@ E2E_CONTROL_IDS=$E2E_DIR/../../core/ControlIds.h
 eval "$(sed -n 's/^#define \(ID[CM]_[A-Z0-9_]*\) \([0-9][0-9]*\)$/\1=\2/p' "$E2E_CONTROL_IDS")"
 [[ -n ${IDC_READING_VIEW:-} && -n ${IDM_EXIT:-} ]] || echo "lib.sh: no control ids read from $E2E_CONTROL_IDS" >&2
 
-MAIN_TITLE="Hexalune v1.20"
+# The captions name the version the program was built with (project() in CMakeLists.txt).
+if [[ -z ${HEXALUNE_VERSION:-} && -n ${HEXALUNE_EXE:-} ]]; then
+    HEXALUNE_VERSION=$(sed -n 's/^#define HEXALUNE_VERSION_TEXT "\(.*\)"$/\1/p' \
+        "$(dirname "$HEXALUNE_EXE")/../../generated/core/Version.h" 2>/dev/null)
+fi
+export HEXALUNE_VERSION
+MAIN_TITLE="Hexalune v${HEXALUNE_VERSION:-}"
 
 e2e_log() { printf '%s %s\n' "$(date +%H:%M:%S)" "$*" >&2; }
 
-# Runs a command with no inherited descriptors beyond stdio, stdin from /dev/null
-# and both outputs appended to the file $1, and waits for it.
-e2e_detached() {
-    local log=$1
-    shift
-    (
-        e2e_close_descriptors
-        exec "$@"
-    ) </dev/null >>"$log" 2>&1
-}
+# e2e_detached LOG COMMAND...: runs the command with no inherited descriptors beyond stdio,
+# stdin from /dev/null and both outputs appended to LOG, and waits for it.
+e2e_detached() { run_detached "$@"; }
 
-# The same in the background; E2E_BG_PID is the command's own process. (Putting a
-# function call in the background instead would leave a waiting copy of the shell
-# that still holds our stdout.)
+# The same in the background; E2E_BG_PID is the command's own process.
 e2e_detached_bg() {
-    local log=$1
-    shift
-    (
-        e2e_close_descriptors
-        exec "$@"
-    ) </dev/null >>"$log" 2>&1 &
-    E2E_BG_PID=$!
-}
-
-e2e_close_descriptors() {
-    local fd
-    for fd in /proc/$BASHPID/fd/*; do
-        fd=${fd##*/}
-        [[ $fd =~ ^[0-9]+$ ]] && ((fd > 2)) && eval "exec $fd>&-" 2>/dev/null
-    done
-    return 0
-}
-
-# ---- Display -----------------------------------------------------------------
-
-source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/x-display.sh"
-
-# Starts Xvfb on the first free display from :91 on and exports DISPLAY.
-e2e_start_display() {
-    mkdir -p "$E2E_WORK"
-    local n
-    for n in $(seq 91 120); do
-        display_taken "$n" && continue
-        [[ -e /tmp/.X11-unix/X$n ]] && continue
-        e2e_detached_bg "$E2E_WORK/xvfb.log" Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp
-        E2E_XVFB_PID=$E2E_BG_PID
-        local i
-        for i in $(seq 50); do
-            if timeout 5 xdpyinfo -display ":$n" >/dev/null 2>&1; then
-                export DISPLAY=":$n"
-                export E2E_XVFB_PID
-                return 0
-            fi
-            kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$E2E_XVFB_PID" 2>/dev/null
-        wait "$E2E_XVFB_PID" 2>/dev/null
-    done
-    e2e_log "could not start Xvfb"
-    return 1
-}
-
-e2e_stop_display() {
-    if [[ -n ${E2E_XVFB_PID:-} ]]; then
-        kill "$E2E_XVFB_PID" 2>/dev/null
-        wait "$E2E_XVFB_PID" 2>/dev/null
-        E2E_XVFB_PID=
-    fi
+    run_detached_bg "$@"
+    E2E_BG_PID=$DETACHED_PID
 }
 
 # ---- Prefixes ----------------------------------------------------------------
 
 # Runs Wine's server for the prefix $WINEPREFIX, detached from our streams.
-e2e_start_wineserver() {
-    mkdir -p "$WINEPREFIX"
-    e2e_detached "$WINEPREFIX.log" timeout 30 "$WINESERVER" -p
-}
+e2e_start_wineserver() { wine_start_wineserver "$WINEPREFIX.log"; }
 
 # Ends every process of the prefix $1 and its server.
-e2e_stop_prefix() {
-    local prefix=$1
-    [[ -d $prefix ]] || return 0
-    WINEPREFIX=$prefix timeout 20 "$WINESERVER" -k >/dev/null 2>&1 </dev/null
-    WINEPREFIX=$prefix timeout 20 "$WINESERVER" -w >/dev/null 2>&1 </dev/null
-    return 0
-}
+e2e_stop_prefix() { wine_session_stop "$1"; }
 
 # A booted prefix with the shared desktop set up, made once and then copied for every
 # scenario. Kept between runs while Wine's version stays the same. Runs that share
@@ -149,13 +86,8 @@ e2e_make_template() {
     e2e_stop_prefix "$template"
     rm -rf "$template" "$template.log"
     (
-        export WINEPREFIX=$template
-        e2e_start_wineserver || exit 1
-        e2e_detached "$template.log" timeout 120 "$WINE64" wineboot -i || exit 1
-        e2e_detached "$template.log" timeout 30 "$WINE64" reg add 'HKCU\Software\Wine\Explorer' \
-            /v Desktop /t REG_SZ /d shell /f || exit 1
-        e2e_detached "$template.log" timeout 30 "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' \
-            /v shell /t REG_SZ /d "$E2E_DESKTOP_SIZE" /f || exit 1
+        wine_session_start "$template" "$template.log" &&
+            wine_virtual_desktop "$E2E_DESKTOP_SIZE" "$template.log"
     ) || {
         e2e_log "template prefix failed, see $template.log"
         return 1

@@ -10,15 +10,12 @@
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/fixed-layout.sh" "$@"
 
-# Nothing we start may hold descriptors our caller gave us besides stdio.
-for fd in /proc/$$/fd/*; do
-    fd=${fd##*/}
-    [[ $fd =~ ^[0-9]+$ ]] && ((fd > 2)) && eval "exec $fd>&-" 2>/dev/null
-done
-
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$E2E_DIR/lib.sh"
+
+# Nothing we start may hold descriptors our caller gave us besides stdio.
+close_descriptors
 
 E2E_SCENARIOS=()
 for file in "$E2E_DIR"/scenarios/*.sh; do
@@ -44,6 +41,11 @@ for var in HEXALUNE_EXE HEXALUNE_DRIVER; do
         exit 2
     fi
 done
+if [[ -z $HEXALUNE_VERSION ]]; then
+    echo "HEXALUNE_VERSION must name the program's version: it is not in the build tree of $HEXALUNE_EXE" >&2
+    echo "0 passed, 1 failed"
+    exit 2
+fi
 HEXALUNE_EXE=$(realpath "$HEXALUNE_EXE")
 HEXALUNE_DRIVER=$(realpath "$HEXALUNE_DRIVER")
 export HEXALUNE_EXE HEXALUNE_DRIVER
@@ -65,7 +67,7 @@ current_prefix=
 cleanup() {
     [[ -n $current_prefix ]] && e2e_stop_prefix "$current_prefix"
     [[ ${E2E_KEEP_PREFIX:-0} == 1 ]] || rm -rf "$E2E_RUN_DIR"
-    e2e_stop_display
+    stop_display
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -73,7 +75,8 @@ trap 'exit 130' INT TERM
 run_started=$SECONDS
 passed=0
 failed=0
-if ! e2e_start_display; then
+mkdir -p "$E2E_WORK"
+if ! start_display 91 120 "$E2E_WORK/xvfb.log"; then
     echo "FAIL display: Xvfb did not start"
     echo "0 passed, ${#selected[@]} failed"
     exit 1

@@ -2,7 +2,7 @@
 # and the update reminder at start-up. A recorder stands in for the browser (see
 # use_page_recorder), so each opened address can be counted.
 
-ABOUT_TITLE="Hexalune v1.20"
+ABOUT_TITLE=$MAIN_TITLE
 ABOUT_OK=1 # IDOK
 REMINDER_TEXT='There maybe an update to this software available\rDo you want to check for an update?'
 

@@ -70,7 +70,7 @@ scenario_installer() {
         fail "no Start-menu shortcut"
     local uninstall='Software\Microsoft\Windows\CurrentVersion\Uninstall\Hexalune'
     assert_eq Hexalune "$(drv hkcu-get "$uninstall" DisplayName)" "Apps and features entry"
-    assert_eq 1.20 "$(drv hkcu-get "$uninstall" DisplayVersion)" "version shown in Apps and features"
+    assert_eq "$HEXALUNE_VERSION" "$(drv hkcu-get "$uninstall" DisplayVersion)" "version shown in Apps and features"
 
     # The installed program starts from its folder and keeps its settings under its name.
     local user
