@@ -61,6 +61,7 @@ void MainController::OnCommand(Command command) {
         case Command::ForumLink: OpenWebPage(s_.shell, WebPage::Home); break;
         case Command::CoBrandLink: OpenWebPage(s_.shell, WebPage::CoBranding); break;
         case Command::FullBrandLink: OpenWebPage(s_.shell, WebPage::FullBranding); break;
+        case Command::ChangingLinesLink: s_.window.ShowChangingLines(); break;
         case Command::DisplayDaily:
         case Command::DisplayHourly: break;
     }

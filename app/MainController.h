@@ -22,7 +22,10 @@ public:
     virtual void BringViewToFront(View view) = 0;
     // Shows the About box modally and returns when it is closed.
     virtual void ShowAboutBox() = 0;
-    // Closes the program's other windows, ignoring errors, and ends the process.
+    // Shows what the changing lines of the reading on screen say, and where they lead.
+    virtual void ShowChangingLines() = 0;
+    // Closes the program's other windows, each with its own close handling, then the main
+    // window itself, which ends the message loop and so the process.
     virtual void EndProgram() = 0;
 };
 
@@ -41,6 +44,7 @@ enum class Command {
     ForumLink,        // the forum line at the top
     CoBrandLink,      // the branding line at the bottom
     FullBrandLink,    // the hidden line beneath it
+    ChangingLinesLink,  // the reading's changing lines
     DisplayDaily,   // "Display every 24 hours": does nothing
     DisplayHourly,   // "Display every 1 hour": does nothing
 };

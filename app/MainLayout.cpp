@@ -33,7 +33,7 @@ const ControlSpec kLayout[] = {
     {IDC_TEXTS_OUTLINE, IDC_READING_VIEW, K::Shape, "", 120, 1800, 6885, 3405},
     {IDC_TEXTS_PANEL, IDC_READING_VIEW, K::Panel, "", 120, 1800, 6855, 3375},
     {IDC_CHANGING_LINES_LABEL, IDC_TEXTS_PANEL, K::Label, "Changing Lines", 120, 60, 1470, 195},
-    {IDC_CHANGING_LINES, IDC_TEXTS_PANEL, K::Label, "", 1680, 60, 1500, 195},
+    {IDC_CHANGING_LINES, IDC_TEXTS_PANEL, K::KeyboardLink, "", 1680, 60, 1500, 195},
     {IDC_JUDGMENT_DESCRIPTION_LABEL, IDC_TEXTS_PANEL, K::Label, "Judgment Description", 120, 360, 2115, 195},
     {IDC_JUDGMENT_DESCRIPTION, IDC_TEXTS_PANEL, K::TextBox, "", 120, 600, 3255, 1215},
     {IDC_IMAGE_DESCRIPTION_LABEL, IDC_TEXTS_PANEL, K::Label, "Image Description", 3480, 360, 1800, 195},
@@ -78,6 +78,16 @@ const ControlSpec kLayout[] = {
 }  // namespace
 
 std::span<const ControlSpec> MainLayout() { return kLayout; }
+
+bool IsBelowClientArea(const ControlSpec& item) {
+    const ControlSpec* top = &item;
+    while (top->parent != 0) {
+        const ControlSpec* container = FindControl(top->parent);
+        if (!container) break;
+        top = container;
+    }
+    return top->parent == 0 && top->top >= kClientHeightTwips;
+}
 
 const ControlSpec* FindControl(int id) {
     for (const ControlSpec& item : kLayout) {

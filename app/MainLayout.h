@@ -21,6 +21,7 @@ enum class ControlKind {
     Option,      // option button
     CheckBox,
     Hook,        // invisible receiver of the tray icon's messages
+    KeyboardLink,  // a link that also takes the keyboard focus and opens on Enter or Space
 };
 
 enum class TextColor { Black, Red, Blue };
@@ -43,5 +44,8 @@ inline constexpr int kClientHeightTwips = 7845;
 
 std::span<const ControlSpec> MainLayout();
 const ControlSpec* FindControl(int id);
+// Whether the control lies below the window's client area (in a container that does): the
+// code uses it, nobody sees it.
+bool IsBelowClientArea(const ControlSpec& item);
 
 }  // namespace hexalune

@@ -12,6 +12,10 @@ public:
     virtual void Minimize() = 0;
     virtual void Restore() = 0;
     virtual void CenterOnScreen() = 0;
+    // Shows and restores the window above the user's other windows without taking the
+    // keyboard from whatever the user is working in, and draws the eye to it until the
+    // user turns to it.
+    virtual void ShowWithoutActivating() = 0;
 };
 
 }  // namespace hexalune

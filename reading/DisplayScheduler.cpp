@@ -19,14 +19,12 @@ bool TickMatches(const std::optional<LocalDateTime>& previous, const LocalDateTi
     if (!previous) return false;
     const long long before = LocalSeconds(*previous);
     const long long current = LocalSeconds(now);
-    if (current <= before || current - before > kLongestTickStep) return false;
-    // The step is shorter than a day, so only the display instants of this tick's day and,
-    // when the step crosses midnight, of the previous tick's day can lie within it.
-    for (const CivilDate& day : {previous->date, now.date}) {
+    if (current <= before) return false;
+    const auto passedOver = [&](const CivilDate& day) {
         const long long display = LocalSeconds(LocalDateTime{day, at.hour, at.minute, at.second});
-        if (before < display && display <= current) return true;
-    }
-    return false;
+        return before < display && display <= current;
+    };
+    return passedOver(now.date) || (current - before <= kLongestTickStep && passedOver(previous->date));
 }
 
 bool DisplayScheduler::OnTick() {
@@ -36,8 +34,7 @@ bool DisplayScheduler::OnTick() {
     const auto at = ReadDisplayTime(settings_);
     if (!at || !TickMatches(previous, now, *at)) return false;
     reading_.RenewReadingIfDue();
-    window_.Show();
-    window_.Restore();
+    window_.ShowWithoutActivating();
     return true;
 }
 

@@ -6,9 +6,11 @@
 
 #include "app/MainLayout.h"
 #include "core/win32/Accessibility.h"
+#include "core/win32/ReadingText.h"
 #include "core/Version.h"
 #include "links/win32/AboutBox.h"
 #include "reading/Catalogue.h"
+#include "reading/win32/ChangingLinesWindow.h"
 #include "reading/win32/HexagramFigure.h"
 #include "tray/win32/TrayIcon.h"
 
@@ -51,7 +53,6 @@ constexpr std::pair<PanelList, int> kListIds[] = {
     {PanelList::Hour, IDC_HOUR_LIST}, {PanelList::Minute, IDC_MINUTE_LIST}, {PanelList::Second, IDC_SECOND_LIST},
 };
 constexpr UINT kTickInterval = 1000;
-constexpr UINT_PTR kClipboardGuardId = 1;
 constexpr int kDropDownHeight = 200;  // pixels at 96 DPI, list included
 
 // Container window extra bytes: background colour, whether a group-box border is drawn, font.
@@ -59,38 +60,6 @@ constexpr int kSlotBackground = 0;
 constexpr int kSlotFramed = static_cast<int>(sizeof(LONG_PTR));
 constexpr int kSlotFont = static_cast<int>(2 * sizeof(LONG_PTR));
 constexpr int kContainerExtra = static_cast<int>(3 * sizeof(LONG_PTR));
-
-// Text copied out of a reading text does not outlive the next mouse event over one: the
-// clipboard is emptied, but only while one of our own windows owns it.
-void GuardClipboard(HWND anyOfOurs) {
-    HWND owner = GetClipboardOwner();
-    if (!owner) return;
-    DWORD process = 0;
-    GetWindowThreadProcessId(owner, &process);
-    if (process != GetCurrentProcessId()) return;
-    if (OpenClipboard(anyOfOurs)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
-}
-
-LRESULT CALLBACK ReadingTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    switch (message) {
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONUP:
-        case WM_RBUTTONDOWN:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONDOWN:
-        case WM_MBUTTONUP:
-        case WM_MOUSEMOVE: GuardClipboard(hwnd); break;
-        case WM_GETDLGCODE:
-            // The texts cannot be typed into: Tab and Enter move on through the window.
-            return DefSubclassProc(hwnd, message, wParam, lParam) & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS);
-        case WM_NCDESTROY: RemoveWindowSubclass(hwnd, ReadingTextProc, kClipboardGuardId); break;
-        default: break;
-    }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
 
 // Frames and picture boxes: paint their ground (and a group-box border with caption) and
 // pass their children's notifications on to the main window.
@@ -158,8 +127,10 @@ LRESULT CALLBACK HookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// Asks one of the program's other top-level windows (an About box, the changing lines) to
+// close, so that its own close handling runs before the main window goes.
 BOOL CALLBACK CloseOtherWindow(HWND window, LPARAM main) {
-    if (window != reinterpret_cast<HWND>(main)) PostMessageW(window, WM_CLOSE, 0, 0);
+    if (window != reinterpret_cast<HWND>(main) && IsWindowVisible(window)) SendMessageW(window, WM_CLOSE, 0, 0);
     return TRUE;
 }
 
@@ -251,6 +222,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kTickTimer && controller_) controller_->OnTick();
             return 0;
+        case WM_POWERBROADCAST:
+            // Back from sleep or hibernation: a display time slept through comes up now,
+            // not at the next timer message.
+            if (wParam == PBT_APMRESUMEAUTOMATIC && controller_ && ticking_) controller_->OnTick();
+            return TRUE;
+        case WM_NOTIFY: OnNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
         case WM_SYSCOMMAND:
             // The close box, the window menu's Close and Alt+F4 send the window to the tray.
             if ((wParam & 0xFFF0) == SC_CLOSE) {
@@ -284,7 +261,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
-        case WM_DESTROY: KillTimer(hwnd_, kTickTimer); return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
+        case WM_NCDESTROY: hwnd_ = nullptr; break;
         default: break;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -300,7 +278,21 @@ void MainWindow::OnCreate() {
     CreateControls();
     // Centred from the start, so that the window is centred whoever shows it first.
     CenterOnScreen();
-    SetTimer(hwnd_, kTickTimer, kTickInterval, nullptr);
+}
+
+void MainWindow::StartTicking() {
+    ticking_ = SetTimer(hwnd_, kTickTimer, kTickInterval, nullptr) != 0;
+}
+
+void MainWindow::OnDestroy() {
+    if (ticking_) KillTimer(hwnd_, kTickTimer);
+    ticking_ = false;
+    PostQuitMessage(0);
+}
+
+void MainWindow::OnNotify(const NMHDR& header) {
+    if (header.idFrom == IDC_CHANGING_LINES && (header.code == NM_CLICK || header.code == NM_RETURN) && controller_)
+        controller_->OnCommand(Command::ChangingLinesLink);
 }
 
 void MainWindow::MakeFonts() { font_.Reset(MakeFont(L"Verdana", 825, dpi_)); }
@@ -348,6 +340,10 @@ HWND MainWindow::CreateControl(const ControlSpec& item, const ControlSpec* befor
             // never seen, so it must not take the clicks either.
             if (item.id == IDC_FULLBRAND_LINK) style &= ~WS_VISIBLE;
             break;
+        case ControlKind::KeyboardLink:
+            cls = WC_LINK;
+            style |= WS_TABSTOP | LWS_TRANSPARENT | LWS_NOPREFIX;
+            break;
         case ControlKind::Button:
             cls = L"BUTTON";
             style |= BS_PUSHBUTTON | WS_TABSTOP;
@@ -366,9 +362,10 @@ HWND MainWindow::CreateControl(const ControlSpec& item, const ControlSpec* befor
         case ControlKind::Option:
             cls = L"BUTTON";
             // The display options do nothing; the start options are set by the program
-            // itself so that it sees every real change.
-            style |= (item.id == IDC_RUN_AT_STARTUP || item.id == IDC_DONT_RUN_AT_STARTUP ? BS_RADIOBUTTON : BS_AUTORADIOBUTTON) |
-                     WS_TABSTOP;
+            // itself so that it sees every real change. Each pair is a group of its own, and
+            // the button control makes the checked one of a group its tab stop.
+            style |= item.id == IDC_RUN_AT_STARTUP || item.id == IDC_DONT_RUN_AT_STARTUP ? BS_RADIOBUTTON
+                                                                                         : BS_AUTORADIOBUTTON;
             break;
         case ControlKind::CheckBox:
             cls = L"BUTTON";
@@ -379,6 +376,12 @@ HWND MainWindow::CreateControl(const ControlSpec& item, const ControlSpec* befor
             style &= ~WS_VISIBLE;
             break;
     }
+    // An option after another control starts a group, and so does the first control after options.
+    const bool afterSibling = before && before->parent == item.parent;
+    if (afterSibling && (item.kind == ControlKind::Option) != (before->kind == ControlKind::Option)) style |= WS_GROUP;
+    if (!afterSibling && item.kind == ControlKind::Option) style |= WS_GROUP;
+    // What lies below the client area is there for the code only: never seen, never reached.
+    if (IsBelowClientArea(item)) style &= ~(WS_VISIBLE | WS_TABSTOP);
     const RECT r = ControlRect(item);
     HWND control = CreateWindowExW(exStyle, cls, caption.c_str(), style, r.left, r.top, r.right - r.left,
                                    r.bottom - r.top, parent,
@@ -390,8 +393,8 @@ HWND MainWindow::CreateControl(const ControlSpec& item, const ControlSpec* befor
         SetWindowLongPtrW(control, kSlotFramed, item.kind == ControlKind::Frame ? 1 : 0);
     }
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-    if (item.kind == ControlKind::TextBox) SetWindowSubclass(control, ReadingTextProc, kClipboardGuardId, 0);
-    if (item.kind == ControlKind::LinkLabel) MarkAsLink(control);
+    if (item.kind == ControlKind::TextBox) MakeReadingText(control);
+    if (item.kind == ControlKind::LinkLabel || item.kind == ControlKind::KeyboardLink) MarkAsLink(control);
     // Text boxes and lists are named after the label just before them.
     if ((item.kind == ControlKind::TextBox || item.kind == ControlKind::ComboList) && before &&
         before->kind == ControlKind::Label && before->parent == item.parent)
@@ -537,7 +540,7 @@ void MainWindow::OnEndSession(bool ending) {
 }
 
 void MainWindow::SetText(int id, const std::string& text) {
-    if (HWND control = Control(id)) SetWindowTextW(control, FromAnsi(text).c_str());
+    if (HWND control = Control(id)) SetWindowTextW(control, WithEditLineBreaks(FromAnsi(text)).c_str());
 }
 
 void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
@@ -554,8 +557,12 @@ void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
     SetText(IDC_JUDGMENT_POEM, entry.judgmentPoem);
     SetText(IDC_IMAGE_DESCRIPTION, entry.imageDescription);
     SetText(IDC_IMAGE_POEM, entry.imagePoem);
-    SetText(IDC_CHANGING_LINES, changingLines);
+    changingLines_ = changingLines;
+    // A link when there is something to open; the markup is the link control's own.
+    SetText(IDC_CHANGING_LINES, changingLines.empty() ? std::string() : "<a>" + changingLines + "</a>");
     SetAccessibleName(Control(IDC_CHANGING_LINES), FromAnsi(ChangingLinesSpoken(changingLines)));
+    // An open changing-lines window follows the reading on screen.
+    UpdateChangingLinesWindow(hexagram_, changingLines);
     // Setting the reading texts counts as a change of their text for the clipboard guard.
     GuardClipboard(hwnd_);
 }
@@ -659,6 +666,21 @@ void MainWindow::Minimize() {
     if (IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_MINIMIZE);
 }
 
+void MainWindow::ShowWithoutActivating() {
+    // Shown (and restored when minimised) without activation: whoever the user is typing
+    // to keeps the keyboard, as Windows would have it anyway for a program in the background.
+    ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_SHOWNOACTIVATE : SW_SHOWNA);
+    // Above every other normal window, not left below the active one.
+    constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, kFlags);
+    SetWindowPos(hwnd_, HWND_NOTOPMOST, 0, 0, 0, 0, kFlags);
+    if (GetForegroundWindow() != hwnd_) {
+        // The taskbar button flashes until the user turns to the window.
+        FLASHWINFO flash{sizeof(flash), hwnd_, FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+        FlashWindowEx(&flash);
+    }
+}
+
 void MainWindow::Restore() {
     if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
 }
@@ -688,10 +710,16 @@ void MainWindow::BringViewToFront(View view) {
 
 void MainWindow::ShowAboutBox() { hexalune::win32::ShowAboutBox(instance_, hwnd_, shell_); }
 
+void MainWindow::ShowChangingLines() {
+    if (!changingLines_.empty()) ShowChangingLinesWindow(instance_, hwnd_, hexagram_, changingLines_);
+}
+
 void MainWindow::EndProgram() {
-    // Close the program's other windows (an open About box or message box), then end.
+    if (!hwnd_) return;
+    // The other windows first, each with its own close handling; destroying the main window
+    // then takes any that would not close (a message box) with it, and ends the message loop.
     EnumThreadWindows(GetCurrentThreadId(), CloseOtherWindow, reinterpret_cast<LPARAM>(hwnd_));
-    ExitProcess(0);
+    DestroyWindow(hwnd_);
 }
 
 }  // namespace hexalune::win32

@@ -34,6 +34,8 @@ public:
     HICON SmallIcon() const { return smallIcon_; }
     // The first show after the load: centred, in front.
     void ShowFirstTime();
+    // Starts the one-second tick; not before the load has run to its end.
+    void StartTicking();
 
     // IReadingView
     void ShowReading(int hexagram, const std::string& changingLines) override;
@@ -55,9 +57,11 @@ public:
     void Minimize() override;
     void Restore() override;
     void CenterOnScreen() override;
+    void ShowWithoutActivating() override;
     // IMainWindow
     void BringViewToFront(View view) override;
     void ShowAboutBox() override;
+    void ShowChangingLines() override;
     void EndProgram() override;
 
 private:
@@ -71,6 +75,8 @@ private:
     void OnDrawItem(const DRAWITEMSTRUCT& item);
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnEndSession(bool ending);
+    void OnNotify(const NMHDR& header);
+    void OnDestroy();
 
     void CreateControls();
     HWND CreateControl(const ControlSpec& item, const ControlSpec* before);
@@ -91,6 +97,8 @@ private:
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
     int hexagram_ = 1;  // the hexagram both pictures show
+    std::string changingLines_;  // and its changing lines
+    bool ticking_ = false;
     UINT taskbarCreated_ = 0;
     HMENU trayMenuBar_ = nullptr;
     HMENU trayPopup_ = nullptr;

@@ -93,6 +93,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     window.SetController(&controller);
     controller.OnLoad();
     if (controller.ShouldShowAfterLoad()) window.ShowFirstTime();
+    // Only now: the prompts of the load run modal loops, which would deliver a tick
+    // in the middle of it.
+    window.StartTicking();
 
     const int result = RunMessageLoop(window.Handle());
     if (SUCCEEDED(ole)) OleUninitialize();

@@ -5,7 +5,7 @@
 
 namespace hexalune::win32 {
 
-// Fills `area` with the figure of hexagram `card` (1..64), drawn at the area's own size.
+// Fills `area` with the figure of `hexagram` (1..64), drawn at the area's own size.
 void DrawHexagramFigure(HDC dc, const RECT& area, int hexagram);
 
 }  // namespace hexalune::win32

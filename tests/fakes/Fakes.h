@@ -210,9 +210,14 @@ public:
     void Minimize() override { minimized = true; }
     void Restore() override { minimized = false; }
     void CenterOnScreen() override { ++centred; }
+    void ShowWithoutActivating() override {
+        Show();
+        Restore();
+    }
     // IMainWindow
     void BringViewToFront(View view) override { front = view; }
     void ShowAboutBox() override { ++aboutShown; }
+    void ShowChangingLines() override { ++changingLinesShown; }
     void EndProgram() override { ended = true; }
 
     struct List {
@@ -232,6 +237,7 @@ public:
     int centred = 0;
     View front = View::Hexagram;
     int aboutShown = 0;
+    int changingLinesShown = 0;
     bool ended = false;
 };
 

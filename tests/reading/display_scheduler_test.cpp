@@ -54,11 +54,15 @@ INSTANTIATE_TEST_SUITE_P(
         TickCase{"LastSecondDisplayAcrossMidnight", At(8, 23, 59, 58), At(9, 0, 0, 0), DisplayTime{23, 59, 59},
                  true},
         TickCase{"AcrossMidnightOtherTime", At(8, 23, 59, 59), At(9, 0, 0, 1), kSeven, false},
-        TickCase{"JumpForwardByHours", At(8, 5, 0, 0), At(8, 8, 0, 0), kSeven, false},
+        TickCase{"SleepOfHoursOverIt", At(8, 5, 0, 0), At(8, 7, 0, 5), kSeven, true},
+        TickCase{"SleepOvernightOverIt", At(7, 23, 0, 0), At(8, 8, 0, 0), kSeven, true},
+        TickCase{"SleepOverAWeekend", At(4, 18, 0, 0), At(7, 8, 0, 0), kSeven, true},
+        TickCase{"SleepEndingBeforeIt", At(7, 23, 0, 0), At(8, 6, 30, 0), kSeven, false},
+        TickCase{"SleepStartedAfterIt", At(8, 8, 0, 0), At(8, 10, 0, 0), kSeven, false},
         TickCase{"SetBackOverTheDisplayTime", At(8, 8, 0, 0), At(8, 6, 59, 59), kSeven, false},
         TickCase{"SetBackThenOnOverIt", At(8, 6, 59, 59), At(8, 7, 0, 1), kSeven, true},
         TickCase{"SetBackOntoIt", At(8, 8, 0, 0), At(8, 7, 0, 0), kSeven, true},
-        TickCase{"DayLaterSameTime", At(7, 6, 59, 59), At(8, 7, 0, 1), kSeven, false}),
+        TickCase{"SleepOfADayEndingJustPastIt", At(7, 6, 59, 59), At(8, 7, 0, 1), kSeven, true}),
     [](const ::testing::TestParamInfo<TickCase>& info) { return std::string(info.param.name); });
 
 // Records whether the reading was renewed before the window came up.

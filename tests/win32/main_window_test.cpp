@@ -2,6 +2,7 @@
 // the figures as drawn, the layout's pixel rectangles, and that thousands of readings
 // leave nothing behind.
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include "core/ControlIds.h"
 #include "app/MainLayout.h"
 #include "app/win32/MainWindow.h"
+#include "core/win32/ReadingText.h"
 #include "reading/Catalogue.h"
 #include "win32/ProcessObjects.h"
 
@@ -33,7 +35,12 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(window_.Create()) << "main window not created (" << GetLastError() << "); is there a display?";
     }
-    void TearDown() override { DestroyWindow(window_.Handle()); }
+    void TearDown() override {
+        DestroyWindow(window_.Handle());
+        // The main window's end ends the message loop: leave no quit behind for the next test.
+        MSG quit{};
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    }
 
     // Whether line `line` (1 = bottom) of the figure in the picture is solid, read off the
     // pixels: the middle of a broken line is black, the middle of a solid one white.
@@ -76,10 +83,10 @@ TEST_F(MainWindowTest, AReadingFillsNameTextsLinesAndBothPictures) {
         EXPECT_EQ(TextOf(window_.Control(IDC_HEXAGRAM_FIGURE)), L"Hexagram " + std::to_wstring(n) + L", " + name);
         EXPECT_EQ(TextOf(window_.Control(IDC_SETTINGS_FIGURE)), TextOf(window_.Control(IDC_HEXAGRAM_FIGURE)));
         EXPECT_EQ(TextOf(window_.Control(IDC_JUDGMENT_DESCRIPTION)), FromAnsi(entry.judgmentDescription));
-        EXPECT_EQ(TextOf(window_.Control(IDC_JUDGMENT_POEM)), FromAnsi(entry.judgmentPoem));
+        EXPECT_EQ(TextOf(window_.Control(IDC_JUDGMENT_POEM)), WithEditLineBreaks(FromAnsi(entry.judgmentPoem)));
         EXPECT_EQ(TextOf(window_.Control(IDC_IMAGE_DESCRIPTION)), FromAnsi(entry.imageDescription));
-        EXPECT_EQ(TextOf(window_.Control(IDC_IMAGE_POEM)), FromAnsi(entry.imagePoem));
-        EXPECT_EQ(TextOf(window_.Control(IDC_CHANGING_LINES)), L"4,1,6");
+        EXPECT_EQ(TextOf(window_.Control(IDC_IMAGE_POEM)), WithEditLineBreaks(FromAnsi(entry.imagePoem)));
+        EXPECT_EQ(TextOf(window_.Control(IDC_CHANGING_LINES)), L"<a>4,1,6</a>");  // a link
     }
 }
 
@@ -148,6 +155,53 @@ TEST_F(MainWindowTest, ListsAreMadeWithTheSettingsViewAndKeepWhatTheyWereGivenBe
     EXPECT_EQ(window_.Control(IDC_HOUR_LIST), hour);
     window_.FillList(PanelList::Second, {"9"});
     EXPECT_EQ(SendMessageW(window_.Control(IDC_SECOND_LIST), CB_GETCOUNT, 0, 0), 1);
+}
+
+TEST_F(MainWindowTest, TheTickWaitsForTheLoadToEnd) {
+    EXPECT_FALSE(KillTimer(window_.Handle(), 1)) << "the one-second timer runs before the load has ended";
+    window_.StartTicking();
+    EXPECT_TRUE(KillTimer(window_.Handle(), 1));
+}
+
+// A window of the program's own besides the main one (as an open About box is), which
+// records whether its own close handling ran.
+bool otherWindowClosed = false;
+LRESULT CALLBACK RecordClose(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_CLOSE) otherWindowClosed = true;
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+TEST_F(MainWindowTest, EndingClosesTheOtherWindowsThenEndsTheMessageLoop) {
+    HWND main = window_.Handle();
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, main, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetWindowSubclass(other, RecordClose, 1, 0);
+    otherWindowClosed = false;
+    window_.EndProgram();  // returns: the process ends when the loop does, not here
+    EXPECT_TRUE(otherWindowClosed);
+    EXPECT_FALSE(IsWindow(other));
+    EXPECT_FALSE(IsWindow(main));
+    MSG quit{};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "no WM_QUIT for the message loop";
+    EXPECT_EQ(quit.wParam, 0u);
+}
+
+TEST_F(MainWindowTest, OptionPairsAreGroupsAndWhatLiesBelowIsOutOfReach) {
+    window_.BringViewToFront(View::Settings);
+    const auto style = [this](int id) { return GetWindowLongPtrW(window_.Control(id), GWL_STYLE); };
+    EXPECT_TRUE(style(IDC_RUN_AT_STARTUP) & WS_GROUP);
+    EXPECT_FALSE(style(IDC_DONT_RUN_AT_STARTUP) & WS_GROUP);
+    EXPECT_TRUE(style(IDC_START_IN_TRAY) & WS_GROUP) << "the arrow keys would walk on onto the check box";
+    // One tab stop a pair: the checked option.
+    window_.SetRunSelected(true);
+    EXPECT_TRUE(style(IDC_RUN_AT_STARTUP) & WS_TABSTOP);
+    EXPECT_FALSE(style(IDC_DONT_RUN_AT_STARTUP) & WS_TABSTOP);
+    for (const ControlSpec& item : MainLayout()) {
+        if (IsBelowClientArea(item)) {
+            EXPECT_FALSE(style(item.id) & (WS_VISIBLE | WS_TABSTOP)) << item.id;
+        }
+    }
 }
 
 TEST_F(MainWindowTest, OnlyOneViewIsSeenAndTheHiddenControlsNeverAre) {

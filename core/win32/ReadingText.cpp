@@ -1,0 +1,55 @@
+#include "core/win32/ReadingText.h"
+
+#include <commctrl.h>
+
+namespace hexalune::win32 {
+
+namespace {
+
+constexpr UINT_PTR kReadingTextSubclass = 1;
+
+LRESULT CALLBACK ReadingTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MOUSEMOVE: GuardClipboard(hwnd); break;
+        case WM_GETDLGCODE:
+            // The texts cannot be typed into: Tab and Enter move on through the window.
+            return DefSubclassProc(hwnd, message, wParam, lParam) & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS);
+        case WM_NCDESTROY: RemoveWindowSubclass(hwnd, ReadingTextProc, kReadingTextSubclass); break;
+        default: break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void MakeReadingText(HWND edit) { SetWindowSubclass(edit, ReadingTextProc, kReadingTextSubclass, 0); }
+
+void GuardClipboard(HWND anyOfOurs) {
+    HWND owner = GetClipboardOwner();
+    if (!owner) return;
+    DWORD process = 0;
+    GetWindowThreadProcessId(owner, &process);
+    if (process != GetCurrentProcessId()) return;
+    if (OpenClipboard(anyOfOurs)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+
+std::wstring WithEditLineBreaks(const std::wstring& text) {
+    std::wstring result;
+    result.reserve(text.size() + 16);
+    for (wchar_t c : text) {
+        if (c == L'\n') result += L'\r';
+        result += c;
+    }
+    return result;
+}
+
+}  // namespace hexalune::win32
