@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "core/ControlIds.h"
-#include "core/Version.h"
 #include "tray/win32/TrayIcon.h"
+#include "core/Version.h"
 
 namespace {
 
@@ -435,8 +435,19 @@ int Title(const Args&) {
     return 0;
 }
 
+// What a link control shows: its text without the link markup.
+std::wstring WithoutLinkMarkup(std::wstring text) {
+    for (const wchar_t* tag : {L"<a>", L"</a>"}) {
+        for (size_t at = text.find(tag); at != std::wstring::npos; at = text.find(tag)) text.erase(at, wcslen(tag));
+    }
+    return text;
+}
+
 int Text(const Args& args) {
-    PrintLine(UnixLines(TextOf(RequireControl(ControlIdArg(args, 1)))));
+    HWND control = RequireControl(ControlIdArg(args, 1));
+    std::wstring text = TextOf(control);
+    if (ClassOf(control) == L"SysLink") text = WithoutLinkMarkup(text);
+    PrintLine(UnixLines(text));
     return 0;
 }
 
@@ -1076,6 +1087,86 @@ int FocusId(const Args&) {
     return 0;
 }
 
+// "group" and "tabstop" where the control has those styles, one a line, or "-".
+int Style(const Args& args) {
+    const LONG_PTR style = GetWindowLongPtrW(RequireControl(ControlIdArg(args, 1)), GWL_STYLE);
+    std::wstring flags;
+    if (style & WS_GROUP) flags += L"group\n";
+    if (style & WS_TABSTOP) flags += L"tabstop\n";
+    PrintLine(flags.empty() ? L"-" : flags.substr(0, flags.size() - 1));
+    return 0;
+}
+
+// What a button sends its owner when Windows clicks it without the mouse: a radio button
+// that gets the keyboard focus while unchecked sends BN_CLICKED (Wine's button does not).
+int ButtonClicked(const Args& args) {
+    const int id = ControlIdArg(args, 1);
+    HWND button = RequireControl(id);
+    Post(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    PrintLine(L"BN_CLICKED " + std::to_wstring(id));
+    return 0;
+}
+
+// The text of a dialog's control, link markup left out.
+int DlgText(const Args& args) {
+    HWND item = RequireDialogItem(RequireDialog(CaptionRequired(args, 1)), ControlIdArg(args, 2));
+    PrintLine(UnixLines(WithoutLinkMarkup(TextOf(item))));
+    return 0;
+}
+
+// Windows tells the program that the computer has woken from sleep or hibernation.
+int Resume(const Args&) {
+    Post(RequireMain(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    PrintLine(L"resumed");
+    return 0;
+}
+
+// Windows ends the user's session: asks, then tells the program it ends.
+int EndSession(const Args&) {
+    HWND main = RequireMain();
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    PrintLine(L"ended");
+    return 0;
+}
+
+// Stands in for the program the user is working in: a window of the driver's own, made the
+// active one, kept for `seconds`. Then prints whether the main window lies above it, and
+// whether it still has the foreground and the keyboard.
+LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+int WorkElsewhere(const Args& args) {
+    const double seconds = ToSeconds(args, 1, 10);
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = PlainWindowProc;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.lpszClassName = L"HexaluneDriverWork";
+    RegisterClassW(&cls);
+    HWND work = CreateWindowExW(0, cls.lpszClassName, L"Other work", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                                600, 400, nullptr, nullptr, cls.hInstance, nullptr);
+    if (!work) Fail(L"could not make a window");
+    SetForegroundWindow(work);
+    SetFocus(work);
+    const DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    while (GetTickCount() < end) {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(20);
+    }
+    HWND main = FindMain();
+    bool mainAbove = false;
+    for (HWND w = GetTopWindow(nullptr); w && w != work; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == main) mainAbove = true;
+    }
+    PrintLine(std::wstring(L"main above: ") + (mainAbove ? L"1" : L"0"));
+    PrintLine(std::wstring(L"still active: ") + (GetForegroundWindow() == work && GetFocus() == work ? L"1" : L"0"));
+    DestroyWindow(work);
+    return 0;
+}
+
 // ---- Other registry values of the user (Wine's own settings) -----------------------
 
 int HkcuGet(const Args& args) {
@@ -1149,6 +1240,12 @@ const CommandEntry kCommands[] = {
     {L"copy-text", CopyText, L"<ctrlId>           select a text box's text and copy it"},
     {L"acc", AccDescribe, L"<ctrlId>                 accessible name, then \"link\" or the role"},
     {L"focus-id", FocusId, L"                      id of the focused control of the main window"},
+    {L"style", Style, L"<ctrlId>                 \"group\" and \"tabstop\" as the control has them, or -"},
+    {L"button-clicked", ButtonClicked, L"<ctrlId>     BN_CLICKED as Windows sends it to a radio button given the focus"},
+    {L"dlg-text", DlgText, L"<caption> <ctrlId>   a dialog control's text"},
+    {L"resume", Resume, L"                       the computer woke from sleep (WM_POWERBROADCAST)"},
+    {L"end-session", EndSession, L"                 the user's session ends (log-off)"},
+    {L"work-elsewhere", WorkElsewhere, L"[seconds]       an active window of the driver's own; then z-order and focus"},
 };
 
 void PrintUsage() {

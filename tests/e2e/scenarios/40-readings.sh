@@ -101,3 +101,112 @@ scenario_display_time_from_tray() {
     assert_match $'^1\n[0-9]+ [0-9]+ ours' "$icons" "tray icon kept at the display time"
     screenshot display-time >/dev/null
 }
+
+# Stores a display time $1 seconds from now, and a reading that is due.
+seed_display_in() {
+    local at=$(($(date +%s) + $1))
+    must reg-set Hour "$(date -d "@$at" +%-H)" >/dev/null
+    must reg-set Minute "$(date -d "@$at" +%-M)" >/dev/null
+    must reg-set Second "$(date -d "@$at" +%-S)" >/dev/null
+    must reg-set Date "$(today_text)" >/dev/null
+    echo "display time $(date -d "@$at" +%T)" >>"$E2E_SCENARIO_DIR/log.txt"
+}
+
+# At the display time the window comes up above the program the user is working in,
+# without taking the keyboard from it.
+E2E_SCENARIOS+=(display_time_above_the_work)
+scenario_display_time_above_the_work() {
+    keep_clear_of_midnight 90
+    seed_display_in 14
+    start_hexalune_shown
+    close_to_tray
+    local seen
+    seen=$(drv work-elsewhere 16) || fail "the driver could not stand in for other work"
+    assert_eq "main above: 1" "$(sed -n 1p <<<"$seen")" "the window above the active one"
+    assert_eq "still active: 1" "$(sed -n 2p <<<"$seen")" "the user's window keeps the keyboard"
+    assert_eq shown "$(drv main-state)" "window state after the display time"
+    screenshot above-the-work >/dev/null
+}
+
+# The changing lines open their own window, by mouse and by keyboard, with each line's text
+# from the bottom up and the hexagram they lead to: 46 with lines 4,1,6 turns into 14.
+E2E_SCENARIOS+=(changing_lines_window)
+scenario_changing_lines_window() {
+    keep_clear_of_midnight 120
+    seed_later_start
+    must reg-set Date "$(tomorrow_text)" >/dev/null
+    must reg-set Card 46 >/dev/null
+    must reg-set ChangingLines 4,1,6 >/dev/null
+    start_hexalune_shown
+    local left top right bottom
+    read -r left top right bottom <<<"$(must rect $IDC_CHANGING_LINES)"
+    click_at $((left + 6)) $(((top + bottom) / 2)) || fail "xdotool could not click the changing lines"
+    assert_eq "open, owner main" "$(drv dlg-wait "Changing Lines" 10)" "the Changing Lines window"
+    assert_eq "Hexagram 46, Pushing Upward" "$(drv dlg-text "Changing Lines" $IDC_LINES_NAME)" "the day's hexagram"
+    assert_eq "Hexagram 14, Possession in Great Measure" "$(drv dlg-text "Changing Lines" $IDC_LEADING_NAME)" \
+        "where the lines lead"
+    local content=$E2E_DIR/../../reading/content/hexagrams expected
+    expected=$(printf 'Line %s\n%s\n\n' 1 "$(sed -n 's/^line1: //p' "$content/46.txt")" \
+        4 "$(sed -n 's/^line4: //p' "$content/46.txt")" 6 "$(sed -n 's/^line6: //p' "$content/46.txt")")
+    assert_eq "$expected" "$(drv dlg-text "Changing Lines" $IDC_LINES_TEXT)" "the lines' texts, from the bottom up"
+    assert_eq "$(sed -n 's/^judgmentDescription: //p' "$content/14.txt")" \
+        "$(drv dlg-text "Changing Lines" $IDC_LEADING_TEXT)" "the judgment of the hexagram they lead to"
+    screenshot changing-lines >/dev/null
+    press_key_in "Changing Lines" Escape
+    drv dlg-gone "Changing Lines" 10 >/dev/null || fail "Esc left the Changing Lines window open"
+
+    # From the keyboard: Tab to the link, Enter opens the window, Enter closes it.
+    local i
+    for ((i = 0; i < 15; i++)); do
+        [[ $(drv focus-id) == "$IDC_CHANGING_LINES" ]] && break
+        timeout 10 xdotool key Tab || fail "xdotool could not press Tab"
+        sleep 0.15
+    done
+    assert_eq "$IDC_CHANGING_LINES" "$(drv focus-id)" "Tab reaches the changing lines"
+    timeout 10 xdotool key Return || fail "xdotool could not press Enter"
+    assert_eq "open, owner main" "$(drv dlg-wait "Changing Lines" 10)" "the window from the keyboard"
+    press_key_in "Changing Lines" Return
+    drv dlg-gone "Changing Lines" 10 >/dev/null || fail "Enter left the Changing Lines window open"
+}
+
+# A computer that slept through the display time: the broadcast that it has resumed brings
+# the renewed reading up at once, and only once. The program's clock is moved on as a
+# sleep moves it, through libfaketime.
+E2E_SCENARIOS+=(resume_past_display_time)
+scenario_resume_past_display_time() {
+    local clock=$E2E_SCENARIO_DIR/clock
+    echo "+0" >"$clock"
+    seed_display_in 600
+    # Only the program's clock moves: not the time limit's around it, not the driver's.
+    e2e_detached_bg "$E2E_SCENARIO_DIR/hexalune.log" timeout 300 env FAKETIME_TIMESTAMP_FILE="$clock" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        FAKETIME_NO_CACHE=1 LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
+        "$WINE64" "$HEXALUNE_WIN_PATH"
+    HEXALUNE_PID=$E2E_BG_PID
+    wait_main_window
+    must wait-visible main 1 >/dev/null
+    close_to_tray
+    must reg-set Date "$(date_text "7 days ago")" >/dev/null
+    must reg-set Card 5 >/dev/null
+    must reg-set ChangingLines 2,4 >/dev/null
+
+    # Asleep for a quarter of an hour, past the display time (after a tick or two before
+    # it); then Windows says it has resumed.
+    sleep 2
+    echo "+900" >"$clock"
+    must resume >/dev/null
+    must wait-visible main 1 3 >/dev/null
+    # The day after the program's today, which is a quarter of an hour on.
+    assert_eq "$(date -d "$(date -d "@$(($(date +%s) + 900))" +%F) 12:00 1 day" +%-m/%-d/%Y)" \
+        "$(drv reg-get Date)" "Date after the resume"
+    check_reading_replaced 5 2,4
+    local card lines
+    card=$(drv reg-get Card)
+    lines=$(drv reg-get ChangingLines)
+
+    # Back to the tray; another resume (or tick) that day brings nothing.
+    close_to_tray
+    must resume >/dev/null
+    sleep 2
+    assert_eq hidden "$(drv main-state)" "window after a second resume"
+    assert_eq "$card $lines" "$(drv reg-get Card) $(drv reg-get ChangingLines)" "reading after a second resume"
+}

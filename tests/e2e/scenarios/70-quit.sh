@@ -15,6 +15,16 @@ choose_run_in_tray() {
     assert_eq "<missing>" "$(drv reg-get SystemTray)" "SystemTray before saving"
 }
 
+# Waits for the program to end and checks that it ended as a Windows program should: by
+# returning from its message loop with exit code 0, its tray icon gone.
+expect_clean_end() {
+    local code
+    code=$(wait_process_end "$HEXALUNE_PID" 15) || fail "the program did not end $1"
+    echo "exit code $1: $code" >>"$E2E_SCENARIO_DIR/log.txt"
+    assert_eq 0 "$code" "exit code $1"
+    assert_eq 0 "$(drv tray-icon | head -n1)" "tray icons after the end $1"
+}
+
 check_quit_question() {
     local info
     info=$(drv msgbox-info 10 Hexalune) || fail "quitting asked nothing"
@@ -49,8 +59,7 @@ scenario_quit_no_then_enter() {
     must click $IDC_EXIT_BUTTON >/dev/null
     check_quit_question
     press_key_in Hexalune Return
-    wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the program did not end after Enter"
-    assert_eq 0 "$(drv tray-icon | head -n1)" "tray icons after the end"
+    expect_clean_end "after Enter"
     assert_eq True "$(drv reg-get AutorunStartUp)" "AutorunStartUp at the end"
     assert_eq True "$(drv reg-get SystemTray)" "SystemTray at the end"
 }
@@ -61,12 +70,23 @@ scenario_wm_close_ends() {
     choose_run_in_tray
     # As the task list does it.
     must wm-close >/dev/null
-    if ! wait_process_end "$HEXALUNE_PID" 10 >/dev/null; then
-        local box
-        box=$(drv msgbox 0 2>/dev/null) && fail "WM_CLOSE asked: $(tr '\n' ' ' <<<"$box")"
-        fail "the program did not end on WM_CLOSE"
-    fi
+    local box
+    box=$(drv msgbox 3 2>/dev/null) && fail "WM_CLOSE asked: $(tr '\n' ' ' <<<"$box")"
+    expect_clean_end "on WM_CLOSE"
     assert_eq True "$(drv reg-get AutorunStartUp)" "AutorunStartUp saved"
     assert_eq True "$(drv reg-get SystemTray)" "SystemTray saved"
     assert_eq 0 "$(drv tray-icon | head -n1)" "tray icons after the end"
+}
+
+# Logging off with the About box open: the box closes,
+# the options are saved, and the program ends cleanly.
+E2E_SCENARIOS+=(log_off_ends)
+scenario_log_off_ends() {
+    start_hexalune_shown
+    choose_run_in_tray
+    must menu $IDM_ABOUT >/dev/null
+    must dlg-wait "$MAIN_TITLE" >/dev/null
+    must end-session >/dev/null
+    expect_clean_end "at log-off"
+    assert_eq True "$(drv reg-get AutorunStartUp)" "AutorunStartUp saved at log-off"
 }

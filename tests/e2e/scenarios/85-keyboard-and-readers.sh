@@ -47,7 +47,45 @@ scenario_keyboard_reaches_every_control() {
     expect_reached "$reached" $IDC_HOUR_LIST $IDC_MINUTE_LIST $IDC_SECOND_LIST $IDC_DONT_RUN_AT_STARTUP \
         $IDC_SHOW_HEXAGRAM_BUTTON $IDC_EXIT_BUTTON
     grep -qx "$IDC_READING_VIEW" <<<"$reached" && fail "Tab reached the hidden view"
+    # What lies below the client area is never reached: an arrow key there could change a
+    # date list that nobody can see.
+    local hidden
+    for hidden in $IDC_DISPLAY_DAILY $IDC_DISPLAY_HOURLY $IDC_DAY_LIST $IDC_MONTH_LIST $IDC_YEAR_LIST; do
+        grep -qx "$hidden" <<<"$reached" && fail "Tab reached control $hidden below the window"
+    done
     screenshot settings-by-keyboard >/dev/null
+}
+
+# The start options are a group of their own: the arrow keys stay within the pair, and
+# focus on an option acts as Windows makes it act (BN_CLICKED when it was not chosen).
+E2E_SCENARIOS+=(start_options_by_keyboard)
+scenario_start_options_by_keyboard() {
+    seed_known_reading
+    start_hexalune_shown
+    must click $IDC_SETTINGS_BUTTON >/dev/null
+    must wait-visible $IDC_SETTINGS_VIEW 1 >/dev/null
+    assert_eq group "$(drv style $IDC_RUN_AT_STARTUP)" "the pair's first option: a group, no tab stop"
+    assert_eq tabstop "$(drv style $IDC_DONT_RUN_AT_STARTUP)" "the chosen option: the pair's tab stop"
+    assert_eq $'group\ntabstop' "$(drv style $IDC_START_IN_TRAY)" "the check box after the pair starts a group"
+
+    click_control $IDC_RUN_AT_STARTUP  # chosen with the mouse: focus on it, Run entry written
+    E2E_WAIT=5 wait_for_output "$RUN_COMMAND" run-get
+    assert_eq $'group\ntabstop' "$(drv style $IDC_RUN_AT_STARTUP)" "the tab stop moves with the choice"
+
+    # Up from the pair's first option comes round to its last, not to the check box.
+    timeout 10 xdotool key Up || fail "xdotool could not press Up"
+    E2E_WAIT=3 wait_for_output $IDC_DONT_RUN_AT_STARTUP focus-id
+    must button-clicked $IDC_DONT_RUN_AT_STARTUP >/dev/null
+    E2E_WAIT=5 wait_for_output 1 checked $IDC_DONT_RUN_AT_STARTUP
+    assert_eq "<missing>" "$(drv run-get)" "Run entry after the arrow key chose \"Don't run\""
+    assert_eq 0 "$(drv enabled $IDC_START_IN_TRAY)" "tray box after the arrow key"
+
+    # Focus on the option already chosen changes nothing.
+    must button-clicked $IDC_DONT_RUN_AT_STARTUP >/dev/null
+    sleep 0.5
+    assert_eq 1 "$(drv checked $IDC_DONT_RUN_AT_STARTUP)" "choice after focus on the chosen option"
+    assert_eq 0 "$(drv checked $IDC_RUN_AT_STARTUP)" "the other option after focus on the chosen one"
+    assert_eq "<missing>" "$(drv run-get)" "Run entry after focus on the chosen option"
 }
 
 E2E_SCENARIOS+=(screen_reader_names)
@@ -58,6 +96,7 @@ scenario_screen_reader_names() {
     assert_eq "Hexagram 46, Pushing Upward" "$(drv acc $IDC_HEXAGRAM_FIGURE | head -n1)" "the picture"
     assert_eq "Changing lines 4, 1, 6" "$(drv acc $IDC_CHANGING_LINES | head -n1)" "the changing lines"
     assert_eq "4,1,6" "$(drv text $IDC_CHANGING_LINES)" "the changing lines on screen"
+    assert_eq link "$(drv acc $IDC_CHANGING_LINES | tail -n1)" "the changing lines' role"
     assert_eq link "$(drv acc $IDC_FORUM_LINK | tail -n1)" "the forum link's role"
     assert_eq link "$(drv acc $IDC_COBRAND_LINK | tail -n1)" "the co-branding link's role"
     assert_eq "Judgment Description" "$(drv acc $IDC_JUDGMENT_DESCRIPTION | head -n1)" "a reading text's name"
