@@ -182,18 +182,12 @@ constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMI
 
 }  // namespace
 
-MainWindow::~MainWindow() {
-    if (trayMenuBar_) DestroyMenu(trayMenuBar_);
-    if (bigIcon_) DestroyIcon(bigIcon_);
-    if (smallIcon_) DestroyIcon(smallIcon_);
-}
-
 bool MainWindow::Create() {
-    bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    if (!RegisterClasses(instance_, bigIcon_, smallIcon_, WindowProc)) return false;
+    bigIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+    smallIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    if (!RegisterClasses(instance_, bigIcon_.Get(), smallIcon_.Get(), WindowProc)) return false;
     const std::wstring caption = FromAnsi(HEXALUNE_WINDOW_CAPTION);
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainWindowClass, caption.c_str(), kMainStyle, CW_USEDEFAULT,
                             CW_USEDEFAULT, 500, 600, nullptr, nullptr, instance_, this);
@@ -271,8 +265,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::OnCreate() {
     dpi_ = WindowDpi(hwnd_);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-    trayMenuBar_ = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAYMENU));
-    trayPopup_ = trayMenuBar_ ? GetSubMenu(trayMenuBar_, 0) : nullptr;
+    trayMenuBar_.Reset(LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAYMENU)));
+    trayPopup_ = trayMenuBar_ ? GetSubMenu(trayMenuBar_.Get(), 0) : nullptr;
     MakeFonts();
     ResizeForClient();
     CreateControls();
@@ -520,6 +514,12 @@ LRESULT MainWindow::OnCtlColor(HDC dc, HWND control) {
         background = static_cast<COLORREF>(GetWindowLongPtrW(parent, kSlotBackground));
     SetTextColor(dc, item ? TextColour(item->color) : RGB(0, 0, 0));
     SetBkColor(dc, background);
+    // Wine's link control deletes the brush it is given once it has painted: it gets the
+    // stock DC brush, which cannot be deleted, in the same colour.
+    if (item && item->kind == ControlKind::KeyboardLink) {
+        SetDCBrushColor(dc, background);
+        return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+    }
     return reinterpret_cast<LRESULT>(SolidBrush(background));
 }
 

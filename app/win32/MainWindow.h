@@ -22,7 +22,7 @@ public:
     MainWindow(HINSTANCE instance, IShell& shell) : instance_(instance), shell_(shell) {}
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
-    ~MainWindow() override;
+    ~MainWindow() override = default;
 
     // Creates the window and its controls, hidden.
     bool Create();
@@ -31,7 +31,7 @@ public:
     HWND Control(int id) const;
     HWND TrayHook() const { return Control(IDC_TRAY_HOOK); }
     HMENU TrayPopup() const { return trayPopup_; }
-    HICON SmallIcon() const { return smallIcon_; }
+    HICON SmallIcon() const { return smallIcon_.Get(); }
     // The first show after the load: centred, in front.
     void ShowFirstTime();
     // Starts the one-second tick; not before the load has run to its end.
@@ -100,10 +100,10 @@ private:
     std::string changingLines_;  // and its changing lines
     bool ticking_ = false;
     UINT taskbarCreated_ = 0;
-    HMENU trayMenuBar_ = nullptr;
-    HMENU trayPopup_ = nullptr;
-    HICON bigIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
+    Menu trayMenuBar_;
+    HMENU trayPopup_ = nullptr;  // a part of trayMenuBar_
+    Icon bigIcon_;
+    Icon smallIcon_;
     Font font_;
     std::map<COLORREF, Brush> brushes_;
     std::map<int, HWND> controls_;

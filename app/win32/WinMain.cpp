@@ -23,18 +23,15 @@ class SingleInstance {
 public:
     SingleInstance() {
         const std::wstring name = L"Local\\Hexalune.SingleInstance." + ExecutableBaseName();
-        mutex_ = CreateMutexW(nullptr, FALSE, name.c_str());
-        alreadyRunning_ = mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
+        mutex_.Reset(CreateMutexW(nullptr, FALSE, name.c_str()));
+        alreadyRunning_ = mutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
     }
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
-    ~SingleInstance() {
-        if (mutex_) CloseHandle(mutex_);
-    }
     bool AlreadyRunning() const { return alreadyRunning_; }
 
 private:
-    HANDLE mutex_ = nullptr;
+    KernelObject mutex_;
     bool alreadyRunning_ = false;
 };
 

@@ -18,6 +18,8 @@
 // the tests run on, answers those calls with E_NOTIMPL, and its readers would see nothing.
 #include "core/win32/Accessibility.h"
 
+#include "core/win32/Handles.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
@@ -128,9 +130,9 @@ VARIANT SelfId() {
 // The standard client object of a control with our name and role put in front of it.
 class DescribedAccessible final : public IAccessible {
 public:
-    // Takes its own reference on `inner`; starts with one reference owned by the caller.
-    DescribedAccessible(IAccessible* inner, SharedState state) noexcept : inner_(inner), state_(std::move(state)) {
-        inner_->AddRef();
+    // Takes over the reference to `inner`; starts with one reference owned by the caller.
+    DescribedAccessible(ComPtr<IAccessible> inner, SharedState state) noexcept
+        : inner_(std::move(inner)), state_(std::move(state)) {
     }
     DescribedAccessible(const DescribedAccessible&) = delete;
     DescribedAccessible& operator=(const DescribedAccessible&) = delete;
@@ -250,10 +252,10 @@ public:
     }
 
 private:
-    ~DescribedAccessible() { inner_->Release(); }
+    ~DescribedAccessible() = default;
 
     LONG references_ = 1;
-    IAccessible* inner_;
+    ComPtr<IAccessible> inner_;
     SharedState state_;
 };
 
@@ -264,16 +266,13 @@ using StateHolder = SharedState;
 
 // Our client object for a WM_GETOBJECT, or 0 to let the control answer as it would have.
 LRESULT AnswerClientObject(HWND control, WPARAM wParam, const SharedState& state) {
-    IAccessible* standard = nullptr;
-    const HRESULT created =
-        CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard));
+    ComPtr<IAccessible> standard;
+    const HRESULT created = CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible), standard.ReceiveVoid());
     if (FAILED(created) || !standard) return 0;
-    DescribedAccessible* described = new (std::nothrow) DescribedAccessible(standard, state);
-    standard->Release();
+    const ComPtr<DescribedAccessible> described(new (std::nothrow) DescribedAccessible(std::move(standard), state));
     if (!described) return 0;
     // LresultFromObject takes the references it needs; a failure leaves nothing behind.
-    const LRESULT answer = LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(described));
-    described->Release();
+    const LRESULT answer = LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(described.Get()));
     return answer > 0 ? answer : 0;
 }
 

@@ -1,40 +1,81 @@
-// Small owners for GDI objects and device contexts, so nothing outlives its use.
+// Scoped owners for every kind of handle the program holds: kernel objects, registry keys,
+// GDI objects and their selection into a DC, DCs, icons, menus and COM interfaces. Each
+// frees what it owns when it goes, so nothing outlives its use.
 #pragma once
 
 #include <windows.h>
+#include <unknwn.h>
 
 #include <utility>
 
 namespace hexalune::win32 {
 
-// Owns one GDI object (font, brush, bitmap, pen) and deletes it.
-template <typename Handle>
-class GdiObject {
+// Owns one handle and frees it with `Free`; a null handle owns nothing.
+template <typename Handle, auto Free>
+class Owned {
 public:
-    GdiObject() = default;
-    explicit GdiObject(Handle handle) : handle_(handle) {}
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
+    Owned() = default;
+    explicit Owned(Handle handle) : handle_(handle) {}
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    Owned& operator=(Owned&& other) noexcept {
         if (this != &other) Reset(std::exchange(other.handle_, nullptr));
         return *this;
     }
-    ~GdiObject() { Reset(); }
+    ~Owned() { Reset(); }
 
     void Reset(Handle handle = nullptr) {
-        if (handle_) DeleteObject(handle_);
+        if (handle_) Free(handle_);
         handle_ = handle;
     }
     Handle Get() const { return handle_; }
+    // For a function that hands a new handle out through a pointer: what was owned goes first.
+    Handle* Receive() {
+        Reset();
+        return &handle_;
+    }
+    // After a call that failed: what it left in the handle is no handle to free.
+    void Forget() { handle_ = nullptr; }
     explicit operator bool() const { return handle_ != nullptr; }
 
 private:
     Handle handle_ = nullptr;
 };
 
+inline void FreeKernelObject(HANDLE handle) { CloseHandle(handle); }
+inline void FreeKey(HKEY key) { RegCloseKey(key); }
+inline void FreeGdiObject(HGDIOBJ object) { DeleteObject(object); }
+inline void FreeIcon(HICON icon) { DestroyIcon(icon); }
+inline void FreeMenu(HMENU menu) { DestroyMenu(menu); }
+inline void FreeMemoryDc(HDC dc) { DeleteDC(dc); }
+
+using KernelObject = Owned<HANDLE, FreeKernelObject>;
+using RegistryKey = Owned<HKEY, FreeKey>;
+template <typename Handle>
+using GdiObject = Owned<Handle, FreeGdiObject>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
+using Bitmap = GdiObject<HBITMAP>;
+using Icon = Owned<HICON, FreeIcon>;
+using Menu = Owned<HMENU, FreeMenu>;
+using MemoryDc = Owned<HDC, FreeMemoryDc>;
+
+// A window's DC (or the screen's, for no window) from GetDC, released at the end of the scope.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
 
 // Selects an object into a DC for one scope.
 class SelectedObject {
@@ -49,6 +90,37 @@ public:
 private:
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// One reference to a COM interface, released when it goes.
+template <typename Interface>
+class ComPtr {
+public:
+    ComPtr() = default;
+    // Takes over a reference the caller holds (a new object's first one, say).
+    explicit ComPtr(Interface* adopted) : p_(adopted) {}
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ~ComPtr() { Reset(); }
+
+    void Reset() {
+        if (p_) std::exchange(p_, nullptr)->Release();
+    }
+    Interface* Get() const { return p_; }
+    Interface* operator->() const { return p_; }
+    // For a function that hands out a new reference through a pointer.
+    Interface** Receive() {
+        Reset();
+        return &p_;
+    }
+    void** ReceiveVoid() { return reinterpret_cast<void**>(Receive()); }
+    // Gives up the reference to whoever takes it over.
+    Interface* Detach() { return std::exchange(p_, nullptr); }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    Interface* p_ = nullptr;
 };
 
 // BeginPaint/EndPaint for one WM_PAINT.
@@ -95,9 +167,8 @@ inline int WindowDpi(HWND window) {
         const UINT dpi = getDpi(window);
         if (dpi) return static_cast<int>(dpi);
     }
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
     return dpi > 0 ? dpi : 96;
 }
 

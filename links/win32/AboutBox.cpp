@@ -3,12 +3,11 @@
 #include <commctrl.h>
 
 #include "core/LayoutUnits.h"
+#include "core/win32/Dialog.h"
 #include "core/win32/Handles.h"
 #include "core/win32/Win32Platform.h"
 
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "core/ControlIds.h"
@@ -22,17 +21,6 @@
 
 namespace hexalune::win32 {
 namespace {
-
-// Owners for what the box creates; all of it goes when the box has closed.
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
-};
-struct IconDeleter {
-    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
-};
-using OwnedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
-using OwnedBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
-using OwnedIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
 constexpr COLORREF kBackground = RGB(255, 192, 192);
 constexpr COLORREF kTextColour = RGB(0, 0, 0);
@@ -67,24 +55,24 @@ constexpr Place kPlaces[] = {
 struct AboutBox {
     HINSTANCE instance = nullptr;
     IShell* shell = nullptr;
-    OwnedBrush background;
-    OwnedFont titleFont;
-    OwnedFont bodyFont;
-    OwnedFont boldFont;
-    OwnedFont linkFont;
-    OwnedIcon bigIcon;
-    OwnedIcon smallIcon;
-    OwnedIcon pictureIcon;
+    Brush background;
+    Font titleFont;
+    Font bodyFont;
+    Font boldFont;
+    Font linkFont;
+    Icon bigIcon;
+    Icon smallIcon;
+    Icon pictureIcon;
     int pictureSize = 32;
 };
 
 // A Verdana font; the size is in hundredths of a point (8.25 pt = 825).
-OwnedFont MakeFont(int hundredths, int dpi, bool bold, bool underline) {
-    return OwnedFont(hexalune::win32::MakeFont(kFace, hundredths, dpi, bold, underline));
+Font MakeFont(int hundredths, int dpi, bool bold, bool underline) {
+    return Font(hexalune::win32::MakeFont(kFace, hundredths, dpi, bold, underline));
 }
 
-OwnedIcon LoadProgramIcon(HINSTANCE instance, int size) {
-    return OwnedIcon(static_cast<HICON>(
+Icon LoadProgramIcon(HINSTANCE instance, int size) {
+    return Icon(static_cast<HICON>(
         LoadImageW(instance, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
@@ -99,10 +87,10 @@ SIZE FrameSize(HWND dialog, int dpi) {
 
 // Fonts, the picture and every control's place for a DPI.
 void Arrange(HWND dialog, AboutBox& box, int dpi) {
-    OwnedFont title = MakeFont(975, dpi, true, false);
-    OwnedFont body = MakeFont(825, dpi, false, false);
-    OwnedFont bold = MakeFont(825, dpi, true, false);
-    OwnedFont link = MakeFont(825, dpi, true, true);
+    Font title = MakeFont(975, dpi, true, false);
+    Font body = MakeFont(825, dpi, false, false);
+    Font bold = MakeFont(825, dpi, true, false);
+    Font link = MakeFont(825, dpi, true, true);
     box.pictureSize = MulDiv(32, dpi, 96);
     box.pictureIcon = LoadProgramIcon(box.instance, box.pictureSize);
 
@@ -112,10 +100,10 @@ void Arrange(HWND dialog, AboutBox& box, int dpi) {
         const int height = place.height > 0 ? TwipsToPixels(place.height, dpi) : 2;
         MoveWindow(control, TwipsToPixels(place.left, dpi), TwipsToPixels(place.top, dpi),
                    TwipsToPixels(place.width, dpi), height, FALSE);
-        HFONT font = place.font == FontRole::Title  ? title.get()
-                     : place.font == FontRole::Body ? body.get()
-                     : place.font == FontRole::Bold ? bold.get()
-                     : place.font == FontRole::Link ? link.get()
+        HFONT font = place.font == FontRole::Title  ? title.Get()
+                     : place.font == FontRole::Body ? body.Get()
+                     : place.font == FontRole::Bold ? bold.Get()
+                     : place.font == FontRole::Link ? link.Get()
                                                     : nullptr;
         if (font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
@@ -127,19 +115,6 @@ void Arrange(HWND dialog, AboutBox& box, int dpi) {
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void CentreOnScreen(HWND dialog, int dpi) {
-    const SIZE frame = FrameSize(dialog, dpi);
-    HWND owner = GetWindow(dialog, GW_OWNER);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (GetMonitorInfoW(MonitorFromWindow(owner ? owner : dialog, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-        screen = monitor.rcMonitor;
-    }
-    const int left = screen.left + (screen.right - screen.left - frame.cx) / 2;
-    const int top = screen.top + (screen.bottom - screen.top - frame.cy) / 2;
-    SetWindowPos(dialog, nullptr, left, top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 HWND AddControl(HWND dialog, const AboutBox& box, const wchar_t* className, const std::wstring& text, DWORD style,
                 int id) {
@@ -162,11 +137,11 @@ void AddLink(HWND dialog, const AboutBox& box, const std::wstring& text, int id)
 }
 
 void Build(HWND dialog, AboutBox& box) {
-    box.background.reset(CreateSolidBrush(kBackground));
+    box.background.Reset(CreateSolidBrush(kBackground));
     box.bigIcon = LoadProgramIcon(box.instance, GetSystemMetrics(SM_CXICON));
     box.smallIcon = LoadProgramIcon(box.instance, GetSystemMetrics(SM_CXSMICON));
-    if (box.bigIcon) SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(box.bigIcon.get()));
-    if (box.smallIcon) SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(box.smallIcon.get()));
+    if (box.bigIcon) SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(box.bigIcon.Get()));
+    if (box.smallIcon) SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(box.smallIcon.Get()));
 
     // Created in tab order: OK, then the two links; the rest only shows.
     AddControl(dialog, box, L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK);
@@ -182,16 +157,16 @@ void Build(HWND dialog, AboutBox& box) {
 
     const int dpi = WindowDpi(dialog);
     Arrange(dialog, box, dpi);
-    CentreOnScreen(dialog, dpi);
+    CentreOnOwnersMonitor(dialog, FrameSize(dialog, dpi));
     SetFocus(GetDlgItem(dialog, IDOK));
 }
 
 // The icon picture paints itself on the box's background.
 void DrawItem(const AboutBox& box, const DRAWITEMSTRUCT& item) {
     if (item.CtlID != IDC_ABOUT_ICON) return;
-    FillRect(item.hDC, &item.rcItem, box.background.get());
+    FillRect(item.hDC, &item.rcItem, box.background.Get());
     if (box.pictureIcon) {
-        DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, box.pictureIcon.get(), box.pictureSize,
+        DrawIconEx(item.hDC, item.rcItem.left, item.rcItem.top, box.pictureIcon.Get(), box.pictureSize,
                    box.pictureSize, 0, nullptr, DI_NORMAL);
     }
 }
@@ -205,7 +180,7 @@ INT_PTR HandleMessage(HWND dialog, AboutBox& box, UINT message, WPARAM wParam, L
     switch (message) {
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORBTN:
-            return reinterpret_cast<INT_PTR>(box.background.get());
+            return reinterpret_cast<INT_PTR>(box.background.Get());
         case WM_CTLCOLORSTATIC: {
             // The labels and the links paint their ground with the brush given here. It is the
             // stock DC brush in the background colour: Wine's SysLink deletes the brush it gets
@@ -263,37 +238,13 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
     return box ? HandleMessage(dialog, *box, message, wParam, lParam) : FALSE;
 }
 
-void PutWord(std::vector<WORD>& words, WORD value) { words.push_back(value); }
-
-void PutLong(std::vector<WORD>& words, DWORD value) {
-    words.push_back(LOWORD(value));
-    words.push_back(HIWORD(value));
-}
-
-// An empty dialog frame; its size and place are set once its DPI is known.
-std::vector<WORD> FrameTemplate() {
-    std::vector<WORD> words;
-    PutLong(words, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
-    PutLong(words, WS_EX_DLGMODALFRAME);
-    PutWord(words, 0);  // no controls: they are made in WM_INITDIALOG
-    PutWord(words, 0);  // x
-    PutWord(words, 0);  // y
-    PutWord(words, 0);  // width
-    PutWord(words, 0);  // height
-    PutWord(words, 0);  // no menu
-    PutWord(words, 0);  // the standard dialog class
-    for (wchar_t c : FromAnsi(HEXALUNE_WINDOW_CAPTION)) PutWord(words, static_cast<WORD>(c));
-    PutWord(words, 0);
-    return words;
-}
-
 }  // namespace
 
 void ShowAboutBox(HINSTANCE instance, HWND owner, IShell& shell) {
     AboutBox box;
     box.instance = instance;
     box.shell = &shell;
-    const std::vector<WORD> frame = FrameTemplate();
+    const std::vector<WORD> frame = EmptyDialogTemplate(FromAnsi(HEXALUNE_WINDOW_CAPTION));
     DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()), owner, &AboutProc,
                             reinterpret_cast<LPARAM>(&box));
 }

@@ -5,31 +5,31 @@ namespace hexalune::win32 {
 long RegistryRunKey::OpenForWrite() {
     Close();
     wchar_t keyClass[] = L"0";
-    return RegCreateKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, keyClass, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                           &key_, nullptr);
+    const long status = RegCreateKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, keyClass, REG_OPTION_NON_VOLATILE,
+                                        KEY_WRITE, nullptr, key_.Receive(), nullptr);
+    if (status != ERROR_SUCCESS) key_.Forget();
+    return status;
 }
 
 long RegistryRunKey::SetValue(const std::wstring& name, const std::wstring& data) {
     if (!key_) return ERROR_INVALID_HANDLE;
-    return RegSetValueExW(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+    return RegSetValueExW(key_.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
 void RegistryRunKey::DeleteValue(const std::wstring& name) {
-    if (key_) RegDeleteValueW(key_, name.c_str());
+    if (key_) RegDeleteValueW(key_.Get(), name.c_str());
 }
 
-void RegistryRunKey::Close() {
-    if (key_) RegCloseKey(key_);
-    key_ = nullptr;
-}
+void RegistryRunKey::Close() { key_.Reset(); }
 
 bool RegistryRunKey::ValueExists(const std::wstring& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    const bool exists = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return exists;
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) {
+        key.Forget();
+        return false;
+    }
+    return RegQueryValueExW(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 }  // namespace hexalune::win32

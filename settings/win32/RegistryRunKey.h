@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "core/win32/Handles.h"
 #include "settings/StartupRegistration.h"
 
 namespace hexalune::win32 {
@@ -14,7 +15,7 @@ public:
     RegistryRunKey() = default;
     RegistryRunKey(const RegistryRunKey&) = delete;
     RegistryRunKey& operator=(const RegistryRunKey&) = delete;
-    ~RegistryRunKey() override { Close(); }
+    ~RegistryRunKey() override = default;
 
     long OpenForWrite() override;
     long SetValue(const std::wstring& name, const std::wstring& data) override;
@@ -23,7 +24,7 @@ public:
     bool ValueExists(const std::wstring& name) override;
 
 private:
-    HKEY key_ = nullptr;
+    RegistryKey key_;
 };
 
 }  // namespace hexalune::win32

@@ -12,21 +12,6 @@ namespace {
 // Values longer than this are not ours; they read as missing.
 constexpr DWORD kLongestValueBytes = 64 * 1024;
 
-class KeyHandle {
-public:
-    KeyHandle() = default;
-    KeyHandle(const KeyHandle&) = delete;
-    KeyHandle& operator=(const KeyHandle&) = delete;
-    ~KeyHandle() {
-        if (key_) RegCloseKey(key_);
-    }
-    HKEY* Receive() { return &key_; }
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
 }  // namespace
 
 RegistrySettingsStore::RegistrySettingsStore() : RegistrySettingsStore(ExecutableBaseName()) {}
@@ -68,19 +53,13 @@ std::optional<std::string> ReadValue(HKEY key, const std::string& name, LONG& st
 
 }  // namespace
 
-RegistrySettingsStore::~RegistrySettingsStore() { CloseReadKey(); }
-
-void RegistrySettingsStore::CloseReadKey() const {
-    if (readKey_) RegCloseKey(readKey_);
-    readKey_ = nullptr;
-}
-
 HKEY RegistrySettingsStore::ReadKey(bool reopen) const {
-    if (reopen) CloseReadKey();
+    if (reopen) readKey_.Reset();
     // A key that is not there yet is not remembered: it is looked for again on the next read.
-    if (!readKey_ && RegOpenKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_QUERY_VALUE, &readKey_) != ERROR_SUCCESS)
-        readKey_ = nullptr;
-    return readKey_;
+    if (!readKey_ &&
+        RegOpenKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_QUERY_VALUE, readKey_.Receive()) != ERROR_SUCCESS)
+        readKey_.Forget();
+    return readKey_.Get();
 }
 
 std::vector<std::optional<std::string>> RegistrySettingsStore::ReadValues(const std::vector<std::string>& names) const {
@@ -112,10 +91,12 @@ std::vector<std::string> RegistrySettingsStore::ReadSettings(const std::vector<s
 }
 
 void RegistrySettingsStore::WriteSetting(const std::string& key, const std::string& text) {
-    KeyHandle handle;
+    RegistryKey handle;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                        nullptr, handle.Receive(), nullptr) != ERROR_SUCCESS)
+                        nullptr, handle.Receive(), nullptr) != ERROR_SUCCESS) {
+        handle.Forget();
         return;
+    }
     const std::wstring data = FromAnsi(text);
     RegSetValueExW(handle.Get(), FromAnsi(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/win32/Handles.h"
 #include "settings/SettingsStore.h"
 
 namespace hexalune::win32 {
@@ -20,7 +21,7 @@ public:
     // executable's name does not change, so the path is settled once.
     RegistrySettingsStore();
     explicit RegistrySettingsStore(const std::wstring& appName);
-    ~RegistrySettingsStore() override;
+    ~RegistrySettingsStore() override = default;
     RegistrySettingsStore(const RegistrySettingsStore&) = delete;
     RegistrySettingsStore& operator=(const RegistrySettingsStore&) = delete;
 
@@ -36,10 +37,9 @@ private:
     // the key was deleted (and perhaps made again).
     HKEY ReadKey(bool reopen) const;
     std::vector<std::optional<std::string>> ReadValues(const std::vector<std::string>& names) const;
-    void CloseReadKey() const;
 
     std::wstring keyPath_;
-    mutable HKEY readKey_ = nullptr;
+    mutable RegistryKey readKey_;
 };
 
 }  // namespace hexalune::win32
