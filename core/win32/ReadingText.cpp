@@ -28,7 +28,11 @@ LRESULT CALLBACK ReadingTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 }  // namespace
 
-void MakeReadingText(HWND edit) { SetWindowSubclass(edit, ReadingTextProc, kReadingTextSubclass, 0); }
+void MakeReadingText(HWND edit) {
+    SetWindowSubclass(edit, ReadingTextProc, kReadingTextSubclass, 0);
+    // Narrow margins: a verse line has the box's whole width to fit on one row.
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, 2));
+}
 
 void GuardClipboard(HWND anyOfOurs) {
     HWND owner = GetClipboardOwner();

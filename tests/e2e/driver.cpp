@@ -1039,7 +1039,7 @@ int ClipGet(const Args&) {
         }
         CloseClipboard();
     }
-    PrintLine(text);
+    PrintLine(UnixLines(text));
     return 0;
 }
 

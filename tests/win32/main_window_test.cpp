@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "core/ControlIds.h"
@@ -155,6 +157,20 @@ TEST_F(MainWindowTest, ListsAreMadeWithTheSettingsViewAndKeepWhatTheyWereGivenBe
     EXPECT_EQ(window_.Control(IDC_HOUR_LIST), hour);
     window_.FillList(PanelList::Second, {"9"});
     EXPECT_EQ(SendMessageW(window_.Control(IDC_SECOND_LIST), CB_GETCOUNT, 0, 0), 1);
+}
+
+// Each verse line on a row of its own: none runs into the next, none is too long for its box.
+TEST_F(MainWindowTest, VersesShowOneVerseLineARow) {
+    if (WindowDpi(window_.Handle()) != 96) GTEST_SKIP() << "the display is not at 96 DPI";
+    for (int n = 1; n <= kHexagramCount; ++n) {
+        window_.ShowReading(n, "1");
+        for (const auto& [id, verse] : {std::pair{IDC_JUDGMENT_POEM, Hexagram(n).judgmentPoem},
+                                        std::pair{IDC_IMAGE_POEM, Hexagram(n).imagePoem}}) {
+            const std::string text = verse;
+            const auto lines = std::count(text.begin(), text.end(), '\n') + 1;
+            EXPECT_EQ(SendMessageW(window_.Control(id), EM_GETLINECOUNT, 0, 0), lines) << "hexagram " << n << ": " << text;
+        }
+    }
 }
 
 TEST_F(MainWindowTest, TheTickWaitsForTheLoadToEnd) {
