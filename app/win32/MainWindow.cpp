@@ -560,6 +560,11 @@ void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
     changingLines_ = changingLines;
     // A link when there is something to open; the markup is the link control's own.
     SetText(IDC_CHANGING_LINES, changingLines.empty() ? std::string() : "<a>" + changingLines + "</a>");
+    // In the program's link colour (set with the ground on WM_CTLCOLORSTATIC), not the system's.
+    LITEM link{};
+    link.mask = LIF_ITEMINDEX | LIF_STATE;
+    link.state = link.stateMask = LIS_DEFAULTCOLORS;
+    SendMessageW(Control(IDC_CHANGING_LINES), LM_SETITEM, 0, reinterpret_cast<LPARAM>(&link));
     SetAccessibleName(Control(IDC_CHANGING_LINES), FromAnsi(ChangingLinesSpoken(changingLines)));
     // An open changing-lines window follows the reading on screen.
     UpdateChangingLinesWindow(hexagram_, changingLines);
