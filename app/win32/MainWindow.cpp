@@ -256,7 +256,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_DESTROY: OnDestroy(); return 0;
-        case WM_NCDESTROY: hwnd_ = nullptr; break;
+        case WM_NCDESTROY:
+            // The window is gone after this: nothing may use its handle any more.
+            return DefWindowProcW(std::exchange(hwnd_, nullptr), message, wParam, lParam);
         default: break;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -336,7 +338,7 @@ HWND MainWindow::CreateControl(const ControlSpec& item, const ControlSpec* befor
             break;
         case ControlKind::KeyboardLink:
             cls = WC_LINK;
-            style |= WS_TABSTOP | LWS_TRANSPARENT | LWS_NOPREFIX;
+            style |= WS_TABSTOP | LWS_NOPREFIX;  // opaque: it paints its own ground, focus rectangle and all
             break;
         case ControlKind::Button:
             cls = L"BUTTON";

@@ -351,6 +351,15 @@ start_hexalune_shown() {
     must wait-visible main 1 >/dev/null
 }
 
+# A later start on a known reading: hexagram 46 with lines 4,1,6, nothing due.
+seed_known_reading() {
+    keep_clear_of_midnight 120
+    seed_later_start
+    must reg-set Date "$(tomorrow_text)" >/dev/null
+    must reg-set Card 46 >/dev/null
+    must reg-set ChangingLines 4,1,6 >/dev/null
+}
+
 # Quits the program the way a user does: File > Exit, then Yes.
 quit_hexalune() {
     must menu $IDM_EXIT >/dev/null

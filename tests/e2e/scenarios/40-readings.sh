@@ -132,11 +132,7 @@ scenario_display_time_above_the_work() {
 # from the bottom up and the hexagram they lead to: 46 with lines 4,1,6 turns into 14.
 E2E_SCENARIOS+=(changing_lines_window)
 scenario_changing_lines_window() {
-    keep_clear_of_midnight 120
-    seed_later_start
-    must reg-set Date "$(tomorrow_text)" >/dev/null
-    must reg-set Card 46 >/dev/null
-    must reg-set ChangingLines 4,1,6 >/dev/null
+    seed_known_reading
     start_hexalune_shown
     local left top right bottom
     read -r left top right bottom <<<"$(must rect $IDC_CHANGING_LINES)"

@@ -1,15 +1,6 @@
 # The keyboard reaches every control, screen readers get meaningful names, and the
 # clipboard guard touches only what was copied out of the program.
 
-# A later start on a known reading: hexagram 46 with lines 4,1,6, nothing due.
-seed_known_reading() {
-    keep_clear_of_midnight 120
-    seed_later_start
-    must reg-set Date "$(tomorrow_text)" >/dev/null
-    must reg-set Card 46 >/dev/null
-    must reg-set ChangingLines 4,1,6 >/dev/null
-}
-
 # Presses Tab in the main window `count` times and prints the id of each control reached.
 tab_through() {
     local count=$1 i
