@@ -58,7 +58,7 @@ struct Window {
 HWND openWindow = nullptr;  // one at a time
 
 std::wstring HexagramTitle(int hexagram) {
-    return L"Hexagram " + std::to_wstring(hexagram) + L", " + FromAnsi(Hexagram(hexagram).name);
+    return FromAnsi("Hexagram " + std::to_string(hexagram) + ", " + Hexagram(hexagram).name);
 }
 
 void ShowReading(HWND dialog, const ChangingLinesReading& reading) {
