@@ -24,8 +24,9 @@ public:
     virtual void ShowAboutBox() = 0;
     // Shows what the changing lines of the reading on screen say, and where they lead.
     virtual void ShowChangingLines() = 0;
-    // Closes the program's other windows, each with its own close handling, then the main
-    // window itself, which ends the message loop and so the process.
+    // Once the current message is handled: closes the program's other windows, each with its
+    // own close handling, then the main window itself, which ends the message loop and so
+    // the process.
     virtual void EndProgram() = 0;
 };
 

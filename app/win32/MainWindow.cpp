@@ -21,6 +21,10 @@ namespace {
 constexpr wchar_t kContainerClass[] = L"HexaluneContainer";
 constexpr wchar_t kHookClass[] = L"HexaluneHook";
 constexpr UINT_PTR kTickTimer = 1;
+// The main window's own messages (WM_APP + 1 is the tray icon's callback), posted so that
+// the work runs once the control or loop that asked for it has returned.
+constexpr UINT WM_APP_END_PROGRAM = WM_APP + 3;
+constexpr UINT WM_APP_SHOW_CHANGING_LINES = WM_APP + 4;
 
 // Which control or menu item gives which command, and on which notification (0 for menus).
 struct CommandSource {
@@ -222,6 +226,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == PBT_APMRESUMEAUTOMATIC && controller_ && ticking_) controller_->OnTick();
             return TRUE;
         case WM_NOTIFY: OnNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
+        case WM_APP_SHOW_CHANGING_LINES:
+            if (controller_) controller_->OnCommand(Command::ChangingLinesLink);
+            return 0;
+        case WM_APP_END_PROGRAM: OnEndProgram(); return 0;
         case WM_SYSCOMMAND:
             // The close box, the window menu's Close and Alt+F4 send the window to the tray.
             if ((wParam & 0xFFF0) == SC_CLOSE) {
@@ -287,8 +295,10 @@ void MainWindow::OnDestroy() {
 }
 
 void MainWindow::OnNotify(const NMHDR& header) {
-    if (header.idFrom == IDC_CHANGING_LINES && (header.code == NM_CLICK || header.code == NM_RETURN) && controller_)
-        controller_->OnCommand(Command::ChangingLinesLink);
+    // The window opens once the link has finished with its click or key: a quit while it is
+    // open destroys the link, which must not be in the middle of a notification then.
+    if (header.idFrom == IDC_CHANGING_LINES && (header.code == NM_CLICK || header.code == NM_RETURN))
+        PostMessageW(hwnd_, WM_APP_SHOW_CHANGING_LINES, 0, 0);
 }
 
 void MainWindow::MakeFonts() { font_.Reset(MakeFont(L"Verdana", 825, dpi_)); }
@@ -722,7 +732,11 @@ void MainWindow::ShowChangingLines() {
 }
 
 void MainWindow::EndProgram() {
-    if (!hwnd_) return;
+    // Not while a button or link that asked for it is still handling its click.
+    if (hwnd_) PostMessageW(hwnd_, WM_APP_END_PROGRAM, 0, 0);
+}
+
+void MainWindow::OnEndProgram() {
     // The other windows first, each with its own close handling; destroying the main window
     // then takes any that would not close (a message box) with it, and ends the message loop.
     EnumThreadWindows(GetCurrentThreadId(), CloseOtherWindow, reinterpret_cast<LPARAM>(hwnd_));

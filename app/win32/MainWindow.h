@@ -77,6 +77,7 @@ private:
     void OnEndSession(bool ending);
     void OnNotify(const NMHDR& header);
     void OnDestroy();
+    void OnEndProgram();
 
     void CreateControls();
     HWND CreateControl(const ControlSpec& item, const ControlSpec* before);

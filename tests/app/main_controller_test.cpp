@@ -20,7 +20,7 @@ using testing::R;
 using Stored = std::map<std::string, std::string>;
 const std::wstring kRunCommand = L"\"C:\\Program Files\\Hexalune\\Hexalune.exe\" /STARTUP";
 
-// A run of the program on 2026-12-08 (the fake clock's day) that would draw hexagram `card`.
+// A run of the program on 2026-12-08 (the fake clock's day) that would draw `hexagram`.
 std::unique_ptr<Harness> Prepare(const Stored& stored, int hexagram = 10) {
     auto h = std::make_unique<Harness>();
     h->settings.values = stored;
