@@ -53,8 +53,7 @@ scenario_tray_menu() {
     read -r x y <<<"$position"
     right_click_at "$x" "$y" || fail "xdotool could not right-click at $x,$y"
     click_popup_item 1 2
-    wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the program did not end after the menu's Exit"
-    assert_eq 0 "$(drv tray-icon | head -n1)" "tray icon removed at the end"
+    expect_clean_end "after the menu's Exit"
     assert_eq False "$(drv reg-get AutorunStartUp)" "AutorunStartUp saved at the end"
     assert_eq False "$(drv reg-get SystemTray)" "SystemTray saved at the end"
 }

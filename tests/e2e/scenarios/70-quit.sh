@@ -15,17 +15,6 @@ choose_run_in_tray() {
     assert_eq "<missing>" "$(drv reg-get SystemTray)" "SystemTray before saving"
 }
 
-# Waits for the program to end and checks that it ended as a Windows program should: by
-# returning from its message loop with exit code 0, its tray icon gone.
-expect_clean_end() {
-    # Waited for here, in the shell that started it: a subshell cannot collect its exit code.
-    wait_process_end "$HEXALUNE_PID" 15 >"$E2E_SCENARIO_DIR/exit-code" || fail "the program did not end $1"
-    local code
-    code=$(<"$E2E_SCENARIO_DIR/exit-code")
-    assert_eq 0 "$code" "exit code $1"
-    assert_eq 0 "$(drv tray-icon | head -n1)" "tray icons after the end $1"
-}
-
 check_quit_question() {
     local info
     info=$(drv msgbox-info 10 Hexalune) || fail "quitting asked nothing"
