@@ -382,10 +382,9 @@ HWND MainWindow::CreateControl(const ControlSpec& item, const ControlSpec* befor
             style &= ~WS_VISIBLE;
             break;
     }
-    // An option after another control starts a group, and so does the first control after options.
-    const bool afterSibling = before && before->parent == item.parent;
-    if (afterSibling && (item.kind == ControlKind::Option) != (before->kind == ControlKind::Option)) style |= WS_GROUP;
-    if (!afterSibling && item.kind == ControlKind::Option) style |= WS_GROUP;
+    // The first option of a pair starts a group, and so does the first control after the pair.
+    const bool afterOption = before && before->parent == item.parent && before->kind == ControlKind::Option;
+    if ((item.kind == ControlKind::Option) != afterOption) style |= WS_GROUP;
     // What lies below the client area is there for the code only: never seen, never reached.
     if (IsBelowClientArea(item)) style &= ~(WS_VISIBLE | WS_TABSTOP);
     const RECT r = ControlRect(item);

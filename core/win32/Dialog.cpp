@@ -1,5 +1,8 @@
 #include "core/win32/Dialog.h"
 
+#include "core/LayoutUnits.h"
+#include "core/win32/Handles.h"
+
 namespace hexalune::win32 {
 
 std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption) {
@@ -15,6 +18,16 @@ std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption) {
     for (wchar_t c : caption) words.push_back(static_cast<WORD>(c));
     words.push_back(0);
     return words;
+}
+
+SIZE DialogFrameSize(HWND dialog, int clientWidthTwips, int clientHeightTwips, int dpi) {
+    return OuterSize(TwipsToPixels(clientWidthTwips, dpi), TwipsToPixels(clientHeightTwips, dpi),
+                     static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)),
+                     static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)), false, dpi);
+}
+
+void MoveToSuggested(HWND dialog, const RECT& suggested, SIZE frame) {
+    SetWindowPos(dialog, nullptr, suggested.left, suggested.top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CentreOnOwnersMonitor(HWND dialog, SIZE frame) {

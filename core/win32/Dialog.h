@@ -13,7 +13,13 @@ namespace hexalune::win32 {
 // takes its data().
 std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption);
 
+// The dialog's outer size around a client area given in twips, at a DPI.
+SIZE DialogFrameSize(HWND dialog, int clientWidthTwips, int clientHeightTwips, int dpi);
+
 // Sizes the dialog to `frame` and puts it in the middle of its owner's monitor.
 void CentreOnOwnersMonitor(HWND dialog, SIZE frame);
+
+// After a change of DPI: the dialog takes `frame` at the place the system suggests.
+void MoveToSuggested(HWND dialog, const RECT& suggested, SIZE frame);
 
 }  // namespace hexalune::win32

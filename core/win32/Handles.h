@@ -1,6 +1,6 @@
 // Scoped owners for every kind of handle the program holds: kernel objects, registry keys,
-// GDI objects and their selection into a DC, DCs, icons, menus and COM interfaces. Each
-// frees what it owns when it goes, so nothing outlives its use.
+// GDI objects and their selection into a DC, window DCs, paints, icons, menus and COM
+// interfaces. Each frees what it owns when it goes, so nothing outlives its use.
 #pragma once
 
 #include <windows.h>
@@ -48,7 +48,6 @@ inline void FreeKey(HKEY key) { RegCloseKey(key); }
 inline void FreeGdiObject(HGDIOBJ object) { DeleteObject(object); }
 inline void FreeIcon(HICON icon) { DestroyIcon(icon); }
 inline void FreeMenu(HMENU menu) { DestroyMenu(menu); }
-inline void FreeMemoryDc(HDC dc) { DeleteDC(dc); }
 
 using KernelObject = Owned<HANDLE, FreeKernelObject>;
 using RegistryKey = Owned<HKEY, FreeKey>;
@@ -56,10 +55,8 @@ template <typename Handle>
 using GdiObject = Owned<Handle, FreeGdiObject>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
-using Bitmap = GdiObject<HBITMAP>;
 using Icon = Owned<HICON, FreeIcon>;
 using Menu = Owned<HMENU, FreeMenu>;
-using MemoryDc = Owned<HDC, FreeMemoryDc>;
 
 // A window's DC (or the screen's, for no window) from GetDC, released at the end of the scope.
 class WindowDc {
@@ -115,8 +112,6 @@ public:
         return &p_;
     }
     void** ReceiveVoid() { return reinterpret_cast<void**>(Receive()); }
-    // Gives up the reference to whoever takes it over.
-    Interface* Detach() { return std::exchange(p_, nullptr); }
     explicit operator bool() const { return p_ != nullptr; }
 
 private:

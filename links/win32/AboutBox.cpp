@@ -79,11 +79,7 @@ Icon LoadProgramIcon(HINSTANCE instance, int size) {
 bool IsLink(int id) { return id == IDC_ABOUT_HOME_LINK || id == IDC_ABOUT_DETAILS_LINK; }
 
 // The outer size of the box for the fixed client area at a DPI.
-SIZE FrameSize(HWND dialog, int dpi) {
-    return OuterSize(TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi),
-                     static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)),
-                     static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)), false, dpi);
-}
+SIZE FrameSize(HWND dialog, int dpi) { return DialogFrameSize(dialog, kClientWidth, kClientHeight, dpi); }
 
 // Fonts, the picture and every control's place for a DPI.
 void Arrange(HWND dialog, AboutBox& box, int dpi) {
@@ -217,10 +213,7 @@ INT_PTR HandleMessage(HWND dialog, AboutBox& box, UINT message, WPARAM wParam, L
         case WM_DPICHANGED: {
             const int dpi = HIWORD(wParam);
             Arrange(dialog, box, dpi);
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            const SIZE frame = FrameSize(dialog, dpi);
-            SetWindowPos(dialog, nullptr, suggested->left, suggested->top, frame.cx, frame.cy,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+            MoveToSuggested(dialog, *reinterpret_cast<const RECT*>(lParam), FrameSize(dialog, dpi));
             return TRUE;
         }
         default:

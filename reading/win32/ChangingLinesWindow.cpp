@@ -28,6 +28,7 @@ enum class Look { Heading, Name, Text, Plain };
 struct Place {
     int id;
     const wchar_t* className;
+    const wchar_t* caption;
     DWORD style;
     Look look;
     int left, top, width, height;  // twips
@@ -37,15 +38,15 @@ constexpr DWORD kReadingTextStyle = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL 
 constexpr int kClientWidth = 7200;
 constexpr int kClientHeight = 8040;
 const Place kPlaces[] = {
-    {IDC_LINES_FIGURE, L"STATIC", SS_OWNERDRAW, Look::Plain, 240, 240, 1215, 1155},
-    {IDC_LINES_NAME, L"STATIC", SS_LEFT | SS_NOPREFIX, Look::Name, 1680, 480, 5280, 600},
-    {IDC_LINES_HEADING, L"STATIC", SS_LEFT | SS_NOPREFIX, Look::Heading, 240, 1560, 5000, 240},
-    {IDC_LINES_TEXT, L"EDIT", kReadingTextStyle, Look::Text, 240, 1800, 6720, 2400},
-    {IDC_LEADING_HEADING, L"STATIC", SS_LEFT | SS_NOPREFIX, Look::Heading, 240, 4320, 5000, 240},
-    {IDC_LEADING_FIGURE, L"STATIC", SS_OWNERDRAW, Look::Plain, 240, 4620, 1215, 1155},
-    {IDC_LEADING_NAME, L"STATIC", SS_LEFT | SS_NOPREFIX, Look::Name, 1680, 4860, 5280, 600},
-    {IDC_LEADING_TEXT, L"EDIT", kReadingTextStyle, Look::Text, 240, 5880, 6720, 1440},
-    {IDOK, L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, Look::Text, 5520, 7500, 1440, 375},
+    {IDC_LINES_FIGURE, L"STATIC", L"", SS_OWNERDRAW, Look::Plain, 240, 240, 1215, 1155},
+    {IDC_LINES_NAME, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, Look::Name, 1680, 480, 5280, 600},
+    {IDC_LINES_HEADING, L"STATIC", L"Changing Lines", SS_LEFT | SS_NOPREFIX, Look::Heading, 240, 1560, 5000, 240},
+    {IDC_LINES_TEXT, L"EDIT", L"", kReadingTextStyle, Look::Text, 240, 1800, 6720, 2400},
+    {IDC_LEADING_HEADING, L"STATIC", L"Leading to", SS_LEFT | SS_NOPREFIX, Look::Heading, 240, 4320, 5000, 240},
+    {IDC_LEADING_FIGURE, L"STATIC", L"", SS_OWNERDRAW, Look::Plain, 240, 4620, 1215, 1155},
+    {IDC_LEADING_NAME, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, Look::Name, 1680, 4860, 5280, 600},
+    {IDC_LEADING_TEXT, L"EDIT", L"", kReadingTextStyle, Look::Text, 240, 5880, 6720, 1440},
+    {IDOK, L"BUTTON", L"Close", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, Look::Text, 5520, 7500, 1440, 375},
 };
 
 struct Window {
@@ -95,26 +96,21 @@ void Arrange(HWND dialog, Window& window, int dpi) {
     window.headingFont = std::move(heading);
     window.nameFont = std::move(name);
     window.textFont = std::move(text);
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE));
-    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE));
-    CentreOnOwnersMonitor(dialog, OuterSize(TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi),
-                                            style, exStyle, false, dpi));
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void OnInitDialog(HWND dialog, Window& window) {
     for (const Place& place : kPlaces) {
-        const wchar_t* caption = place.id == IDC_LINES_HEADING     ? L"Changing Lines"
-                                 : place.id == IDC_LEADING_HEADING ? L"Leading to"
-                                 : place.id == IDOK                ? L"Close"
-                                                                   : L"";
-        const DWORD exStyle = place.look == Look::Text && place.id != IDOK ? WS_EX_CLIENTEDGE : 0;
-        HWND control = CreateWindowExW(exStyle, place.className, caption, WS_CHILD | WS_VISIBLE | place.style, 0, 0,
-                                       0, 0, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)),
-                                       window.instance, nullptr);
-        if (control && place.className[0] == L'E') MakeReadingText(control);
+        const bool readingText = place.style == kReadingTextStyle;
+        HWND control = CreateWindowExW(readingText ? WS_EX_CLIENTEDGE : 0, place.className, place.caption,
+                                       WS_CHILD | WS_VISIBLE | place.style, 0, 0, 0, 0, dialog,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), window.instance,
+                                       nullptr);
+        if (control && readingText) MakeReadingText(control);
     }
-    Arrange(dialog, window, WindowDpi(dialog));
+    const int dpi = WindowDpi(dialog);
+    Arrange(dialog, window, dpi);
+    CentreOnOwnersMonitor(dialog, DialogFrameSize(dialog, kClientWidth, kClientHeight, dpi));
     ShowReading(dialog, window.reading);
     SetFocus(GetDlgItem(dialog, IDC_LINES_TEXT));
     openWindow = dialog;
@@ -150,7 +146,12 @@ INT_PTR CALLBACK ChangingLinesProc(HWND dialog, UINT message, WPARAM wParam, LPA
             window->reading = *reinterpret_cast<const ChangingLinesReading*>(lParam);
             ShowReading(dialog, window->reading);
             return TRUE;
-        case WM_DPICHANGED: Arrange(dialog, *window, HIWORD(wParam)); return TRUE;
+        case WM_DPICHANGED:
+            // Moved to a screen of another DPI: it stays where the system puts it.
+            Arrange(dialog, *window, HIWORD(wParam));
+            MoveToSuggested(dialog, *reinterpret_cast<const RECT*>(lParam),
+                            DialogFrameSize(dialog, kClientWidth, kClientHeight, HIWORD(wParam)));
+            return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
             return TRUE;

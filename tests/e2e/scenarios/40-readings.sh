@@ -60,18 +60,24 @@ scenario_reading_kept_until_tomorrow() {
     check_reading_shown
 }
 
+# Stores a display time $1 seconds from now (in DISPLAY_AT, as a Unix time), and a reading
+# that is due.
+seed_display_in() {
+    DISPLAY_AT=$(($(date +%s) + $1))
+    must reg-set Hour "$(date -d "@$DISPLAY_AT" +%-H)" >/dev/null
+    must reg-set Minute "$(date -d "@$DISPLAY_AT" +%-M)" >/dev/null
+    must reg-set Second "$(date -d "@$DISPLAY_AT" +%-S)" >/dev/null
+    must reg-set Date "$(today_text)" >/dev/null
+    echo "display time $(date -d "@$DISPLAY_AT" +%T)" >>"$E2E_SCENARIO_DIR/log.txt"
+}
+
 E2E_SCENARIOS+=(display_time_from_tray)
 scenario_display_time_from_tray() {
     keep_clear_of_midnight 90
     # Wine's clock is the local time of this process (same TZ), so `date` gives the
     # display time as the program will see it.
-    local at
-    at=$(($(date +%s) + 15))
-    must reg-set Hour "$(date -d "@$at" +%-H)" >/dev/null
-    must reg-set Minute "$(date -d "@$at" +%-M)" >/dev/null
-    must reg-set Second "$(date -d "@$at" +%-S)" >/dev/null
-    must reg-set Date "$(today_text)" >/dev/null
-    echo "display time $(date -d "@$at" +%T)" >>"$E2E_SCENARIO_DIR/log.txt"
+    seed_display_in 15
+    local at=$DISPLAY_AT
     start_hexalune_shown
     close_to_tray
     our_tray_icon >/dev/null || exit 1
@@ -100,16 +106,6 @@ scenario_display_time_from_tray() {
     icons=$(drv tray-icon "$HEXALUNE_WIN_PATH") || fail "cannot look at the taskbar"
     assert_match $'^1\n[0-9]+ [0-9]+ ours' "$icons" "tray icon kept at the display time"
     screenshot display-time >/dev/null
-}
-
-# Stores a display time $1 seconds from now, and a reading that is due.
-seed_display_in() {
-    local at=$(($(date +%s) + $1))
-    must reg-set Hour "$(date -d "@$at" +%-H)" >/dev/null
-    must reg-set Minute "$(date -d "@$at" +%-M)" >/dev/null
-    must reg-set Second "$(date -d "@$at" +%-S)" >/dev/null
-    must reg-set Date "$(today_text)" >/dev/null
-    echo "display time $(date -d "@$at" +%T)" >>"$E2E_SCENARIO_DIR/log.txt"
 }
 
 # At the display time the window comes up above the program the user is working in,
