@@ -15,6 +15,8 @@ MainController::MainController(const Services& services)
 
 void MainController::OnLoad() {
     UpdateReminder(s_.settings, s_.calendar, s_.messages, s_.shell);
+    // Ended (a log-off, say) while the reminder was open.
+    if (ending_) return;
 
     if (registration_.IsStartupRegistered(s_.process.ExecutableName())) {
         panel_.SelectRunOption(true);
@@ -43,9 +45,11 @@ void MainController::OnLoad() {
     }
 
     panel_.LoadSettingsPanel();
+    loaded_ = true;
 }
 
 void MainController::OnCommand(Command command) {
+    if (ending_) return;
     switch (command) {
         case Command::ShowHexagramButton:
         case Command::ShowHexagramMenu: OnShowHexagramClicked(); break;
@@ -68,11 +72,14 @@ void MainController::OnCommand(Command command) {
 }
 
 void MainController::OnTick() {
+    if (ending_) return;
     tray_.RetryIfMissing();
     scheduler_.OnTick();
 }
 
 bool MainController::OnCloseRequested(CloseSource source) {
+    // Already on the way out: the end under way carries on, with nothing more done here.
+    if (ending_) return false;
     bool cancel = false;
     if (source == CloseSource::ControlMenu) {
         s_.window.Minimize();
@@ -80,14 +87,24 @@ bool MainController::OnCloseRequested(CloseSource source) {
         s_.window.Hide();
         cancel = true;
     } else {
-        panel_.SaveStartupOptions();
+        SaveStartupOptions();
     }
     s_.window.BringViewToFront(View::Hexagram);
     return cancel;
 }
 
+void MainController::SaveStartupOptions() {
+    // Before the load has put the stored options on screen (a log-off while the update
+    // reminder is open), the controls hold only their defaults, not the user's choice.
+    if (loaded_) panel_.SaveStartupOptions();
+}
+
 void MainController::CloseProgram() {
-    panel_.SaveStartupOptions();
+    if (ending_) return;
+    // From here on the program only ends: a message box that this end closes, or a click
+    // or tick still queued, returns into a program that no longer acts.
+    ending_ = true;
+    SaveStartupOptions();
     tray_.RemoveTrayIcon();
     s_.window.EndProgram();
 }
@@ -98,6 +115,9 @@ void MainController::QuitWithoutAsking() {
 
 void MainController::ConfirmQuit() {
     const MsgAnswer answer = s_.messages.ShowMessage(kQuitQuestion, kAppTitle, MsgButtons::YesNo, MsgIcon::Exclamation);
+    // The program may have been ended from outside while the question was open (another
+    // program's close, a log-off, the tray menu's Exit): its box then returns, not Yes.
+    if (ending_) return;
     if (answer == MsgAnswer::Yes)
         QuitWithoutAsking();
     else
@@ -105,7 +125,7 @@ void MainController::ConfirmQuit() {
 }
 
 void MainController::OnShowHexagramClicked() {
-    if (!panel_.CheckDateSelection()) return;
+    if (!panel_.CheckDateSelection() || ending_) return;
     panel_.SaveStartupOptions();
     s_.window.Minimize();
     tray_.SendToTray();

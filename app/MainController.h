@@ -82,6 +82,9 @@ public:
 
     void OnCommand(Command command);
     void OnTick();
+    // Once the program has begun to end, nothing of its own runs any more: a message box, a
+    // click or a tick that returns into it afterwards finds this and does nothing.
+    bool Ending() const { return ending_; }
     // Returns whether the close is cancelled (the window only went to the tray).
     bool OnCloseRequested(CloseSource source);
     void CloseProgram();
@@ -90,19 +93,27 @@ public:
     void ConfirmQuit();
     void OnShowHexagramClicked();
 
-    void OnTrayIconEvent(unsigned code, ScreenPoint anchor) { tray_.OnIconEvent(code, anchor); }
-    void OnTaskbarCreated() { tray_.OnTaskbarCreated(); }
+    void OnTrayIconEvent(unsigned code, ScreenPoint anchor) {
+        if (!ending_) tray_.OnIconEvent(code, anchor);
+    }
+    void OnTaskbarCreated() {
+        if (!ending_) tray_.OnTaskbarCreated();
+    }
 
     SettingsPanel& Panel() { return panel_; }
     TrayController& Tray() { return tray_; }
 
 private:
+    void SaveStartupOptions();
+
     Services s_;
     StartupRegistration registration_;
     ReadingService reading_;
     SettingsPanel panel_;
     TrayController tray_;
     DisplayScheduler scheduler_;
+    bool loaded_ = false;  // the options on screen are the stored ones, or the user's own
+    bool ending_ = false;
 };
 
 }  // namespace hexalune

@@ -492,7 +492,7 @@ HBRUSH MainWindow::SolidBrush(COLORREF colour) {
 }
 
 void MainWindow::OnCommand(int id, int code, HWND control) {
-    if (!controller_) return;
+    if (!controller_ || controller_->Ending()) return;
     // Menu items arrive without a control and with code 0, buttons with BN_CLICKED,
     // link labels with STN_CLICKED.
     for (const CommandSource& source : kCommandSources) {

@@ -89,7 +89,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         Services{settings, calendar, random, messages, shell, process, runKey, trayIcon, trayMenu, window});
     window.SetController(&controller);
     controller.OnLoad();
-    if (controller.ShouldShowAfterLoad()) window.ShowFirstTime();
+    // A log-off during the load's prompts has already ended the program.
+    if (controller.ShouldShowAfterLoad() && !controller.Ending()) window.ShowFirstTime();
     // Only now: the prompts of the load run modal loops, which would deliver a tick
     // in the middle of it.
     window.StartTicking();

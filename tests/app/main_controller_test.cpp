@@ -245,6 +245,60 @@ TEST_F(CommandTest, ConfirmQuitNoWithAnImpossibleDateLeavesTheWindow) {
     EXPECT_TRUE(h.settings.writes.empty());
 }
 
+// The program ended from outside while the quit question is open: what was on screen when
+// the end began is what stays stored, and nothing of the program runs once the box returns.
+class EndedDuringQuestionTest : public CommandTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(EndedDuringQuestionTest, KeepsTheChosenOptionsAndActsNoMore) {
+    h.controller.Panel().SelectRunOption(true);
+    h.controller.Panel().SetTrayBox(true);
+    h.controller.Tray().SendToTray();  // shown at the display time, the icon still there
+    h.window.visible = true;
+    const int adds = h.trayIcon.adds;
+    h.messages.whileOpen = [this] {
+        switch (GetParam()) {
+            case 0:  // another program's close, as the task list sends it
+                if (!h.controller.OnCloseRequested(CloseSource::TaskManager)) h.controller.CloseProgram();
+                break;
+            case 1:  // a log-off
+                if (!h.controller.OnCloseRequested(CloseSource::WindowsSession)) h.controller.CloseProgram();
+                break;
+            default:  // the tray menu's Exit
+                h.trayMenu.choice = TrayMenuChoice::Exit;
+                h.controller.OnTrayIconEvent(kIconRightUp, {});
+        }
+    };
+    h.controller.OnCommand(Command::ExitButton);
+    h.controller.OnTick();
+    h.controller.OnCommand(Command::ShowHexagramButton);
+
+    EXPECT_TRUE(h.window.ended);
+    EXPECT_EQ(h.settings.Get("AutorunStartUp"), "True");
+    EXPECT_EQ(h.settings.Get("SystemTray"), "True");
+    EXPECT_FALSE(Wrote(h, "AutorunStartUp=False"));
+    EXPECT_FALSE(h.trayIcon.present);
+    EXPECT_EQ(h.trayIcon.adds, adds);
+    EXPECT_EQ(h.runKey.values.count(L"Hexalune"), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, EndedDuringQuestionTest, ::testing::Values(0, 1, 2));
+
+TEST(StartUp, ALogOffWhileTheReminderIsOpenLeavesTheStoredOptions) {
+    Stored stored = Returning("12/9/2026");
+    stored[ScrambleText("Duration")] = ScrambleText("11/1/2026");  // the reminder is due
+    stored["AutorunStartUp"] = "True";
+    stored["SystemTray"] = "True";
+    auto h = Prepare(stored);
+    h->messages.answers = {MsgAnswer::No};
+    h->messages.whileOpen = [&h] {
+        if (!h->controller.OnCloseRequested(CloseSource::WindowsSession)) h->controller.CloseProgram();
+    };
+    h->controller.OnLoad();
+    EXPECT_TRUE(h->window.ended);
+    EXPECT_EQ(h->settings.Get("AutorunStartUp"), "True");
+    EXPECT_EQ(h->settings.Get("SystemTray"), "True");
+}
+
 TEST_F(CommandTest, ShowHexagramButtonAndMenuSaveAndSendTheWindowToTheTray) {
     for (Command command : {Command::ShowHexagramButton, Command::ShowHexagramMenu}) {
         h.window.visible = true;

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/MainController.h"
@@ -88,6 +89,7 @@ public:
     MsgAnswer ShowMessage(const std::string& text, const std::string& caption, MsgButtons buttons,
                           MsgIcon icon) override {
         shown.push_back({text, caption, buttons, icon});
+        if (whileOpen) std::exchange(whileOpen, nullptr)();
         if (buttons == MsgButtons::Ok) return MsgAnswer::Ok;
         if (answers.empty()) return MsgAnswer::No;
         const MsgAnswer a = answers.front();
@@ -96,6 +98,7 @@ public:
     }
     std::vector<Shown> shown;
     std::deque<MsgAnswer> answers;
+    std::function<void()> whileOpen;  // runs once, as if it happened while the box was open
 };
 
 class FakeShell : public IShell {

@@ -80,3 +80,52 @@ scenario_log_off_ends() {
     expect_clean_end "at log-off"
     assert_eq True "$(drv reg-get AutorunStartUp)" "AutorunStartUp saved at log-off"
 }
+
+# The program ended from outside while the quit question is open ($1 says how): it ends
+# with the options that were on screen, and the next start keeps starting with Windows.
+end_during_quit_question() {
+    must click $IDC_EXIT_BUTTON >/dev/null
+    check_quit_question
+    case $1 in
+        wm-close | end-session) must "$1" >/dev/null ;;
+        tray-exit)
+            must tray-event 0x7B 300 200 >/dev/null  # the icon's menu
+            click_popup_item 1 2
+            ;;
+    esac
+    expect_clean_end "on $1 during the quit question"
+    assert_eq True "$(drv reg-get AutorunStartUp)" "AutorunStartUp after $1"
+    assert_eq True "$(drv reg-get SystemTray)" "SystemTray after $1"
+    assert_eq "$RUN_COMMAND" "$(drv run-get)" "Run value after $1"
+
+    start_hexalune_shown
+    assert_eq "$RUN_COMMAND" "$(drv run-get)" "Run value after the next start"
+    assert_eq 1 "$(drv checked $IDC_START_IN_TRAY)" "Start at system tray after the next start"
+    quit_hexalune
+}
+
+E2E_SCENARIOS+=(closed_during_quit_question)
+scenario_closed_during_quit_question() {
+    start_hexalune_shown
+    choose_run_in_tray
+    end_during_quit_question wm-close
+}
+
+E2E_SCENARIOS+=(log_off_during_quit_question)
+scenario_log_off_during_quit_question() {
+    start_hexalune_shown
+    choose_run_in_tray
+    end_during_quit_question end-session
+}
+
+# The window came up from the tray at the display time, so its icon is still there.
+E2E_SCENARIOS+=(tray_exit_during_quit_question)
+scenario_tray_exit_during_quit_question() {
+    keep_clear_of_midnight 90
+    start_hexalune_shown
+    choose_run_in_tray
+    close_to_tray
+    seed_display_in 3
+    must wait-visible main 1 10 >/dev/null
+    end_during_quit_question tray-exit
+}
