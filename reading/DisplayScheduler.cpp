@@ -20,11 +20,11 @@ bool TickMatches(const std::optional<LocalDateTime>& previous, const LocalDateTi
     const long long before = LocalSeconds(*previous);
     const long long current = LocalSeconds(now);
     if (current <= before) return false;
-    const auto passedOver = [&](const CivilDate& day) {
-        const long long display = LocalSeconds(LocalDateTime{day, at.hour, at.minute, at.second});
-        return before < display && display <= current;
-    };
-    return passedOver(now.date) || (current - before <= kLongestTickStep && passedOver(previous->date));
+    // The latest display instant at or before now: today's, or else yesterday's. A step
+    // that passed over any display instant passed over that one.
+    long long latest = LocalSeconds(LocalDateTime{now.date, at.hour, at.minute, at.second});
+    if (latest > current) latest = LocalSeconds(LocalDateTime{AddDays(now.date, -1), at.hour, at.minute, at.second});
+    return before < latest;
 }
 
 bool DisplayScheduler::OnTick() {

@@ -20,15 +20,12 @@ struct DisplayTime {
 // The stored display time, or nothing when any part is missing, no whole number or out of range.
 std::optional<DisplayTime> ReadDisplayTime(const ISettingsStore& settings);
 
-// Longest step between two ticks that still counts as the clock running on across midnight.
-inline constexpr long long kLongestTickStep = 60;
-
 // Whether a tick at `now` brings the display. Ticks come about a second apart and can
-// step over the display second, so a tick also matches when today's display time lies
+// step over the display second, so a tick matches when a display instant of any day lies
 // after the previous tick and at or before this one, however long the step: after a sleep
-// or hibernation past the display time, the first tick brings it, once. A step of up to
-// kLongestTickStep across midnight also matches the previous day's display time. Without
-// a previous tick, or when the clock went back, the time must match to the second.
+// or hibernation over a display time, even yesterday evening's, the first tick brings it,
+// once. Without a previous tick, or when the clock went back, the time must match to the
+// second.
 bool TickMatches(const std::optional<LocalDateTime>& previous, const LocalDateTime& now, const DisplayTime& at);
 
 class DisplayScheduler {

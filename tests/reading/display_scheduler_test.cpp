@@ -62,7 +62,11 @@ INSTANTIATE_TEST_SUITE_P(
         TickCase{"SetBackOverTheDisplayTime", At(8, 8, 0, 0), At(8, 6, 59, 59), kSeven, false},
         TickCase{"SetBackThenOnOverIt", At(8, 6, 59, 59), At(8, 7, 0, 1), kSeven, true},
         TickCase{"SetBackOntoIt", At(8, 8, 0, 0), At(8, 7, 0, 0), kSeven, true},
-        TickCase{"SleepOfADayEndingJustPastIt", At(7, 6, 59, 59), At(8, 7, 0, 1), kSeven, true}),
+        TickCase{"SleepOfADayEndingJustPastIt", At(7, 6, 59, 59), At(8, 7, 0, 1), kSeven, true},
+        TickCase{"SleepOverYesterdayEveningsTime", At(7, 20, 0, 0), At(8, 8, 0, 0), DisplayTime{21, 0, 0}, true},
+        TickCase{"SleepOverMidnightAndALateTime", At(7, 23, 0, 0), At(8, 0, 30, 0), DisplayTime{23, 30, 0}, true},
+        TickCase{"SleepOverMidnightOnly", At(7, 23, 45, 0), At(8, 0, 30, 0), DisplayTime{23, 30, 0}, false},
+        TickCase{"WeekendOverThreeEveningTimes", At(4, 18, 0, 0), At(7, 8, 0, 0), DisplayTime{21, 0, 0}, true}),
     [](const ::testing::TestParamInfo<TickCase>& info) { return std::string(info.param.name); });
 
 // Records whether the reading was renewed before the window came up.

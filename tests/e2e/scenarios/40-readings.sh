@@ -164,12 +164,18 @@ scenario_changing_lines_window() {
 # A computer that slept through the display time: the broadcast that it has resumed brings
 # the renewed reading up at once, and only once. The program's clock is moved on as a
 # sleep moves it, through libfaketime.
-E2E_SCENARIOS+=(resume_past_display_time)
-scenario_resume_past_display_time() {
-    local clock=$E2E_SCENARIO_DIR/clock
-    echo "+0" >"$clock"
-    seed_display_in 600
+# The program's clock starts $1 seconds off the real one, with the display time $2 (H:M:S)
+# still ahead; in the tray, the computer sleeps for $3 seconds, over the display time, then
+# Windows says it has resumed: the window comes up at once with a new reading, and only once.
+resume_over_display_time() {
+    local clock=$E2E_SCENARIO_DIR/clock offset=$1 slept=$3 hour minute second
+    IFS=: read -r hour minute second <<<"$2"
     # Only the program's clock moves: not the time limit's around it, not the driver's.
+    printf '%+d\n' "$offset" >"$clock"
+    must reg-set Hour "$hour" >/dev/null
+    must reg-set Minute "$minute" >/dev/null
+    must reg-set Second "$second" >/dev/null
+    must reg-set Date "$(date -d "@$(($(date +%s) + offset))" +%-m/%-d/%Y)" >/dev/null
     e2e_detached_bg "$E2E_SCENARIO_DIR/hexalune.log" timeout 300 env FAKETIME_TIMESTAMP_FILE="$clock" FAKETIME_DONT_FAKE_MONOTONIC=1 \
         FAKETIME_NO_CACHE=1 LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
         "$WINE64" "$HEXALUNE_WIN_PATH"
@@ -181,14 +187,13 @@ scenario_resume_past_display_time() {
     must reg-set Card 5 >/dev/null
     must reg-set ChangingLines 2,4 >/dev/null
 
-    # Asleep for a quarter of an hour, past the display time (after a tick or two before
-    # it); then Windows says it has resumed.
+    # Asleep (after a tick or two before it); then Windows says it has resumed.
     sleep 2
-    echo "+900" >"$clock"
+    printf '%+d\n' $((offset + slept)) >"$clock"
     must resume >/dev/null
     must wait-visible main 1 3 >/dev/null
-    # The day after the program's today, which is a quarter of an hour on.
-    assert_eq "$(date -d "$(date -d "@$(($(date +%s) + 900))" +%F) 12:00 1 day" +%-m/%-d/%Y)" \
+    # The day after the program's today.
+    assert_eq "$(date -d "$(date -d "@$(($(date +%s) + offset + slept))" +%F) 12:00 1 day" +%-m/%-d/%Y)" \
         "$(drv reg-get Date)" "Date after the resume"
     check_reading_replaced 5 2,4
     local card lines
@@ -201,4 +206,18 @@ scenario_resume_past_display_time() {
     sleep 2
     assert_eq hidden "$(drv main-state)" "window after a second resume"
     assert_eq "$card $lines" "$(drv reg-get Card) $(drv reg-get ChangingLines)" "reading after a second resume"
+}
+
+# A quarter of an hour asleep over the display time ten minutes ahead.
+E2E_SCENARIOS+=(resume_past_display_time)
+scenario_resume_past_display_time() {
+    resume_over_display_time 0 "$(date -d "now 600 seconds" +%-H:%-M:%-S)" 900
+}
+
+# Closed at 20:00, opened at 08:00 the next morning: the evening's display at 21:00 comes up
+# on waking instead of being lost.
+E2E_SCENARIOS+=(resume_next_morning_after_evening_time)
+scenario_resume_next_morning_after_evening_time() {
+    keep_clear_of_midnight 60
+    resume_over_display_time $(($(date -d "today 20:00" +%s) - $(date +%s))) 21:0:0 $((12 * 3600))
 }
