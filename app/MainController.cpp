@@ -11,7 +11,7 @@ MainController::MainController(const Services& services)
       reading_(services.settings, services.calendar, services.random, services.window),
       panel_(services.window, services.settings, registration_, services.process, services.messages),
       tray_(services.trayIcon, services.trayMenu, services.window, [this] { QuitWithoutAsking(); }),
-      scheduler_(services.settings, services.calendar, reading_, services.window) {}
+      scheduler_(services.settings, services.calendar, reading_, services.window, services.notifications) {}
 
 void MainController::OnLoad() {
     UpdateReminder(s_.settings, s_.calendar, s_.messages, s_.shell);

@@ -64,6 +64,7 @@ struct Services {
     ITrayIcon& trayIcon;
     ITrayMenu& trayMenu;
     IMainWindow& window;
+    const INotificationState& notifications;
 };
 
 inline constexpr char kQuitQuestion[] = "Are You Sure You Want To Quit Hexalune?";

@@ -59,6 +59,14 @@ public:
     virtual std::string CommandLine() const = 0;
 };
 
+// Whether a window coming up now would be in the user's way: a full-screen program, a
+// presentation, a game in full screen, or the quiet hours after setting up Windows.
+class INotificationState {
+public:
+    virtual ~INotificationState() = default;
+    virtual bool UserIsBusy() const = 0;
+};
+
 inline constexpr char kAppTitle[] = "Hexalune";
 
 }  // namespace hexalune

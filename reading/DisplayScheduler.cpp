@@ -32,8 +32,12 @@ bool DisplayScheduler::OnTick() {
     const std::optional<LocalDateTime> previous = previousTick_;
     previousTick_ = now;
     const auto at = ReadDisplayTime(settings_);
-    if (!at || !TickMatches(previous, now, *at)) return false;
-    reading_.RenewReadingIfDue();
+    if (at && TickMatches(previous, now, *at)) {
+        reading_.RenewReadingIfDue();
+        held_ = true;
+    }
+    if (!held_ || notifications_.UserIsBusy()) return false;
+    held_ = false;
     window_.ShowWithoutActivating();
     return true;
 }

@@ -31,10 +31,13 @@ bool TickMatches(const std::optional<LocalDateTime>& previous, const LocalDateTi
 class DisplayScheduler {
 public:
     DisplayScheduler(const ISettingsStore& settings, const ICalendar& calendar, ReadingService& reading,
-                     IWindowState& window)
-        : settings_(settings), calendar_(calendar), reading_(reading), window_(window) {}
+                     IWindowState& window, const INotificationState& notifications)
+        : settings_(settings), calendar_(calendar), reading_(reading), window_(window),
+          notifications_(notifications) {}
 
-    // One tick of the timer; returns whether it brought the window up.
+    // One tick of the timer; returns whether it brought the window up. At the display time
+    // the reading is renewed on time; while the user is presenting or in a full-screen
+    // program the window waits, and comes up once as soon as that ends.
     bool OnTick();
 
 private:
@@ -42,7 +45,9 @@ private:
     const ICalendar& calendar_;
     ReadingService& reading_;
     IWindowState& window_;
+    const INotificationState& notifications_;
     std::optional<LocalDateTime> previousTick_;
+    bool held_ = false;  // a display is due but waits for the user
 };
 
 }  // namespace hexalune

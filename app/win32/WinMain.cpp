@@ -78,6 +78,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     RegistryRunKey runKey;
     TrayIcon trayIcon;
     TrayMenu trayMenu;
+    Win32NotificationState notifications;
 
     MainWindow window(instance, shell);
     if (!window.Create()) return 1;
@@ -86,7 +87,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     messages.SetOwner(window.Handle());
 
     MainController controller(
-        Services{settings, calendar, random, messages, shell, process, runKey, trayIcon, trayMenu, window});
+        Services{settings, calendar, random, messages, shell, process, runKey, trayIcon, trayMenu, window, notifications});
     window.SetController(&controller);
     controller.OnLoad();
     // A log-off during the load's prompts has already ended the program.

@@ -106,7 +106,16 @@ MsgAnswer Win32MessageBox::ShowMessage(const std::string& text, const std::strin
 }
 
 void Win32Shell::OpenAddress(const std::string& address) {
-    ShellExecuteW(nullptr, L"Open", FromAnsi(address).c_str(), nullptr, L"C:\\", SW_SHOWNORMAL);
+    // No working folder of ours: the browser chooses its own (a fixed one such as C:\ need not exist).
+    ShellExecuteW(nullptr, L"Open", FromAnsi(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool Win32NotificationState::UserIsBusy() const {
+    QUERY_USER_NOTIFICATION_STATE state{};
+    if (FAILED(SHQueryUserNotificationState(&state))) return false;
+    // Quiet time: the first hours after Windows is set up, or as the user chose (Windows 8 on).
+    return state == QUNS_BUSY || state == QUNS_RUNNING_D3D_FULL_SCREEN || state == QUNS_PRESENTATION_MODE ||
+           state == QUNS_QUIET_TIME;
 }
 
 }  // namespace hexalune::win32

@@ -49,4 +49,9 @@ public:
     void OpenAddress(const std::string& address) override;
 };
 
+class Win32NotificationState final : public INotificationState {
+public:
+    bool UserIsBusy() const override;
+};
+
 }  // namespace hexalune::win32

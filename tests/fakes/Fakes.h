@@ -244,6 +244,12 @@ public:
     bool ended = false;
 };
 
+class FakeNotificationState : public INotificationState {
+public:
+    bool UserIsBusy() const override { return busy; }
+    bool busy = false;
+};
+
 // A controller wired to fakes, for tests of whole behaviours.
 struct Harness {
     FakeSettings settings;
@@ -256,8 +262,9 @@ struct Harness {
     FakeTrayIcon trayIcon;
     FakeTrayMenu trayMenu;
     FakeMainWindow window;
-    MainController controller{
-        Services{settings, calendar, random, messages, shell, process, runKey, trayIcon, trayMenu, window}};
+    FakeNotificationState notifications;
+    MainController controller{Services{settings, calendar, random, messages, shell, process, runKey, trayIcon,
+                                       trayMenu, window, notifications}};
 };
 
 }  // namespace hexalune::testing

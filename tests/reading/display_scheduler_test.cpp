@@ -102,8 +102,9 @@ protected:
     FakeCalendar calendar;
     ScriptedRandom random{{R(30, 64), R(1, 6), R(2, 6)}};
     RecordingWindow window;
+    testing::FakeNotificationState notifications;
     ReadingService reading{settings, calendar, random, window};
-    DisplayScheduler scheduler{settings, calendar, reading, window};
+    DisplayScheduler scheduler{settings, calendar, reading, window, notifications};
 };
 
 TEST_F(DisplaySchedulerTest, AMatchRenewsTheReadingThenShowsAndRestores) {
@@ -122,6 +123,17 @@ TEST_F(DisplaySchedulerTest, AMatchWithTheReadingAlreadyRenewedOnlyShows) {
     EXPECT_TRUE(TickAt(7, 0, 0));
     EXPECT_EQ(window.log, (std::vector<std::string>{"show", "restore"}));
     EXPECT_EQ(random.calls, 0);
+}
+
+TEST_F(DisplaySchedulerTest, APresentationHoldsTheWindowButNotTheReading) {
+    notifications.busy = true;
+    EXPECT_FALSE(TickAt(7, 0, 0));
+    EXPECT_EQ(window.log, (std::vector<std::string>{"reading"}));  // renewed on time
+    EXPECT_FALSE(TickAt(7, 30, 0));
+    notifications.busy = false;
+    EXPECT_TRUE(TickAt(7, 30, 1));
+    EXPECT_FALSE(TickAt(7, 30, 2));  // once
+    EXPECT_EQ(window.log, (std::vector<std::string>{"reading", "show", "restore"}));
 }
 
 struct StoredTimeCase {
@@ -154,8 +166,9 @@ TEST(DisplaySchedulerWeek, ShowsOnceADayThroughBothDaylightSavingChanges) {
     FakeCalendar calendar;
     SeededRandom random(1u);
     FakeMainWindow window;
+    testing::FakeNotificationState notifications;
     ReadingService reading{settings, calendar, random, window};
-    DisplayScheduler scheduler{settings, calendar, reading, window};
+    DisplayScheduler scheduler{settings, calendar, reading, window, notifications};
 
     const CivilDate firstDay{2026, 3, 2};
     settings.values = {{"Hour", "7"}, {"Minute", "0"}, {"Second", "0"}, {"Date", calendar.DateToText(firstDay)}};
