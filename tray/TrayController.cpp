@@ -2,6 +2,19 @@
 
 namespace hexalune {
 
+namespace {
+
+// The events a click or a key on the icon is made of: the mouse buttons, and the shell's
+// selection and menu events. Moves, tooltips and balloons (NIN_POPUPOPEN, NIN_BALLOONSHOW...)
+// come between them and say nothing about the click.
+bool IsClickOrKey(unsigned code) {
+    constexpr unsigned kFirstButton = 0x201, kLastButton = 0x209;  // left down to middle double-click
+    return (code >= kFirstButton && code <= kLastButton) || code == kIconContextMenu || code == kIconSelect ||
+           code == kIconKeySelect;
+}
+
+}  // namespace
+
 void TrayController::AddIcon() { shown_ = icon_.Add(); }
 
 void TrayController::SendToTray() {
@@ -27,7 +40,7 @@ void TrayController::OnTrayShowChosen() {
 void TrayController::OnIconEvent(unsigned code, ScreenPoint anchor) {
     // Events still queued when the window came back (the selection after a double-click,
     // Enter reported twice) have no icon to act for.
-    if (!wanted_ || code == kIconMouseMove) return;
+    if (!wanted_ || !IsClickOrKey(code)) return;
     const unsigned previous = lastEvent_;
     lastEvent_ = code;  // before the menu opens: its loop delivers the events that follow
     switch (code) {
@@ -52,7 +65,7 @@ void TrayController::OpenMenu(ScreenPoint at) {
         case TrayMenuChoice::Exit:
             if (exitProgram_) exitProgram_();
             break;
-        case TrayMenuChoice::None: break;
+        case TrayMenuChoice::None: icon_.ReturnFocus(); break;
     }
 }
 

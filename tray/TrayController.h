@@ -14,6 +14,8 @@ public:
     virtual ~ITrayIcon() = default;
     virtual bool Add() = 0;  // true when the shell took the icon (or already had it)
     virtual void Remove() = 0;
+    // Gives the keyboard back to the notification area (after the icon's menu was cancelled).
+    virtual void ReturnFocus() = 0;
 };
 
 enum class TrayMenuChoice { None, Show, Exit };
@@ -68,7 +70,7 @@ private:
     std::function<void()> exitProgram_;
     bool wanted_ = false;  // the icon belongs in the notification area
     bool shown_ = false;   // the shell last accepted it
-    unsigned lastEvent_ = 0;  // the icon's last event other than a move
+    unsigned lastEvent_ = 0;  // the icon's last event of a click or key (see OnIconEvent)
 };
 
 }  // namespace hexalune

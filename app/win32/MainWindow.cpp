@@ -280,6 +280,10 @@ void MainWindow::OnCreate() {
     MakeFonts();
     ResizeForClient();
     CreateControls();
+    // A copy run as administrator still hears from the shell, which runs with less: that the
+    // taskbar was made anew, and the icon's callbacks.
+    ChangeWindowMessageFilterEx(hwnd_, taskbarCreated_, MSGFLT_ALLOW, nullptr);
+    ChangeWindowMessageFilterEx(TrayHook(), WM_APP_TRAYICON, MSGFLT_ALLOW, nullptr);
     // Centred from the start, so that the window is centred whoever shows it first.
     CenterOnScreen();
 }

@@ -159,6 +159,8 @@ public:
         ++removes;
         present = false;
     }
+    void ReturnFocus() override { ++focusReturns; }
+    int focusReturns = 0;
     bool present = false;
     bool failing = false;
     int adds = 0;

@@ -47,6 +47,11 @@ void TrayIcon::Remove() {
     Shell_NotifyIconW(NIM_DELETE, &data);
 }
 
+void TrayIcon::ReturnFocus() {
+    NOTIFYICONDATAW data = Record(hook_);
+    Shell_NotifyIconW(NIM_SETFOCUS, &data);
+}
+
 TrayMenuChoice TrayMenu::ShowTrayMenu(ScreenPoint at) {
     if (!popup_) return TrayMenuChoice::None;
     SetMenuDefaultItem(popup_, IDM_TRAY_SHOW, FALSE);

@@ -25,6 +25,7 @@ public:
     }
     bool Add() override;
     void Remove() override;
+    void ReturnFocus() override;
 
 private:
     HWND hook_ = nullptr;
