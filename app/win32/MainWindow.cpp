@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/MainLayout.h"
+#include "core/FocusReturn.h"
 #include "core/win32/Accessibility.h"
 #include "core/win32/ReadingText.h"
 #include "core/Version.h"
@@ -216,6 +217,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     switch (message) {
         case WM_CREATE: OnCreate(); return 0;
+        case WM_ACTIVATE:
+            if (OnActivate(LOWORD(wParam), HIWORD(wParam) != 0)) return 0;
+            break;
+        case WM_SETFOCUS:
+            if (RestoreFocus()) return 0;
+            break;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
         case WM_TIMER:
             if (wParam == kTickTimer && controller_) controller_->OnTick();
@@ -296,6 +303,38 @@ void MainWindow::OnDestroy() {
     if (ticking_) KillTimer(hwnd_, kTickTimer);
     ticking_ = false;
     PostQuitMessage(0);
+}
+
+bool MainWindow::OnActivate(int state, bool minimized) {
+    if (state == WA_INACTIVE) {
+        // Remembered as the dialog manager does, to be given back when the user returns.
+        HWND focus = GetFocus();
+        lastFocus_ = focus && IsChild(hwnd_, focus) ? focus : nullptr;
+        return false;
+    }
+    return !minimized && RestoreFocus();
+}
+
+bool MainWindow::RestoreFocus() {
+    HWND remembered = lastFocus_;
+    if (!remembered || !IsWindow(remembered) || !IsChild(hwnd_, remembered) || !IsWindowVisible(remembered) ||
+        !IsWindowEnabled(remembered))
+        return false;
+    // The controls of its group, in order.
+    HWND container = GetParent(remembered);
+    std::vector<HWND> controls;
+    std::vector<GroupMember> group;
+    HWND item = remembered;
+    do {
+        const bool option = (SendMessageW(item, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0;
+        controls.push_back(item);
+        group.push_back({option, option && SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED});
+        item = GetNextDlgGroupItem(container, item, FALSE);
+    } while (item && item != remembered && controls.size() < 64);
+    const int target = MemberToRefocus(group, 0);
+    if (target < 0) return false;
+    SetFocus(controls[static_cast<std::size_t>(target)]);
+    return true;
 }
 
 void MainWindow::OnNotify(const NMHDR& header) {
@@ -470,6 +509,9 @@ SIZE MainWindow::WindowSizeForClient() const {
 
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
+    // The old font goes only once every control has the new one: a control laid out with a
+    // deleted font measures its text with whatever the system puts in its place.
+    const Font previous = std::move(font_);
     MakeFonts();
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -722,6 +764,7 @@ void MainWindow::BringViewToFront(View view) {
     if (hidden) {
         // Keep the keyboard focus out of the view that goes behind.
         HWND focus = GetFocus();
+        if (lastFocus_ && IsChild(hidden, lastFocus_)) lastFocus_ = nullptr;
         if (focus && (focus == hidden || IsChild(hidden, focus))) SetFocus(hwnd_);
         SetWindowPos(hidden, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
     }

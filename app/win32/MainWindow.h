@@ -76,6 +76,10 @@ private:
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnEndSession(bool ending);
     void OnNotify(const NMHDR& header);
+    // Activation: the focused control is remembered when the window goes inactive and given
+    // back when it becomes active again. Each returns whether it placed the focus itself.
+    bool OnActivate(int state, bool minimized);
+    bool RestoreFocus();
     void OnDestroy();
     void OnEndProgram();
 
@@ -106,6 +110,7 @@ private:
     Icon bigIcon_;
     Icon smallIcon_;
     Font font_;
+    HWND lastFocus_ = nullptr;  // the control that had the focus when the window went inactive
     std::map<COLORREF, Brush> brushes_;
     std::map<int, HWND> controls_;
     // A list's items and selection until its drop-down list is made.

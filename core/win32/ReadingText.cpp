@@ -37,6 +37,10 @@ void MakeReadingText(HWND edit) {
 void GuardClipboard(HWND anyOfOurs) {
     HWND owner = GetClipboardOwner();
     if (!owner) return;
+    // Emptying makes us the owner of an empty clipboard: that one is left alone, so that a
+    // copy is emptied once and not again on every move (each empty wakes every clipboard
+    // listener, the clipboard history and remote-desktop sharing among them).
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) && !IsClipboardFormatAvailable(CF_TEXT)) return;
     DWORD process = 0;
     GetWindowThreadProcessId(owner, &process);
     if (process != GetCurrentProcessId()) return;

@@ -13,8 +13,9 @@ namespace hexalune::win32 {
 // of staying in the box.
 void MakeReadingText(HWND edit);
 
-// Empties the clipboard, but only while one of our own windows owns it: text copied out
-// of a reading text goes, anything another program put there stays.
+// Empties the clipboard, but only while it holds text that one of our own windows put
+// there: text copied out of a reading text goes, once; anything another program put there
+// stays.
 void GuardClipboard(HWND anyOfOurs);
 
 // The text as an edit control wants it: each "\n" becomes "\r\n".

@@ -1043,6 +1043,12 @@ int ClipGet(const Args&) {
     return 0;
 }
 
+// The clipboard's sequence number, which every change of the clipboard moves on.
+int ClipSeq(const Args&) {
+    PrintLine(std::to_wstring(GetClipboardSequenceNumber()));
+    return 0;
+}
+
 // Copies the whole text of a control with the keyboard's copy (select all, WM_COPY).
 int CopyText(const Args& args) {
     HWND control = RequireControl(ControlIdArg(args, 1));
@@ -1237,6 +1243,7 @@ const CommandEntry kCommands[] = {
     {L"hkcu-set", HkcuSet, L"<key> <name> <value>"},
     {L"clip-set", ClipSet, L"<text>                put text on the clipboard, owned by no window"},
     {L"clip-get", ClipGet, L"                      the clipboard's text, or <empty>"},
+    {L"clip-seq", ClipSeq, L"                      the clipboard's sequence number"},
     {L"copy-text", CopyText, L"<ctrlId>           select a text box's text and copy it"},
     {L"acc", AccDescribe, L"<ctrlId>                 accessible name, then \"link\" or the role"},
     {L"focus-id", FocusId, L"                      id of the focused control of the main window"},

@@ -207,6 +207,30 @@ TEST_F(MainWindowTest, EndingClosesTheOtherWindowsThenEndsTheMessageLoop) {
     EXPECT_FALSE(IsWindow(main));
 }
 
+// Counts the times a control is moved, sized or given a font while the font it holds is
+// already deleted: it would lay out its text with whatever the system puts in its place.
+int layoutsWithADeletedFont = 0;
+LRESULT CALLBACK CheckFontAlive(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_WINDOWPOSCHANGED || message == WM_SETFONT) {
+        const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+        if (font && GetObjectType(font) == 0) ++layoutsWithADeletedFont;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+TEST_F(MainWindowTest, ADpiChangeFreesTheOldFontOnlyOnceTheControlsHaveTheNewOne) {
+    for (const ControlSpec& item : MainLayout()) {
+        if (HWND control = window_.Control(item.id)) SetWindowSubclass(control, CheckFontAlive, 1, 0);
+    }
+    layoutsWithADeletedFont = 0;
+    RECT suggested{100, 100, 100 + 723, 100 + 800};
+    SendMessageW(window_.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(layoutsWithADeletedFont, 0);
+    for (const ControlSpec& item : MainLayout()) {
+        if (HWND control = window_.Control(item.id)) RemoveWindowSubclass(control, CheckFontAlive, 1);
+    }
+}
+
 TEST_F(MainWindowTest, OptionPairsAreGroupsAndWhatLiesBelowIsOutOfReach) {
     window_.BringViewToFront(View::Settings);
     const auto style = [this](int id) { return GetWindowLongPtrW(window_.Control(id), GWL_STYLE); };

@@ -113,9 +113,32 @@ scenario_clipboard_guard() {
     sleep 0.5
     assert_eq "copied elsewhere" "$(drv clip-get)" "another program's text"
 
-    # Text copied out of a reading text is gone at the next mouse move over one.
+    # Text copied out of a reading text is gone at the next mouse move over one; the moves
+    # after it leave the clipboard alone.
     must copy-text $IDC_IMAGE_POEM >/dev/null
     assert_eq "$(drv text $IDC_IMAGE_POEM)" "$(drv clip-get)" "the copied reading text"
-    mouse_at $(((left + right) / 2 + 10)) $(((top + bottom) / 2)) mousemove_relative 5 5 || fail "xdotool failed"
+    local copied i
+    copied=$(drv clip-seq)
+    for ((i = 0; i < 10; i++)); do
+        mouse_at $(((left + right) / 2 + i)) $(((top + bottom) / 2)) || fail "xdotool failed"
+        sleep 0.05
+    done
     E2E_WAIT=5 wait_for_output "<empty>" clip-get
+    (($(drv clip-seq) - copied <= 1)) || fail "ten moves changed the clipboard $(($(drv clip-seq) - copied)) times"
+}
+
+# The control that had the focus has it again once the About box is closed.
+E2E_SCENARIOS+=(focus_survives_the_about_box)
+scenario_focus_survives_the_about_box() {
+    seed_known_reading
+    start_hexalune_shown
+    click_control $IDC_HEXAGRAM_NAME  # the window in the foreground, focus inside it
+    local before
+    before=$(tab_through 3 | tail -n1)
+    ((before != 0)) || fail "Tab reached no control"
+    must menu $IDM_ABOUT >/dev/null
+    must dlg-wait "$MAIN_TITLE" 10 >/dev/null
+    press_key_in "$MAIN_TITLE" Escape
+    drv dlg-gone "$MAIN_TITLE" 10 >/dev/null || fail "Esc left the About box open"
+    E2E_WAIT=3 wait_for_output "$before" focus-id
 }
