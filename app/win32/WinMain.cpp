@@ -7,6 +7,7 @@
 #include "app/MainController.h"
 #include "core/win32/Handles.h"
 #include "app/win32/MainWindow.h"
+#include "app/win32/SingleInstance.h"
 #include "core/win32/Win32Platform.h"
 #include "reading/SeededRandom.h"
 #include "settings/win32/RegistryRunKey.h"
@@ -17,23 +18,6 @@ namespace {
 
 using namespace hexalune;
 using namespace hexalune::win32;
-
-// Held for the life of the process; a second copy finds it already there.
-class SingleInstance {
-public:
-    SingleInstance() {
-        const std::wstring name = L"Local\\Hexalune.SingleInstance." + ExecutableBaseName();
-        mutex_.Reset(CreateMutexW(nullptr, FALSE, name.c_str()));
-        alreadyRunning_ = mutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
-    }
-    SingleInstance(const SingleInstance&) = delete;
-    SingleInstance& operator=(const SingleInstance&) = delete;
-    bool AlreadyRunning() const { return alreadyRunning_; }
-
-private:
-    KernelObject mutex_;
-    bool alreadyRunning_ = false;
-};
 
 void EnableHighDpi() {
     // The manifest asks for per-monitor awareness; this covers a copy started without it.
@@ -56,7 +40,7 @@ int RunMessageLoop(HWND main) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    SingleInstance instanceGuard;
+    SingleInstance instanceGuard(ExecutableBaseName());
     if (instanceGuard.AlreadyRunning()) {
         Win32MessageBox().ShowMessage("Application is already running", kAppTitle, MsgButtons::Ok,
                                       MsgIcon::Information);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/win32/SingleInstance.h"
 #include "core/win32/Win32Platform.h"
 #include "links/UpdateReminder.h"
 #include "settings/win32/RegistryRunKey.h"
@@ -171,6 +172,15 @@ TEST(ProcessInfoTest, NamesTheRunningExecutable) {
     const std::wstring folder = process.ExecutableFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(ExecutablePath(), BuildRunCommand(folder, process.ExecutableName()).substr(1, ExecutablePath().size()));
+}
+
+TEST(SingleInstanceTest, OneCopyWhateverCaseTheNameWasTypedIn) {
+    EXPECT_EQ(SingleInstanceName(L"hexalune"), SingleInstanceName(L"HEXALUNE"));
+    EXPECT_EQ(SingleInstanceName(L"H\u00e9xalune"), SingleInstanceName(L"H\u00c9XALUNE"));
+    EXPECT_NE(SingleInstanceName(L"Hexalune"), SingleInstanceName(L"Hexalune2"));
+    const SingleInstance first(L"Hexalune-test");
+    EXPECT_FALSE(first.AlreadyRunning());
+    EXPECT_TRUE(SingleInstance(L"HEXALUNE-TEST").AlreadyRunning());
 }
 
 TEST(TextConversionTest, AnsiRoundTripKeepsHighCodes) {
