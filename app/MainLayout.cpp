@@ -8,23 +8,28 @@ namespace hexalune {
 namespace {
 
 using K = ControlKind;
-constexpr TextColor kRed = TextColor::Red;
-constexpr TextColor kBlue = TextColor::Blue;
-constexpr TextColor kBlack = TextColor::Black;
+constexpr ColorRole kPink = ColorRole::Ground;
+constexpr ColorRole kWhite = ColorRole::Page;
+constexpr ColorRole kRed = ColorRole::Name;
+constexpr ColorRole kBlue = ColorRole::Link;
+constexpr ColorRole kBlack = ColorRole::Text;
 constexpr Align kCenter = Align::Center;
-constexpr Align kLeft = Align::Left;
+constexpr FontRole kBody = FontRole::Body;
 
 // Containers come before their children; the order within a container is the tab order.
-// The name and changing-lines labels are wider than the classic layout had them, so that
-// the longest name ("Corners of the Mouth (Providing Nourishment)") and six lines fit.
+// The name and changing-lines labels are wide enough for the longest name ("Corners of the
+// Mouth (Providing Nourishment)") and for six lines.
 const ControlSpec kLayout[] = {
-    {IDC_FORUM_LINK, 0, K::LinkLabel, kForumLinkText, 360, 120, 6600, 465, kLightPink, kBlack, kCenter},
+    {IDC_FORUM_LINK, 0, K::LinkLabel, kForumLinkText, 360, 120, 6600, 465, kPink, kBlack, kCenter},
     {IDC_READING_VIEW, 0, K::Frame, "I Ching Hexagram For The Day", 60, 600, 7125, 5805, kWhite},
     {IDC_SETTINGS_VIEW, 0, K::Frame, "Hexalune Settings", 60, 600, 7125, 5805, kWhite},
     {IDC_EXIT_BUTTON, 0, K::Button, "&Exit", 60, 6435, 7125, 495},
     {IDC_BRANDING_FRAME, 0, K::Frame, "", 60, 6960, 7125, 855},
-    {IDC_FULLBRAND_LINK, IDC_BRANDING_FRAME, K::LinkLabel, kFullBrandLinkText, 120, 160, 6945, 615, kLightPink, kBlue, kCenter},
-    {IDC_COBRAND_LINK, IDC_BRANDING_FRAME, K::LinkLabel, kCoBrandLinkText, 120, 160, 6945, 615, kLightPink, kBlue, kCenter},
+    // The full-branding line lies behind the co-branding one on the same spot: never seen, so
+    // it must not take the clicks either.
+    {IDC_FULLBRAND_LINK, IDC_BRANDING_FRAME, K::LinkLabel, kFullBrandLinkText, 120, 160, 6945, 615, kPink, kBlue,
+     kCenter, kBody, kHidden},
+    {IDC_COBRAND_LINK, IDC_BRANDING_FRAME, K::LinkLabel, kCoBrandLinkText, 120, 160, 6945, 615, kPink, kBlue, kCenter},
 
     // Hexagram view
     {IDC_HEXAGRAM_FIGURE, IDC_READING_VIEW, K::Figure, "", 3000, 360, 1215, 1155},
@@ -33,7 +38,7 @@ const ControlSpec kLayout[] = {
     {IDC_TEXTS_OUTLINE, IDC_READING_VIEW, K::Shape, "", 120, 1800, 6885, 3405},
     {IDC_TEXTS_PANEL, IDC_READING_VIEW, K::Panel, "", 120, 1800, 6855, 3375},
     {IDC_CHANGING_LINES_LABEL, IDC_TEXTS_PANEL, K::Label, "Changing Lines", 120, 60, 1470, 195},
-    {IDC_CHANGING_LINES, IDC_TEXTS_PANEL, K::KeyboardLink, "", 1680, 60, 1500, 195, kLightPink, kBlue},
+    {IDC_CHANGING_LINES, IDC_TEXTS_PANEL, K::KeyboardLink, "", 1680, 60, 1500, 195, kPink, kBlue},
     {IDC_JUDGMENT_DESCRIPTION_LABEL, IDC_TEXTS_PANEL, K::Label, "Judgment Description", 120, 360, 2115, 195},
     {IDC_JUDGMENT_DESCRIPTION, IDC_TEXTS_PANEL, K::TextBox, "", 120, 600, 3255, 1215},
     {IDC_IMAGE_DESCRIPTION_LABEL, IDC_TEXTS_PANEL, K::Label, "Image Description", 3480, 360, 1800, 195},
@@ -60,12 +65,17 @@ const ControlSpec kLayout[] = {
     {IDC_SECOND_LABEL, IDC_DISPLAY_TIME_FRAME, K::Label, "Second", 4680, 240, 1200, 195},
     {IDC_SECOND_LIST, IDC_DISPLAY_TIME_FRAME, K::ComboList, "", 4680, 480, 1200, 315},
     {IDC_START_OPTIONS, IDC_SETTINGS_PANEL, K::Frame, "Display Mode", 120, 1200, 6480, 1095},
-    {IDC_RUN_AT_STARTUP, IDC_START_OPTIONS, K::Option, "Run at start-up", 360, 300, 2700, 255},
-    {IDC_DONT_RUN_AT_STARTUP, IDC_START_OPTIONS, K::Option, "Don't run at start-up", 3480, 300, 2880, 255},
+    // Set by the program itself, so that it sees every real change of the choice.
+    {IDC_RUN_AT_STARTUP, IDC_START_OPTIONS, K::Option, "Run at start-up", 360, 300, 2700, 255, kPink, kBlack,
+     Align::Left, kBody, kSetByProgram},
+    {IDC_DONT_RUN_AT_STARTUP, IDC_START_OPTIONS, K::Option, "Don't run at start-up", 3480, 300, 2880, 255, kPink,
+     kBlack, Align::Left, kBody, kSetByProgram},
     {IDC_START_IN_TRAY, IDC_START_OPTIONS, K::CheckBox, "Start at system tray", 720, 660, 2880, 255},
     {IDC_SHOW_HEXAGRAM_BUTTON, IDC_SETTINGS_PANEL, K::Button, "Show &I Ching Hexagram", 120, 2400, 6615, 615},
 
-    // Below the visible area: used by the code, never seen.
+    // Below the visible area, never seen and never reached with the keyboard: the display
+    // options, which do nothing, and the date lists, which only the date check reads, keep
+    // the window's behaviour whole; the hook receives the tray icon's messages.
     {IDC_DISPLAY_SESSION_FRAME, 0, K::Frame, "Display Session", 60, 8040, 7125, 735},
     {IDC_DISPLAY_DAILY, IDC_DISPLAY_SESSION_FRAME, K::Option, "Display every 24 hours", 120, 300, 3300, 255},
     {IDC_DISPLAY_HOURLY, IDC_DISPLAY_SESSION_FRAME, K::Option, "Display every 1 hour", 3600, 300, 3300, 255},
@@ -79,15 +89,7 @@ const ControlSpec kLayout[] = {
 
 std::span<const ControlSpec> MainLayout() { return kLayout; }
 
-bool IsBelowClientArea(const ControlSpec& item) {
-    const ControlSpec* top = &item;
-    while (top->parent != 0) {
-        const ControlSpec* container = FindControl(top->parent);
-        if (!container) break;
-        top = container;
-    }
-    return top->parent == 0 && top->top >= kClientHeightTwips;
-}
+bool IsBelowClientArea(const ControlSpec& item) { return IsBelowClientArea(kLayout, item, kClientHeightTwips); }
 
 const ControlSpec* FindControl(int id) {
     for (const ControlSpec& item : kLayout) {

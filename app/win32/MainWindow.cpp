@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "app/MainLayout.h"
-#include "core/FocusReturn.h"
 #include "core/win32/Accessibility.h"
 #include "core/win32/ReadingText.h"
 #include "core/Version.h"
@@ -19,9 +18,8 @@ namespace hexalune::win32 {
 
 namespace {
 
-constexpr wchar_t kContainerClass[] = L"HexaluneContainer";
-constexpr wchar_t kHookClass[] = L"HexaluneHook";
 constexpr UINT_PTR kTickTimer = 1;
+constexpr UINT kTickInterval = 1000;
 // The main window's own messages (WM_APP + 1 is the tray icon's callback), posted so that
 // the work runs once the control or loop that asked for it has returned.
 constexpr UINT WM_APP_END_PROGRAM = WM_APP + 3;
@@ -52,85 +50,8 @@ constexpr CommandSource kCommandSources[] = {
     {IDC_FULLBRAND_LINK, STN_CLICKED, Command::FullBrandLink},
 };
 
-// The settings lists and their controls.
-constexpr std::pair<PanelList, int> kListIds[] = {
-    {PanelList::Date, IDC_DAY_LIST}, {PanelList::Month, IDC_MONTH_LIST},   {PanelList::Year, IDC_YEAR_LIST},
-    {PanelList::Hour, IDC_HOUR_LIST}, {PanelList::Minute, IDC_MINUTE_LIST}, {PanelList::Second, IDC_SECOND_LIST},
-};
-constexpr UINT kTickInterval = 1000;
-constexpr int kDropDownHeight = 200;  // pixels at 96 DPI, list included
-
-// Container window extra bytes: background colour, whether a group-box border is drawn, font.
-constexpr int kSlotBackground = 0;
-constexpr int kSlotFramed = static_cast<int>(sizeof(LONG_PTR));
-constexpr int kSlotFont = static_cast<int>(2 * sizeof(LONG_PTR));
-constexpr int kContainerExtra = static_cast<int>(3 * sizeof(LONG_PTR));
-
-// Frames and picture boxes: paint their ground (and a group-box border with caption) and
-// pass their children's notifications on to the main window.
-LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
-        case WM_DRAWITEM:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORLISTBOX:
-        case WM_NOTIFY: return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
-        case WM_SETFONT:
-            SetWindowLongPtrW(hwnd, kSlotFont, static_cast<LONG_PTR>(wParam));
-            if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
-            return 0;
-        case WM_GETFONT: return GetWindowLongPtrW(hwnd, kSlotFont);
-        case WM_ERASEBKGND: {
-            RECT r{};
-            GetClientRect(hwnd, &r);
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            SetBkColor(dc, static_cast<COLORREF>(GetWindowLongPtrW(hwnd, kSlotBackground)));
-            ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
-            return 1;
-        }
-        case WM_PAINT: {
-            PaintScope paint(hwnd);
-            if (GetWindowLongPtrW(hwnd, kSlotFramed)) {
-                HDC dc = paint.Dc();
-                HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrW(hwnd, kSlotFont));
-                SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-                TEXTMETRICW tm{};
-                GetTextMetricsW(dc, &tm);
-                RECT r{};
-                GetClientRect(hwnd, &r);
-                wchar_t caption[128] = {};
-                const int length = GetWindowTextW(hwnd, caption, 128);
-                RECT border = r;
-                if (length > 0) border.top += tm.tmHeight / 2;
-                DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
-                if (length > 0) {
-                    SetBkColor(dc, static_cast<COLORREF>(GetWindowLongPtrW(hwnd, kSlotBackground)));
-                    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-                    SIZE extent{};
-                    GetTextExtentPoint32W(dc, caption, length, &extent);
-                    const int x = MulDiv(8, tm.tmHeight, 13);
-                    RECT text{x, 0, x + extent.cx + 4, tm.tmHeight};
-                    ExtTextOutW(dc, x + 2, 0, ETO_OPAQUE, &text, caption, static_cast<UINT>(length), nullptr);
-                }
-            }
-            return 0;
-        }
-        case WM_SETTEXT: {
-            const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
-            InvalidateRect(hwnd, nullptr, TRUE);
-            return result;
-        }
-        default: return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-}
-
-// The tray hook: receives the tray icon's callbacks and hands them to the main window.
-LRESULT CALLBACK HookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_APP_TRAYICON) return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
+// The settings lists' controls, in the order of PanelList.
+constexpr int kListIds[] = {IDC_DAY_LIST, IDC_MONTH_LIST, IDC_YEAR_LIST, IDC_HOUR_LIST, IDC_MINUTE_LIST, IDC_SECOND_LIST};
 
 // Asks one of the program's other top-level windows (an About box, the changing lines) to
 // close, so that its own close handling runs before the main window goes.
@@ -149,40 +70,6 @@ std::string ChangingLinesSpoken(const std::string& lines) {
     return spoken;
 }
 
-COLORREF TextColour(TextColor colour) {
-    switch (colour) {
-        case TextColor::Red: return RGB(255, 0, 0);
-        case TextColor::Blue: return RGB(0, 0, 255);
-        case TextColor::Black: break;
-    }
-    return RGB(0, 0, 0);
-}
-
-WNDCLASSEXW WindowClass(HINSTANCE instance, WNDPROC proc, const wchar_t* name) {
-    WNDCLASSEXW cls{};
-    cls.cbSize = sizeof(cls);
-    cls.lpfnWndProc = proc;
-    cls.hInstance = instance;
-    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    cls.lpszClassName = name;
-    return cls;
-}
-
-bool RegisterClasses(HINSTANCE instance, HICON bigIcon, HICON smallIcon, WNDPROC mainProc) {
-    WNDCLASSEXW container = WindowClass(instance, ContainerProc, kContainerClass);
-    container.cbWndExtra = kContainerExtra;
-    RegisterClassExW(&container);
-
-    const WNDCLASSEXW hook = WindowClass(instance, HookProc, kHookClass);
-    RegisterClassExW(&hook);
-
-    WNDCLASSEXW main = WindowClass(instance, mainProc, kMainWindowClass);
-    main.hIcon = bigIcon;
-    main.hIconSm = smallIcon;
-    main.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
-    return RegisterClassExW(&main) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 }  // namespace
@@ -192,7 +79,17 @@ bool MainWindow::Create() {
                                                  GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
     smallIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON,
                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-    if (!RegisterClasses(instance_, bigIcon_.Get(), smallIcon_.Get(), WindowProc)) return false;
+    RegisterWindowKitClasses(instance_);
+    WNDCLASSEXW main{};
+    main.cbSize = sizeof(main);
+    main.lpfnWndProc = WindowProc;
+    main.hInstance = instance_;
+    main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    main.lpszClassName = kMainWindowClass;
+    main.hIcon = bigIcon_.Get();
+    main.hIconSm = smallIcon_.Get();
+    main.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
+    if (!RegisterClassExW(&main) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
     const std::wstring caption = FromAnsi(HEXALUNE_WINDOW_CAPTION);
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainWindowClass, caption.c_str(), kMainStyle, CW_USEDEFAULT,
                             CW_USEDEFAULT, 500, 600, nullptr, nullptr, instance_, this);
@@ -221,7 +118,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (OnActivate(LOWORD(wParam), HIWORD(wParam) != 0)) return 0;
             break;
         case WM_SETFOCUS:
-            if (RestoreFocus()) return 0;
+            if (focus_.Restore(hwnd_)) return 0;
             break;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
         case WM_TIMER:
@@ -253,7 +150,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORBTN:
-            return OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            return controls_.OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_SETCURSOR:
             if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
             break;
@@ -261,7 +158,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND: {
             RECT r{};
             GetClientRect(hwnd_, &r);
-            FillRect(reinterpret_cast<HDC>(wParam), &r, SolidBrush(static_cast<COLORREF>(kLightPink)));
+            FillRect(reinterpret_cast<HDC>(wParam), &r, controls_.Brush(ThemeColor(ColorRole::Ground)));
             return 1;
         }
         case WM_APP_TRAYICON:
@@ -280,18 +177,24 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCreate() {
-    dpi_ = WindowDpi(hwnd_);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     trayMenuBar_.Reset(LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAYMENU)));
     trayPopup_ = trayMenuBar_ ? GetSubMenu(trayMenuBar_.Get(), 0) : nullptr;
-    MakeFonts();
+    controls_.Attach(hwnd_, WindowDpi(hwnd_));
     ResizeForClient();
-    CreateControls();
+    // Drop-down lists are made when the settings view first comes to the front (see
+    // BringViewToFront): each costs several milliseconds to make, and a day's start usually
+    // shows the reading alone.
+    controls_.CreateAll(ControlKind::ComboList);
+    // Initial states: "Don't run at start-up" selected, the tray box cleared and unavailable.
+    SendMessageW(Control(IDC_DONT_RUN_AT_STARTUP), BM_SETCHECK, BST_CHECKED, 0);
+    EnableWindow(Control(IDC_START_IN_TRAY), FALSE);
+    BringViewToFront(View::Hexagram);
     // A copy run as administrator still hears from the shell, which runs with less: that the
     // taskbar was made anew, and the icon's callbacks.
     ChangeWindowMessageFilterEx(hwnd_, taskbarCreated_, MSGFLT_ALLOW, nullptr);
     ChangeWindowMessageFilterEx(TrayHook(), WM_APP_TRAYICON, MSGFLT_ALLOW, nullptr);
-    // Centred from the start, so that the window is centred whoever shows it first.
+    // Centered from the start, so that the window is centered whoever shows it first.
     CenterOnScreen();
 }
 
@@ -307,34 +210,10 @@ void MainWindow::OnDestroy() {
 
 bool MainWindow::OnActivate(int state, bool minimized) {
     if (state == WA_INACTIVE) {
-        // Remembered as the dialog manager does, to be given back when the user returns.
-        HWND focus = GetFocus();
-        lastFocus_ = focus && IsChild(hwnd_, focus) ? focus : nullptr;
+        focus_.Remember(hwnd_);
         return false;
     }
-    return !minimized && RestoreFocus();
-}
-
-bool MainWindow::RestoreFocus() {
-    HWND remembered = lastFocus_;
-    if (!remembered || !IsWindow(remembered) || !IsChild(hwnd_, remembered) || !IsWindowVisible(remembered) ||
-        !IsWindowEnabled(remembered))
-        return false;
-    // The controls of its group, in order.
-    HWND container = GetParent(remembered);
-    std::vector<HWND> controls;
-    std::vector<GroupMember> group;
-    HWND item = remembered;
-    do {
-        const bool option = (SendMessageW(item, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0;
-        controls.push_back(item);
-        group.push_back({option, option && SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED});
-        item = GetNextDlgGroupItem(container, item, FALSE);
-    } while (item && item != remembered && controls.size() < 64);
-    const int target = MemberToRefocus(group, 0);
-    if (target < 0) return false;
-    SetFocus(controls[static_cast<std::size_t>(target)]);
-    return true;
+    return !minimized && focus_.Restore(hwnd_);
 }
 
 void MainWindow::OnNotify(const NMHDR& header) {
@@ -344,179 +223,14 @@ void MainWindow::OnNotify(const NMHDR& header) {
         PostMessageW(hwnd_, WM_APP_SHOW_CHANGING_LINES, 0, 0);
 }
 
-void MainWindow::MakeFonts() { font_.Reset(MakeFont(L"Verdana", 825, dpi_)); }
-
-void MainWindow::CreateControls() {
-    const ControlSpec* previous = nullptr;
-    for (const ControlSpec& item : MainLayout()) {
-        const ControlSpec* const before = std::exchange(previous, &item);
-        // Drop-down lists are made when the settings view first comes to the front (see
-        // CreateLists): each costs several milliseconds to make, and a day's start usually
-        // shows the reading alone.
-        if (item.kind != ControlKind::ComboList) CreateControl(item, before);
-    }
-    // Outline rectangles lie beneath everything else of their container, so that they clip nothing.
-    for (const ControlSpec& item : MainLayout()) {
-        if (item.kind == ControlKind::Shape)
-            SetWindowPos(Control(item.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    // Initial states: "Don't run at start-up" selected, the tray box cleared and unavailable,
-    // and the first hexagram in both pictures until a reading is shown.
-    SendMessageW(Control(IDC_DONT_RUN_AT_STARTUP), BM_SETCHECK, BST_CHECKED, 0);
-    EnableWindow(Control(IDC_START_IN_TRAY), FALSE);
-    BringViewToFront(View::Hexagram);
-}
-
-HWND MainWindow::CreateControl(const ControlSpec& item, const ControlSpec* before) {
-    HWND parent = item.parent == 0 ? hwnd_ : Control(item.parent);
-    const std::wstring caption = FromAnsi(item.caption);
-    const wchar_t* cls = L"STATIC";
-    DWORD style = WS_CHILD | WS_VISIBLE;
-    DWORD exStyle = 0;
-    switch (item.kind) {
-        case ControlKind::Frame:
-        case ControlKind::Panel:
-            cls = kContainerClass;
-            style |= WS_CLIPSIBLINGS;
-            exStyle |= WS_EX_CONTROLPARENT;
-            break;
-        case ControlKind::Label:
-            style |= (item.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX;
-            break;
-        case ControlKind::LinkLabel:
-            style |= (item.align == Align::Center ? SS_CENTER : SS_LEFT) | SS_NOPREFIX | SS_NOTIFY;
-            // The full-branding label lies behind the co-branding one on the same spot:
-            // never seen, so it must not take the clicks either.
-            if (item.id == IDC_FULLBRAND_LINK) style &= ~WS_VISIBLE;
-            break;
-        case ControlKind::KeyboardLink:
-            cls = WC_LINK;
-            style |= WS_TABSTOP | LWS_NOPREFIX;  // opaque: it paints its own ground, focus rectangle and all
-            break;
-        case ControlKind::Button:
-            cls = L"BUTTON";
-            style |= BS_PUSHBUTTON | WS_TABSTOP;
-            break;
-        case ControlKind::Figure: style |= SS_OWNERDRAW; break;
-        case ControlKind::TextBox:
-            cls = L"EDIT";
-            style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP;
-            exStyle |= WS_EX_CLIENTEDGE;
-            break;
-        case ControlKind::Shape: style |= SS_BLACKFRAME; break;
-        case ControlKind::ComboList:
-            cls = L"COMBOBOX";
-            style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-            break;
-        case ControlKind::Option:
-            cls = L"BUTTON";
-            // The display options do nothing; the start options are set by the program
-            // itself so that it sees every real change. Each pair is a group of its own, and
-            // the button control makes the checked one of a group its tab stop.
-            style |= item.id == IDC_RUN_AT_STARTUP || item.id == IDC_DONT_RUN_AT_STARTUP ? BS_RADIOBUTTON
-                                                                                         : BS_AUTORADIOBUTTON;
-            break;
-        case ControlKind::CheckBox:
-            cls = L"BUTTON";
-            style |= BS_CHECKBOX | WS_TABSTOP;
-            break;
-        case ControlKind::Hook:
-            cls = kHookClass;
-            style &= ~WS_VISIBLE;
-            break;
-    }
-    // The first option of a pair starts a group, and so does the first control after the pair.
-    const bool afterOption = before && before->parent == item.parent && before->kind == ControlKind::Option;
-    if ((item.kind == ControlKind::Option) != afterOption) style |= WS_GROUP;
-    // What lies below the client area is there for the code only: never seen, never reached.
-    if (IsBelowClientArea(item)) style &= ~(WS_VISIBLE | WS_TABSTOP);
-    const RECT r = ControlRect(item);
-    HWND control = CreateWindowExW(exStyle, cls, caption.c_str(), style, r.left, r.top, r.right - r.left,
-                                   r.bottom - r.top, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), instance_, nullptr);
-    if (!control) return nullptr;
-    controls_[item.id] = control;
-    if (cls == kContainerClass) {
-        SetWindowLongPtrW(control, kSlotBackground, static_cast<LONG_PTR>(item.background));
-        SetWindowLongPtrW(control, kSlotFramed, item.kind == ControlKind::Frame ? 1 : 0);
-    }
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
-    if (item.kind == ControlKind::TextBox) MakeReadingText(control);
-    if (item.kind == ControlKind::LinkLabel || item.kind == ControlKind::KeyboardLink) MarkAsLink(control);
-    // Text boxes and lists are named after the label just before them.
-    if ((item.kind == ControlKind::TextBox || item.kind == ControlKind::ComboList) && before &&
-        before->kind == ControlKind::Label && before->parent == item.parent)
-        SetAccessibleName(control, FromAnsi(before->caption));
-    return control;
-}
-
-void MainWindow::CreateLists() {
-    if (listsCreated_) return;
-    listsCreated_ = true;
-    const ControlSpec* previous = nullptr;
-    std::map<int, int> lastInContainer;  // container id -> the id of its control made before
-    for (const ControlSpec& item : MainLayout()) {
-        const ControlSpec* const before = std::exchange(previous, &item);
-        const int sibling = std::exchange(lastInContainer[item.parent], item.id);
-        if (item.kind != ControlKind::ComboList) continue;
-        HWND combo = CreateControl(item, before);
-        if (!combo) continue;
-        // In the tab order where the layout has it: after the control before it in its container.
-        if (HWND after = Control(sibling))
-            SetWindowPos(combo, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        // What the list was given so far goes into the real one.
-        for (const auto& [list, id] : kListIds) {
-            const auto pending = pendingLists_.find(list);
-            if (id != item.id || pending == pendingLists_.end()) continue;
-            FillCombo(combo, pending->second.items);
-            if (pending->second.index >= 0)
-                SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(pending->second.index), 0);
-            pendingLists_.erase(pending);
-        }
-    }
-}
-
-RECT MainWindow::ControlRect(const ControlSpec& item) const {
-    const int left = TwipsToPixels(item.left, dpi_);
-    const int top = TwipsToPixels(item.top, dpi_);
-    // A drop-down list's height includes its list.
-    const int height =
-        item.kind == ControlKind::ComboList ? MulDiv(kDropDownHeight, dpi_, 96) : TwipsToPixels(item.height, dpi_);
-    return RECT{left, top, left + TwipsToPixels(item.width, dpi_), top + height};
-}
-
 void MainWindow::ResizeForClient() {
-    const SIZE size = WindowSizeForClient();
+    const SIZE size = FrameSizeFor(hwnd_, kClientWidthTwips, kClientHeightTwips, controls_.Dpi(), true);
     SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void MainWindow::ApplyLayout() {
-    ResizeForClient();
-    for (const ControlSpec& item : MainLayout()) {
-        HWND control = Control(item.id);
-        if (!control) continue;
-        const RECT r = ControlRect(item);
-        SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
-    }
-}
-
-SIZE MainWindow::WindowSizeForClient() const {
-    return OuterSize(TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_), kMainStyle,
-                     WS_EX_CONTROLPARENT, true, dpi_);
-}
-
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
-    dpi_ = dpi;
-    // The old font goes only once every control has the new one: a control laid out with a
-    // deleted font measures its text with whatever the system puts in its place.
-    const Font previous = std::move(font_);
-    MakeFonts();
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    ApplyLayout();
-    InvalidateRect(hwnd_, nullptr, TRUE);
+    MoveToSuggested(hwnd_, suggested, FrameSizeFor(hwnd_, kClientWidthTwips, kClientHeightTwips, dpi, true));
+    controls_.Arrange(dpi);
 }
 
 void MainWindow::ShowFirstTime() {
@@ -526,16 +240,7 @@ void MainWindow::ShowFirstTime() {
     SetForegroundWindow(hwnd_);
 }
 
-HWND MainWindow::Control(int id) const {
-    const auto it = controls_.find(id);
-    return it == controls_.end() ? nullptr : it->second;
-}
-
-HBRUSH MainWindow::SolidBrush(COLORREF colour) {
-    auto it = brushes_.find(colour);
-    if (it == brushes_.end()) it = brushes_.emplace(colour, Brush(CreateSolidBrush(colour))).first;
-    return it->second.Get();
-}
+HWND MainWindow::Control(int id) const { return controls_.Get(id); }
 
 void MainWindow::OnCommand(int id, int code, HWND control) {
     if (!controller_ || controller_->Ending()) return;
@@ -555,33 +260,14 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
         if (id == IDC_START_IN_TRAY) panel.SetTrayBox(!IsTrayChecked());
     }
     if (code == CBN_SELCHANGE) {
-        for (const auto& [list, listId] : kListIds) {
-            if (listId == id) panel.OnListSelectionChanged(list);
+        for (std::size_t list = 0; list < std::size(kListIds); ++list) {
+            if (kListIds[list] == id) panel.OnListSelectionChanged(static_cast<PanelList>(list));
         }
     }
 }
 
-LRESULT MainWindow::OnCtlColor(HDC dc, HWND control) {
-    const int id = GetDlgCtrlID(control);
-    const ControlSpec* item = FindControl(id);
-    // Text boxes and the window's own controls are light pink; the rest take their container's ground.
-    COLORREF background = static_cast<COLORREF>(kLightPink);
-    HWND parent = GetParent(control);
-    if (!(item && item->kind == ControlKind::TextBox) && parent && parent != hwnd_)
-        background = static_cast<COLORREF>(GetWindowLongPtrW(parent, kSlotBackground));
-    SetTextColor(dc, item ? TextColour(item->color) : RGB(0, 0, 0));
-    SetBkColor(dc, background);
-    // Wine's link control deletes the brush it is given once it has painted: it gets the
-    // stock DC brush, which cannot be deleted, in the same colour.
-    if (item && item->kind == ControlKind::KeyboardLink) {
-        SetDCBrushColor(dc, background);
-        return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
-    }
-    return reinterpret_cast<LRESULT>(SolidBrush(background));
-}
-
 bool MainWindow::OnSetCursor(HWND under) {
-    const ControlSpec* item = FindControl(GetDlgCtrlID(under));
+    const ControlSpec* item = controls_.Find(GetDlgCtrlID(under));
     if (!item || item->kind != ControlKind::LinkLabel || GetAncestor(under, GA_ROOT) != hwnd_) return false;
     SetCursor(LoadCursorW(nullptr, IDC_HAND));
     return true;
@@ -617,7 +303,7 @@ void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
     changingLines_ = changingLines;
     // A link when there is something to open; the markup is the link control's own.
     SetText(IDC_CHANGING_LINES, changingLines.empty() ? std::string() : "<a>" + changingLines + "</a>");
-    // In the program's link colour (set with the ground on WM_CTLCOLORSTATIC), not the system's.
+    // The new text's link in the program's link color again, not the system's.
     LITEM link{};
     link.mask = LIF_ITEMINDEX | LIF_STATE;
     link.state = link.stateMask = LIS_DEFAULTCOLORS;
@@ -629,74 +315,24 @@ void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
     GuardClipboard(hwnd_);
 }
 
-HWND MainWindow::ListControl(PanelList list) const {
-    for (const auto& [entry, id] : kListIds) {
-        if (entry == list) return Control(id);
-    }
-    return nullptr;
-}
+DropDownList& MainWindow::List(PanelList list) { return lists_[static_cast<std::size_t>(list)]; }
 
-void MainWindow::FillCombo(HWND combo, const std::vector<std::wstring>& items) {
-    // Filled in one go, without redrawing the list after each item.
-    SendMessageW(combo, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(combo, CB_INITSTORAGE, items.size(), items.size() * 8 * sizeof(wchar_t));
-    for (const std::wstring& item : items) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-    SendMessageW(combo, WM_SETREDRAW, TRUE, 0);
-}
+const DropDownList& MainWindow::List(PanelList list) const { return lists_[static_cast<std::size_t>(list)]; }
 
 void MainWindow::FillList(PanelList list, const std::vector<std::string>& items) {
     std::vector<std::wstring> wide;
     wide.reserve(items.size());
     for (const std::string& item : items) wide.push_back(FromAnsi(item));
-    if (HWND combo = ListControl(list)) {
-        FillCombo(combo, wide);
-        return;
-    }
-    PendingList& pending = pendingLists_[list];
-    pending.items.insert(pending.items.end(), wide.begin(), wide.end());
+    List(list).Add(wide);
 }
 
-int MainWindow::ListCount(PanelList list) const {
-    if (HWND combo = ListControl(list)) {
-        const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-        return count < 0 ? 0 : static_cast<int>(count);
-    }
-    const auto it = pendingLists_.find(list);
-    return it == pendingLists_.end() ? 0 : static_cast<int>(it->second.items.size());
-}
+int MainWindow::ListCount(PanelList list) const { return List(list).Count(); }
 
-int MainWindow::ListIndex(PanelList list) const {
-    if (HWND combo = ListControl(list)) {
-        const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-        return index == CB_ERR ? -1 : static_cast<int>(index);
-    }
-    const auto it = pendingLists_.find(list);
-    return it == pendingLists_.end() ? -1 : it->second.index;
-}
+int MainWindow::ListIndex(PanelList list) const { return List(list).Selected(); }
 
-void MainWindow::SetListIndex(PanelList list, int index) {
-    if (HWND combo = ListControl(list)) {
-        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        return;
-    }
-    // As a list box does: an index past the items selects nothing.
-    PendingList& pending = pendingLists_[list];
-    pending.index = index >= 0 && index < static_cast<int>(pending.items.size()) ? index : -1;
-}
+void MainWindow::SetListIndex(PanelList list, int index) { List(list).Select(index); }
 
-std::string MainWindow::ListItemText(PanelList list, int index) const {
-    if (HWND combo = ListControl(list)) {
-        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-        if (length == CB_ERR) return std::string();
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<std::size_t>(length));
-        return ToAnsi(text);
-    }
-    const auto it = pendingLists_.find(list);
-    if (it == pendingLists_.end() || index < 0 || index >= static_cast<int>(it->second.items.size())) return {};
-    return ToAnsi(it->second.items[static_cast<std::size_t>(index)]);
-}
+std::string MainWindow::ListItemText(PanelList list, int index) const { return ToAnsi(List(list).Item(index)); }
 
 bool MainWindow::IsRunSelected() const {
     return SendMessageW(Control(IDC_RUN_AT_STARTUP), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -758,13 +394,18 @@ void MainWindow::CenterOnScreen() {
 }
 
 void MainWindow::BringViewToFront(View view) {
-    if (view == View::Settings) CreateLists();
+    if (view == View::Settings && !listsMade_) {
+        listsMade_ = true;
+        for (std::size_t list = 0; list < std::size(kListIds); ++list) {
+            if (const ControlSpec* item = controls_.Find(kListIds[list])) lists_[list].Attach(controls_.Create(*item));
+        }
+    }
     HWND shown = Control(view == View::Settings ? IDC_SETTINGS_VIEW : IDC_READING_VIEW);
     HWND hidden = Control(view == View::Settings ? IDC_READING_VIEW : IDC_SETTINGS_VIEW);
     if (hidden) {
         // Keep the keyboard focus out of the view that goes behind.
         HWND focus = GetFocus();
-        if (lastFocus_ && IsChild(hidden, lastFocus_)) lastFocus_ = nullptr;
+        focus_.ForgetWithin(hidden);
         if (focus && (focus == hidden || IsChild(hidden, focus))) SetFocus(hwnd_);
         SetWindowPos(hidden, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
     }

@@ -10,7 +10,9 @@
 #include "core/ControlIds.h"
 #include "app/MainController.h"
 #include "app/MainLayout.h"
+#include "core/win32/DropDownList.h"
 #include "core/win32/Handles.h"
+#include "core/win32/WindowKit.h"
 #include "core/win32/Win32Platform.h"
 
 namespace hexalune::win32 {
@@ -32,7 +34,7 @@ public:
     HWND TrayHook() const { return Control(IDC_TRAY_HOOK); }
     HMENU TrayPopup() const { return trayPopup_; }
     HICON SmallIcon() const { return smallIcon_.Get(); }
-    // The first show after the load: centred, in front.
+    // The first show after the load: centered, in front.
     void ShowFirstTime();
     // Starts the one-second tick; not before the load has run to its end.
     void StartTicking();
@@ -70,37 +72,26 @@ private:
 
     void OnCreate();
     void OnCommand(int id, int code, HWND control);
-    LRESULT OnCtlColor(HDC dc, HWND control);
     bool OnSetCursor(HWND under);
     void OnDrawItem(const DRAWITEMSTRUCT& item);
     void OnDpiChanged(int dpi, const RECT& suggested);
     void OnEndSession(bool ending);
     void OnNotify(const NMHDR& header);
     // Activation: the focused control is remembered when the window goes inactive and given
-    // back when it becomes active again. Each returns whether it placed the focus itself.
+    // back when it becomes active again. Returns whether it placed the focus itself.
     bool OnActivate(int state, bool minimized);
-    bool RestoreFocus();
     void OnDestroy();
     void OnEndProgram();
 
-    void CreateControls();
-    HWND CreateControl(const ControlSpec& item, const ControlSpec* before);
-    void CreateLists();  // the drop-down lists, on the settings view's first showing
-    static void FillCombo(HWND combo, const std::vector<std::wstring>& items);
-    void ApplyLayout();  // after a change of DPI
     void ResizeForClient();
-    RECT ControlRect(const ControlSpec& item) const;
-    void MakeFonts();
-    SIZE WindowSizeForClient() const;
-    HBRUSH SolidBrush(COLORREF colour);
-    HWND ListControl(PanelList list) const;
+    DropDownList& List(PanelList list);
+    const DropDownList& List(PanelList list) const;
     void SetText(int id, const std::string& text);
 
     HINSTANCE instance_;
     IShell& shell_;
     MainController* controller_ = nullptr;
     HWND hwnd_ = nullptr;
-    int dpi_ = 96;
     int hexagram_ = 1;  // the hexagram both pictures show
     std::string changingLines_;  // and its changing lines
     bool ticking_ = false;
@@ -109,17 +100,10 @@ private:
     HMENU trayPopup_ = nullptr;  // a part of trayMenuBar_
     Icon bigIcon_;
     Icon smallIcon_;
-    Font font_;
-    HWND lastFocus_ = nullptr;  // the control that had the focus when the window went inactive
-    std::map<COLORREF, Brush> brushes_;
-    std::map<int, HWND> controls_;
-    // A list's items and selection until its drop-down list is made.
-    struct PendingList {
-        std::vector<std::wstring> items;
-        int index = -1;
-    };
-    std::map<PanelList, PendingList> pendingLists_;
-    bool listsCreated_ = false;
+    Controls controls_{instance_, MainLayout(), kClientHeightTwips};
+    FocusMemory focus_;
+    DropDownList lists_[6];  // in the order of PanelList
+    bool listsMade_ = false;
 };
 
 }  // namespace hexalune::win32

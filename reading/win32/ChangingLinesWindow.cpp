@@ -3,12 +3,11 @@
 #include <commctrl.h>
 
 #include "core/ControlIds.h"
-#include "core/LayoutUnits.h"
 #include "core/win32/Accessibility.h"
-#include "core/win32/Dialog.h"
 #include "core/win32/Handles.h"
 #include "core/win32/ReadingText.h"
 #include "core/win32/Win32Platform.h"
+#include "core/win32/WindowKit.h"
 #include "reading/Catalogue.h"
 #include "reading/ChangingLines.h"
 #include "reading/win32/HexagramFigure.h"
@@ -23,37 +22,32 @@ namespace {
 
 constexpr UINT WM_APP_NEW_READING = WM_APP + 2;  // lParam: the ChangingLinesReading to show
 
-enum class Look { Heading, Name, Text, Plain };
-
-struct Place {
-    int id;
-    const wchar_t* className;
-    const wchar_t* caption;
-    DWORD style;
-    Look look;
-    int left, top, width, height;  // twips
-};
-
-constexpr DWORD kReadingTextStyle = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP;
-constexpr int kClientWidth = 7200;
+constexpr int kClientWidth = 7200;  // twips
 constexpr int kClientHeight = 8040;
-const Place kPlaces[] = {
-    {IDC_LINES_FIGURE, L"STATIC", L"", SS_OWNERDRAW, Look::Plain, 240, 240, 1215, 1155},
-    {IDC_LINES_NAME, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, Look::Name, 1680, 480, 5280, 600},
-    {IDC_LINES_HEADING, L"STATIC", L"Changing Lines", SS_LEFT | SS_NOPREFIX, Look::Heading, 240, 1560, 5000, 240},
-    {IDC_LINES_TEXT, L"EDIT", L"", kReadingTextStyle, Look::Text, 240, 1800, 6720, 2400},
-    {IDC_LEADING_HEADING, L"STATIC", L"Leading to", SS_LEFT | SS_NOPREFIX, Look::Heading, 240, 4320, 5000, 240},
-    {IDC_LEADING_FIGURE, L"STATIC", L"", SS_OWNERDRAW, Look::Plain, 240, 4620, 1215, 1155},
-    {IDC_LEADING_NAME, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, Look::Name, 1680, 4860, 5280, 600},
-    {IDC_LEADING_TEXT, L"EDIT", L"", kReadingTextStyle, Look::Text, 240, 5880, 6720, 1440},
-    {IDOK, L"BUTTON", L"Close", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, Look::Text, 5520, 7500, 1440, 375},
+
+using K = ControlKind;
+constexpr ColorRole kGround = ColorRole::Ground;
+constexpr ColorRole kName = ColorRole::Name;
+constexpr ColorRole kText = ColorRole::Text;
+constexpr Align kLeft = Align::Left;
+
+const ControlSpec kLayout[] = {
+    {IDC_LINES_FIGURE, 0, K::Figure, "", 240, 240, 1215, 1155},
+    {IDC_LINES_NAME, 0, K::Label, "", 1680, 480, 5280, 600, kGround, kName, kLeft, FontRole::Title},
+    {IDC_LINES_HEADING, 0, K::Label, "Changing Lines", 240, 1560, 5000, 240, kGround, kText, kLeft, FontRole::Bold},
+    {IDC_LINES_TEXT, 0, K::TextBox, "", 240, 1800, 6720, 2400},
+    {IDC_LEADING_HEADING, 0, K::Label, "Leading to", 240, 4320, 5000, 240, kGround, kText, kLeft, FontRole::Bold},
+    {IDC_LEADING_FIGURE, 0, K::Figure, "", 240, 4620, 1215, 1155},
+    {IDC_LEADING_NAME, 0, K::Label, "", 1680, 4860, 5280, 600, kGround, kName, kLeft, FontRole::Title},
+    {IDC_LEADING_TEXT, 0, K::TextBox, "", 240, 5880, 6720, 1440},
+    {IDOK, 0, K::DefaultButton, "Close", 5520, 7500, 1440, 375, kGround, kText, kLeft, FontRole::Body, kStartsGroup},
 };
 
 struct Window {
-    HINSTANCE instance = nullptr;
+    explicit Window(HINSTANCE program) : instance(program), controls(program, kLayout) {}
+    HINSTANCE instance;
     ChangingLinesReading reading;
-    Font headingFont, nameFont, textFont;
-    Brush ground{CreateSolidBrush(static_cast<COLORREF>(kLightPink))};
+    Controls controls;
 };
 
 HWND openWindow = nullptr;  // one at a time
@@ -80,37 +74,11 @@ void ShowReading(HWND dialog, const ChangingLinesReading& reading) {
     GuardClipboard(dialog);
 }
 
-// Fonts and every control's place for a DPI.
-void Arrange(HWND dialog, Window& window, int dpi) {
-    Font heading(MakeFont(L"Verdana", 825, dpi, true));
-    Font name(MakeFont(L"Verdana", 975, dpi, true));
-    Font text(MakeFont(L"Verdana", 825, dpi));
-    for (const Place& place : kPlaces) {
-        HWND control = GetDlgItem(dialog, place.id);
-        MoveWindow(control, TwipsToPixels(place.left, dpi), TwipsToPixels(place.top, dpi),
-                   TwipsToPixels(place.width, dpi), TwipsToPixels(place.height, dpi), FALSE);
-        const HFONT font = place.look == Look::Heading ? heading.Get() : place.look == Look::Name ? name.Get() : text.Get();
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    }
-    // The controls use the new fonts now, so the old ones can go.
-    window.headingFont = std::move(heading);
-    window.nameFont = std::move(name);
-    window.textFont = std::move(text);
-    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-}
-
 void OnInitDialog(HWND dialog, Window& window) {
-    for (const Place& place : kPlaces) {
-        const bool readingText = place.style == kReadingTextStyle;
-        HWND control = CreateWindowExW(readingText ? WS_EX_CLIENTEDGE : 0, place.className, place.caption,
-                                       WS_CHILD | WS_VISIBLE | place.style, 0, 0, 0, 0, dialog,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), window.instance,
-                                       nullptr);
-        if (control && readingText) MakeReadingText(control);
-    }
     const int dpi = WindowDpi(dialog);
-    Arrange(dialog, window, dpi);
-    CentreOnOwnersMonitor(dialog, DialogFrameSize(dialog, kClientWidth, kClientHeight, dpi));
+    window.controls.Attach(dialog, dpi);
+    window.controls.CreateAll();
+    CenterOnOwnersMonitor(dialog, FrameSizeFor(dialog, kClientWidth, kClientHeight, dpi));
     ShowReading(dialog, window.reading);
     SetFocus(GetDlgItem(dialog, IDC_LINES_TEXT));
     openWindow = dialog;
@@ -125,17 +93,12 @@ INT_PTR CALLBACK ChangingLinesProc(HWND dialog, UINT message, WPARAM wParam, LPA
     auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (!window) return FALSE;
     switch (message) {
-        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(window->controls.Brush(ThemeColor(ColorRole::Ground)));
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN: {
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            const bool name = GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_LINES_NAME ||
-                              GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IDC_LEADING_NAME;
-            SetTextColor(dc, name ? RGB(255, 0, 0) : RGB(0, 0, 0));
-            SetBkColor(dc, static_cast<COLORREF>(kLightPink));
-            return reinterpret_cast<INT_PTR>(window->ground.Get());
-        }
+        case WM_CTLCOLORBTN:
+            return static_cast<INT_PTR>(
+                window->controls.OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             const int hexagram = item.CtlID == IDC_LINES_FIGURE ? window->reading.hexagram : window->reading.relating;
@@ -148,9 +111,9 @@ INT_PTR CALLBACK ChangingLinesProc(HWND dialog, UINT message, WPARAM wParam, LPA
             return TRUE;
         case WM_DPICHANGED:
             // Moved to a screen of another DPI: it stays where the system puts it.
-            Arrange(dialog, *window, HIWORD(wParam));
+            window->controls.Arrange(HIWORD(wParam));
             MoveToSuggested(dialog, *reinterpret_cast<const RECT*>(lParam),
-                            DialogFrameSize(dialog, kClientWidth, kClientHeight, HIWORD(wParam)));
+                            FrameSizeFor(dialog, kClientWidth, kClientHeight, HIWORD(wParam)));
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
@@ -171,8 +134,7 @@ void ShowChangingLinesWindow(HINSTANCE instance, HWND owner, int hexagram, const
         SetForegroundWindow(openWindow);
         return;
     }
-    Window window;
-    window.instance = instance;
+    Window window(instance);
     window.reading = DescribeChangingLines(hexagram, changingLines);
     const std::vector<WORD> frame = EmptyDialogTemplate(L"Changing Lines");
     DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()), owner, &ChangingLinesProc,

@@ -1,23 +1,26 @@
 #include "reading/win32/HexagramFigure.h"
 
+#include "core/Theme.h"
 #include "reading/Catalogue.h"
 
 namespace hexalune::win32 {
 
 namespace {
 
-void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
+void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
     // ExtTextOut with an opaque rectangle fills without creating a brush.
     const RECT r{left, top, right, bottom};
-    SetBkColor(dc, colour);
+    SetBkColor(dc, color);
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
 }
+
+constexpr auto kBar = static_cast<COLORREF>(theme::kFigureBar);
 
 }  // namespace
 
 void DrawHexagramFigure(HDC dc, const RECT& area, int hexagram) {
     const COLORREF oldBk = GetBkColor(dc);
-    Fill(dc, area.left, area.top, area.right, area.bottom, RGB(0, 0, 0));
+    Fill(dc, area.left, area.top, area.right, area.bottom, static_cast<COLORREF>(theme::kFigureGround));
 
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
@@ -36,10 +39,10 @@ void DrawHexagramFigure(HDC dc, const RECT& area, int hexagram) {
     for (int line = 1; line <= 6; ++line) {
         const int y = top + (6 - line) * (barHeight + gap);
         if (entry.IsSolid(line)) {
-            Fill(dc, left, y, right, y + barHeight, RGB(255, 255, 255));
+            Fill(dc, left, y, right, y + barHeight, kBar);
         } else {
-            Fill(dc, left, y, middle - breakWidth / 2, y + barHeight, RGB(255, 255, 255));
-            Fill(dc, middle + (breakWidth + 1) / 2, y, right, y + barHeight, RGB(255, 255, 255));
+            Fill(dc, left, y, middle - breakWidth / 2, y + barHeight, kBar);
+            Fill(dc, middle + (breakWidth + 1) / 2, y, right, y + barHeight, kBar);
         }
     }
     SetBkColor(dc, oldBk);

@@ -282,7 +282,7 @@ const std::wstring& NameArg(const std::vector<std::wstring>& args, size_t index,
 
 // Wine's taskbar draws the notification icons itself, with no window per icon: from
 // the right end upwards, one slot of a small icon plus a 2-pixel border each side,
-// centred in the bar's height. So the icons are found by their pixels.
+// centered in the bar's height. So the icons are found by their pixels.
 constexpr int kTrayIconBorder = 2;
 
 struct TraySlot {
@@ -293,7 +293,7 @@ struct TraySlot {
 
 COLORREF ScreenPixel(HDC screen, int x, int y) { return GetPixel(screen, x, y); }
 
-int ColourDistance(COLORREF a, COLORREF b) {
+int ColorDistance(COLORREF a, COLORREF b) {
     return abs(GetRValue(a) - GetRValue(b)) + abs(GetGValue(a) - GetGValue(b)) + abs(GetBValue(a) - GetBValue(b));
 }
 
@@ -342,12 +342,12 @@ std::vector<TraySlot> FindTrayIcons(const std::wstring& programPath) {
     HDC screen = GetDC(nullptr);
     for (int right = bar.right; right - slot >= bar.left; right -= slot) {
         const int left = right - slot + kTrayIconBorder;
-        // The border around the icon shows the bar's own colour.
+        // The border around the icon shows the bar's own color.
         const COLORREF background = ScreenPixel(screen, right - slot, top - 1 >= bar.top ? top - 1 : top);
         int differing = 0;
         for (int y = 0; y < iconSize; ++y)
             for (int x = 0; x < iconSize; ++x)
-                if (ColourDistance(ScreenPixel(screen, left + x, top + y), background) > 30) ++differing;
+                if (ColorDistance(ScreenPixel(screen, left + x, top + y), background) > 30) ++differing;
         if (differing < iconSize) break;  // an empty slot ends the row
         TraySlot found{{left, top, left + iconSize, top + iconSize}, false, 0};
         if (programIcon) {
@@ -355,7 +355,7 @@ std::vector<TraySlot> FindTrayIcons(const std::wstring& programPath) {
             int alike = 0;
             for (int y = 0; y < iconSize; ++y)
                 for (int x = 0; x < iconSize; ++x)
-                    if (ColourDistance(ScreenPixel(screen, left + x, top + y),
+                    if (ColorDistance(ScreenPixel(screen, left + x, top + y),
                                        expected[static_cast<size_t>(y * iconSize + x)]) <= 60)
                         ++alike;
             found.likeness = alike * 100 / (iconSize * iconSize);
@@ -615,7 +615,7 @@ int MsgBoxInfo(const Args& args) {
         for (const auto& kind : kinds) {
             const std::vector<COLORREF> expected = RenderIcon(LoadIconW(nullptr, kind.id), size, background);
             int alike = 0;
-            for (size_t i = 0; i < shown.size(); ++i) alike += ColourDistance(shown[i], expected[i]) <= 60 ? 1 : 0;
+            for (size_t i = 0; i < shown.size(); ++i) alike += ColorDistance(shown[i], expected[i]) <= 60 ? 1 : 0;
             const int percent = alike * 100 / static_cast<int>(shown.size());
             if (percent > best) {
                 best = percent;
@@ -764,7 +764,7 @@ int RunDel(const Args&) {
 }
 
 // The notification icons on the desktop's taskbar: a count line, then one line per
-// icon, rightmost first, with its centre in desktop coordinates ("x y"). Given the
+// icon, rightmost first, with its center in desktop coordinates ("x y"). Given the
 // program's path, each line also says "ours" or "other" by comparing the icon's pixels,
 // and how many of them match.
 int TrayIcon(const Args& args) {

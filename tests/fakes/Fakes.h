@@ -214,7 +214,7 @@ public:
     void Hide() override { visible = false; }
     void Minimize() override { minimized = true; }
     void Restore() override { minimized = false; }
-    void CenterOnScreen() override { ++centred; }
+    void CenterOnScreen() override { ++centered; }
     void ShowWithoutActivating() override {
         Show();
         Restore();
@@ -239,7 +239,7 @@ public:
     bool visible = false;  // not yet shown while the window loads
     bool minimized = false;
     int shows = 0;
-    int centred = 0;
+    int centered = 0;
     View front = View::Hexagram;
     int aboutShown = 0;
     int changingLinesShown = 0;

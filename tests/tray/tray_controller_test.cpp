@@ -25,7 +25,7 @@ protected:
     void ExpectShownAndIconRemoved() {
         EXPECT_TRUE(window.visible);
         EXPECT_FALSE(window.minimized);
-        EXPECT_EQ(window.centred, 1);
+        EXPECT_EQ(window.centered, 1);
         EXPECT_FALSE(icon.present);
         EXPECT_FALSE(tray.IconWanted());
     }
@@ -110,7 +110,7 @@ TEST_P(OtherIconEventTest, DoesNothing) {
     EXPECT_EQ(exits, 0);
     EXPECT_TRUE(icon.present);
     EXPECT_FALSE(window.visible);
-    EXPECT_EQ(window.centred, 0);
+    EXPECT_EQ(window.centered, 0);
 }
 
 // Move, left down, left up, right down.

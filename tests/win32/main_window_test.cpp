@@ -15,6 +15,7 @@
 #include "app/MainLayout.h"
 #include "app/win32/MainWindow.h"
 #include "core/win32/ReadingText.h"
+#include "core/win32/WindowKit.h"
 #include "reading/Catalogue.h"
 #include "win32/ProcessObjects.h"
 
@@ -103,23 +104,38 @@ TEST_F(MainWindowTest, EachPictureShowsTheSixLinesOfItsHexagram) {
     }
 }
 
-TEST_F(MainWindowTest, ControlsSitAtTheLayoutsRectanglesAtNinetySixDpi) {
+// Every control where the layout puts it, in the theme's font, at 96 DPI and again after a
+// change to 144.
+TEST_F(MainWindowTest, ControlsSitAtTheLayoutsRectanglesAtEachDpi) {
     if (WindowDpi(window_.Handle()) != 96) GTEST_SKIP() << "the display is not at 96 DPI";
-    RECT client{};
-    GetClientRect(window_.Handle(), &client);
-    EXPECT_EQ(client.right, 482);
-    EXPECT_EQ(client.bottom, 523);
-    for (const ControlSpec& item : MainLayout()) {
-        if (item.kind == ControlKind::ComboList) continue;  // their height includes the list
-        HWND control = window_.Control(item.id);
-        ASSERT_NE(control, nullptr) << item.id;
-        RECT r{};
-        GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ(r.left, TwipsToPixels(item.left, 96)) << item.id;
-        EXPECT_EQ(r.top, TwipsToPixels(item.top, 96)) << item.id;
-        EXPECT_EQ(r.right - r.left, TwipsToPixels(item.width, 96)) << item.id;
-        EXPECT_EQ(r.bottom - r.top, TwipsToPixels(item.height, 96)) << item.id;
+    window_.BringViewToFront(View::Settings);  // the lists too
+    for (int dpi : {96, 144}) {
+        if (dpi != 96) {
+            RECT suggested{0, 0, 800, 900};
+            SendMessageW(window_.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        }
+        RECT client{};
+        GetClientRect(window_.Handle(), &client);
+        // At 144 the frame is measured for a screen of that DPI, which the test's is not.
+        if (dpi == 96) EXPECT_EQ(client.right, 482);
+        if (dpi == 96) EXPECT_EQ(client.bottom, 523);
+        for (const ControlSpec& item : MainLayout()) {
+            HWND control = window_.Control(item.id);
+            ASSERT_NE(control, nullptr) << item.id;
+            RECT r{};
+            GetWindowRect(control, &r);
+            MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+            const RECT expected = PixelRect(item, dpi);
+            EXPECT_EQ(r.left, expected.left) << item.id << " at " << dpi;
+            EXPECT_EQ(r.top, expected.top) << item.id << " at " << dpi;
+            EXPECT_EQ(r.right, expected.right) << item.id << " at " << dpi;
+            if (item.kind != ControlKind::ComboList)  // its own height is the closed list's
+                EXPECT_EQ(r.bottom, expected.bottom) << item.id << " at " << dpi;
+            if (item.kind == ControlKind::Shape || item.kind == ControlKind::Hook) continue;  // no text
+            LOGFONTW font{};
+            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+            EXPECT_EQ(font.lfHeight, -MulDiv(825, dpi, 7200)) << item.id << " at " << dpi;
+        }
     }
 }
 

@@ -1,0 +1,58 @@
+// A window's controls as data: what each is, where it sits in its container (in twips), and
+// how it looks. Every window of the program is made from a table of these by one factory
+// (core/win32/WindowKit.h), which also lays it out again for another DPI.
+#pragma once
+
+#include <span>
+
+#include "core/Theme.h"
+#include "core/Twips.h"
+
+namespace hexalune {
+
+enum class ControlKind {
+    Frame,          // container with a caption drawn as a group box (no caption: a plain border)
+    Panel,          // container without border, holding other controls
+    Label,
+    LinkLabel,      // label that opens a web page on a single click, with the hand pointer
+    KeyboardLink,   // a link that also takes the keyboard focus and opens on Enter
+    Button,
+    DefaultButton,  // a dialog's button that Enter presses
+    Figure,         // a hexagram picture, or any picture the window paints itself
+    TextBox,        // multi-line, read-only reading text
+    Shape,          // outline rectangle
+    Rule,           // etched line across; two pixels high whatever its height
+    ComboList,      // drop-down selection list; its height is the open list's
+    Option,         // option (radio) button
+    CheckBox,
+    Hook,           // invisible receiver of messages meant for the window (the tray icon's)
+};
+
+enum class Align { Left, Center };
+
+// Flags of a control.
+inline constexpr unsigned kHidden = 1;        // made, never shown
+inline constexpr unsigned kStartsGroup = 2;   // starts a group of its own (arrow keys stop here)
+inline constexpr unsigned kSetByProgram = 4;  // an option the program checks itself, on every real change
+
+using theme::ColorRole;
+using theme::FontRole;
+
+struct ControlSpec {
+    int id;
+    int parent;  // 0 = the window itself
+    ControlKind kind;
+    const char* caption;
+    int left, top, width, height;  // twips, relative to the container
+    ColorRole ground = ColorRole::Ground;  // a container's or text box's own ground
+    ColorRole text = ColorRole::Text;
+    Align align = Align::Left;
+    FontRole font = FontRole::Body;
+    unsigned flags = 0;
+};
+
+// Whether the control's top-level container starts at or below `clientHeightTwips`: then it
+// lies outside the window's client area, where the code uses it and nobody sees it.
+bool IsBelowClientArea(std::span<const ControlSpec> layout, const ControlSpec& item, int clientHeightTwips);
+
+}  // namespace hexalune

@@ -1,0 +1,382 @@
+#include "core/win32/WindowKit.h"
+
+#include <commctrl.h>
+
+#include <climits>
+#include <utility>
+
+#include "core/FocusReturn.h"
+#include "core/win32/Accessibility.h"
+#include "core/win32/ReadingText.h"
+#include "core/win32/Win32Platform.h"
+
+namespace hexalune::win32 {
+
+namespace {
+
+constexpr wchar_t kContainerClass[] = L"HexaluneContainer";
+constexpr wchar_t kHookClass[] = L"HexaluneHook";
+constexpr int kDropDownHeight = 200;  // pixels at 96 DPI, list included
+
+}  // namespace
+
+namespace {
+
+void PaintFrame(HWND hwnd, const ContainerLook& state, HDC dc) {
+    SelectedObject selected(dc, state.font ? static_cast<HGDIOBJ>(state.font) : GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    wchar_t caption[128] = {};
+    const int length = GetWindowTextW(hwnd, caption, 128);
+    RECT border = r;
+    if (length > 0) border.top += tm.tmHeight / 2;
+    DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+    if (length > 0) {
+        SetBkColor(dc, state.ground);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, caption, length, &extent);
+        const int x = MulDiv(8, tm.tmHeight, 13);
+        RECT text{x, 0, x + extent.cx + 4, tm.tmHeight};
+        ExtTextOutW(dc, x + 2, 0, ETO_OPAQUE, &text, caption, static_cast<UINT>(length), nullptr);
+    }
+}
+
+// Frames and panels paint their ground (and a frame its border and caption) and pass their
+// children's notifications on to the window they belong to.
+LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    auto* state = reinterpret_cast<ContainerLook*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
+    switch (message) {
+        case WM_COMMAND:
+        case WM_DRAWITEM:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORLISTBOX:
+        case WM_NOTIFY: return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
+        case WM_SETFONT:
+            state->font = reinterpret_cast<HFONT>(wParam);
+            if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
+            return 0;
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(state->font);
+        case WM_ERASEBKGND: {
+            RECT r{};
+            GetClientRect(hwnd, &r);
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetBkColor(dc, state->ground);
+            ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+            return 1;
+        }
+        case WM_PAINT: {
+            PaintScope paint(hwnd);
+            if (state->framed) PaintFrame(hwnd, *state, paint.Dc());
+            return 0;
+        }
+        case WM_SETTEXT: {
+            const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return result;
+        }
+        default: return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+// An invisible child that hands its private messages (the tray icon's) to its window.
+LRESULT CALLBACK HookProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= WM_APP && message <= 0xBFFF) return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+struct ClassAndStyle {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+// What each kind of control is made of.
+ClassAndStyle ClassFor(const ControlSpec& item) {
+    const DWORD align = item.align == Align::Center ? SS_CENTER : SS_LEFT;
+    switch (item.kind) {
+        case ControlKind::Frame:
+        case ControlKind::Panel: return {kContainerClass, WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
+        case ControlKind::Label: return {L"STATIC", align | SS_NOPREFIX, 0};
+        case ControlKind::LinkLabel: return {L"STATIC", align | SS_NOPREFIX | SS_NOTIFY, 0};
+        // Opaque: a link paints its own ground, focus rectangle and all.
+        case ControlKind::KeyboardLink: return {WC_LINK, WS_TABSTOP | LWS_NOPREFIX, 0};
+        case ControlKind::Button: return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+        case ControlKind::DefaultButton: return {L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, 0};
+        case ControlKind::Figure: return {L"STATIC", SS_OWNERDRAW, 0};
+        case ControlKind::TextBox:
+            return {L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::Shape: return {L"STATIC", SS_BLACKFRAME, 0};
+        case ControlKind::Rule: return {L"STATIC", SS_ETCHEDHORZ, 0};
+        case ControlKind::ComboList: return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+        // No option is a tab stop of its own: the button control makes the checked one of a
+        // group its tab stop.
+        case ControlKind::Option:
+            return {L"BUTTON", static_cast<DWORD>(item.flags & kSetByProgram ? BS_RADIOBUTTON : BS_AUTORADIOBUTTON),
+                    0};
+        case ControlKind::CheckBox: return {L"BUTTON", BS_CHECKBOX | WS_TABSTOP, 0};
+        case ControlKind::Hook: return {kHookClass, 0, 0};
+    }
+    return {L"STATIC", 0, 0};
+}
+
+}  // namespace
+
+void RegisterWindowKitClasses(HINSTANCE instance) {
+    for (const auto& [name, proc] : {std::pair{kContainerClass, &ContainerProc}, std::pair{kHookClass, &HookProc}}) {
+        WNDCLASSEXW cls{};
+        cls.cbSize = sizeof(cls);
+        cls.lpfnWndProc = proc;
+        cls.hInstance = instance;
+        cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        cls.lpszClassName = name;
+        RegisterClassExW(&cls);
+    }
+}
+
+RECT PixelRect(const ControlSpec& item, int dpi) {
+    const int left = TwipsToPixels(item.left, dpi);
+    const int top = TwipsToPixels(item.top, dpi);
+    int height = TwipsToPixels(item.height, dpi);
+    if (item.kind == ControlKind::ComboList) height = MulDiv(kDropDownHeight, dpi, 96);
+    if (item.kind == ControlKind::Rule) height = 2;
+    return RECT{left, top, left + TwipsToPixels(item.width, dpi), top + height};
+}
+
+void Controls::Attach(HWND window, int dpi) {
+    window_ = window;
+    dpi_ = dpi;
+    fonts_.clear();
+}
+
+HFONT Controls::Font(const ControlSpec& item) const {
+    // Outlines, rules and the hook show no text.
+    const bool textless = item.kind == ControlKind::Shape || item.kind == ControlKind::Rule || item.kind == ControlKind::Hook;
+    return textless ? nullptr : Font(item.font);
+}
+
+HFONT Controls::Font(FontRole role) const {
+    if (role == FontRole::None) return nullptr;
+    auto it = fonts_.find(role);
+    if (it == fonts_.end()) {
+        const theme::FontLook look = theme::FontOf(role);
+        auto& fonts = const_cast<std::map<FontRole, win32::Font>&>(fonts_);
+        it = fonts.emplace(role, win32::Font(MakeFont(theme::kFontFace, look.hundredthsOfPoint, dpi_, look.bold,
+                                                      look.underline)))
+                 .first;
+    }
+    return it->second.Get();
+}
+
+HWND Controls::Create(const ControlSpec& item) {
+    const ControlSpec* before = nullptr;
+    for (const ControlSpec& other : layout_) {
+        if (&other == &item) break;
+        before = &other;
+    }
+    ClassAndStyle made = ClassFor(item);
+    DWORD style = WS_CHILD | made.style;
+    if (!(item.flags & kHidden) && item.kind != ControlKind::Hook) style |= WS_VISIBLE;
+    // The first option of a group starts it, and so does the first control after the options.
+    const bool afterOption = before && before->parent == item.parent && before->kind == ControlKind::Option;
+    if ((item.kind == ControlKind::Option) != afterOption || (item.flags & kStartsGroup)) style |= WS_GROUP;
+    // What lies outside its window's client area is there for the code only: never seen,
+    // never reached with the keyboard.
+    if (IsBelowClientArea(layout_, item, clientHeightTwips_)) style &= ~(WS_VISIBLE | WS_TABSTOP);
+    const RECT r = PixelRect(item, dpi_);
+
+    std::wstring caption = FromAnsi(item.caption ? item.caption : "");
+    if (item.kind == ControlKind::KeyboardLink && !caption.empty()) caption = L"<a>" + caption + L"</a>";
+    ContainerLook* state = nullptr;
+    if (made.className == std::wstring_view(kContainerClass)) {
+        containers_.push_back(std::make_unique<ContainerLook>(
+            ContainerLook{ColorOf(item.ground), item.kind == ControlKind::Frame, nullptr}));
+        state = containers_.back().get();
+    }
+    HWND parent = item.parent == 0 ? window_ : Get(item.parent);
+    HWND control = CreateWindowExW(made.exStyle, made.className, caption.c_str(), style, r.left, r.top,
+                                   r.right - r.left, r.bottom - r.top, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)), instance_, state);
+    if (!control) return nullptr;
+    controls_[item.id] = control;
+    if (HFONT font = Font(item)) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (item.kind == ControlKind::TextBox) MakeReadingText(control);
+    if (item.kind == ControlKind::LinkLabel || item.kind == ControlKind::KeyboardLink) MarkAsLink(control);
+    if (item.kind == ControlKind::KeyboardLink) {
+        // In the program's link color (set with the ground on WM_CTLCOLORSTATIC), not the system's.
+        LITEM link{};
+        link.mask = LIF_ITEMINDEX | LIF_STATE;
+        link.state = link.stateMask = LIS_DEFAULTCOLORS;
+        SendMessageW(control, LM_SETITEM, 0, reinterpret_cast<LPARAM>(&link));
+    }
+    // Text boxes and lists are named after the label just before them.
+    if ((item.kind == ControlKind::TextBox || item.kind == ControlKind::ComboList) && before &&
+        before->kind == ControlKind::Label && before->parent == item.parent)
+        SetAccessibleName(control, FromAnsi(before->caption));
+    // Made later than the controls around it: into the tab order where the table has it.
+    if (HWND after = TabPlaceOf(item))
+        SetWindowPos(control, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return control;
+}
+
+HWND Controls::TabPlaceOf(const ControlSpec& item) const {
+    HWND previous = nullptr;
+    bool passed = false;
+    for (const ControlSpec& other : layout_) {
+        if (&other == &item) {
+            passed = true;
+        } else if (other.parent == item.parent) {
+            if (passed && Get(other.id)) return previous ? previous : HWND_TOP;
+            if (HWND made = Get(other.id)) previous = made;
+        }
+    }
+    return nullptr;
+}
+
+void Controls::CreateAll(ControlKind skipped) {
+    for (const ControlSpec& item : layout_) {
+        if (item.kind != skipped) Create(item);
+    }
+    // Outline rectangles lie beneath everything else of their container, so that they clip nothing.
+    for (const ControlSpec& item : layout_) {
+        if (item.kind == ControlKind::Shape)
+            SetWindowPos(Get(item.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void Controls::CreateAll() {
+    for (const ControlSpec& item : layout_) Create(item);
+}
+
+void Controls::Arrange(int dpi) {
+    auto previous = std::exchange(fonts_, {});
+    dpi_ = dpi;
+    for (const ControlSpec& item : layout_) {
+        HWND control = Get(item.id);
+        if (!control) continue;
+        const RECT r = PixelRect(item, dpi);
+        SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (HFONT font = Font(item)) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        // A new font gives an edit control its default margins again.
+        if (item.kind == ControlKind::TextBox) MakeReadingText(control);
+    }
+    // `previous` goes here: every control holds a font of the new set now.
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+HWND Controls::Get(int id) const {
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+const ControlSpec* Controls::Find(int id) const {
+    for (const ControlSpec& item : layout_) {
+        if (item.id == id) return &item;
+    }
+    return nullptr;
+}
+
+HBRUSH Controls::Brush(COLORREF color) {
+    auto it = brushes_.find(color);
+    if (it == brushes_.end()) it = brushes_.emplace(color, win32::Brush(CreateSolidBrush(color))).first;
+    return it->second.Get();
+}
+
+LRESULT Controls::OnCtlColor(HDC dc, HWND control) {
+    const ControlSpec* item = Find(GetDlgCtrlID(control));
+    COLORREF ground = ThemeColor(ColorRole::Ground);
+    if (item && item->kind == ControlKind::TextBox) {
+        ground = ThemeColor(item->ground);
+    } else if (const ControlSpec* container = item && item->parent != 0 ? Find(item->parent) : nullptr) {
+        ground = ThemeColor(container->ground);
+    }
+    SetTextColor(dc, ThemeColor(item ? item->text : ColorRole::Text));
+    SetBkColor(dc, ground);
+    // Wine's link control deletes the brush it is given once it has painted: it gets the
+    // stock DC brush, which cannot be deleted, in the same color.
+    if (item && item->kind == ControlKind::KeyboardLink) {
+        SetDCBrushColor(dc, ground);
+        return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+    }
+    return reinterpret_cast<LRESULT>(Brush(ground));
+}
+
+void FocusMemory::Remember(HWND window) {
+    HWND focus = GetFocus();
+    remembered_ = focus && IsChild(window, focus) ? focus : nullptr;
+}
+
+void FocusMemory::ForgetWithin(HWND part) {
+    if (remembered_ && (remembered_ == part || IsChild(part, remembered_))) remembered_ = nullptr;
+}
+
+bool FocusMemory::Restore(HWND window) {
+    HWND remembered = remembered_;
+    if (!remembered || !IsWindow(remembered) || !IsChild(window, remembered) || !IsWindowVisible(remembered) ||
+        !IsWindowEnabled(remembered))
+        return false;
+    // The controls of its group, in order, starting with it.
+    HWND container = GetParent(remembered);
+    std::vector<HWND> controls;
+    std::vector<GroupMember> group;
+    HWND item = remembered;
+    do {
+        const bool option = (SendMessageW(item, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0;
+        controls.push_back(item);
+        group.push_back({option, option && SendMessageW(item, BM_GETCHECK, 0, 0) == BST_CHECKED});
+        item = GetNextDlgGroupItem(container, item, FALSE);
+    } while (item && item != remembered && controls.size() < 64);
+    const int target = MemberToRefocus(group, 0);
+    if (target < 0) return false;
+    SetFocus(controls[static_cast<std::size_t>(target)]);
+    return true;
+}
+
+// ---- Dialog boxes ------------------------------------------------------------------
+
+std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption) {
+    std::vector<WORD> words;
+    const auto putLong = [&words](DWORD value) {
+        words.push_back(LOWORD(value));
+        words.push_back(HIWORD(value));
+    };
+    putLong(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+    putLong(WS_EX_DLGMODALFRAME);
+    // No controls, no place or size (set when it opens), no menu, the standard dialog class.
+    words.insert(words.end(), {0, 0, 0, 0, 0, 0, 0});
+    for (wchar_t c : caption) words.push_back(static_cast<WORD>(c));
+    words.push_back(0);
+    return words;
+}
+
+SIZE FrameSizeFor(HWND window, int clientWidthTwips, int clientHeightTwips, int dpi, bool menu) {
+    return OuterSize(TwipsToPixels(clientWidthTwips, dpi), TwipsToPixels(clientHeightTwips, dpi),
+                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
+                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), menu, dpi);
+}
+
+void MoveToSuggested(HWND window, const RECT& suggested, SIZE frame) {
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CenterOnOwnersMonitor(HWND dialog, SIZE frame) {
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoW(MonitorFromWindow(owner ? owner : dialog, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        screen = monitor.rcMonitor;
+    const int left = screen.left + (screen.right - screen.left - frame.cx) / 2;
+    const int top = screen.top + (screen.bottom - screen.top - frame.cy) / 2;
+    SetWindowPos(dialog, nullptr, left, top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace hexalune::win32

@@ -1,0 +1,115 @@
+// How the program makes a window: its controls from a layout table (core/Layout.h), laid
+// out in twips for the window's DPI and laid out again when that changes, painted in the
+// program's theme; and what the program's dialog boxes share.
+#pragma once
+
+#include <windows.h>
+
+#include <climits>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/Layout.h"
+#include "core/win32/Handles.h"
+
+namespace hexalune::win32 {
+
+inline COLORREF ThemeColor(ColorRole role) { return static_cast<COLORREF>(theme::ColorOf(role)); }
+
+// Registers the window classes the factory uses (containers, the hook); once per process.
+void RegisterWindowKitClasses(HINSTANCE instance);
+
+// A control's rectangle in its container, in pixels at a DPI.
+RECT PixelRect(const ControlSpec& item, int dpi);
+
+// What a container (frame or panel) paints: its ground, and for a frame a group-box border
+// with the caption in the window's font.
+struct ContainerLook {
+    COLORREF ground;
+    bool framed;
+    HFONT font = nullptr;
+};
+
+// The controls of one window, made from its layout table.
+class Controls {
+public:
+    // Controls whose top-level container starts at or below `clientHeightTwips` lie outside
+    // the client area: the code uses them, nobody sees or reaches them.
+    Controls(HINSTANCE instance, std::span<const ControlSpec> layout, int clientHeightTwips = INT_MAX)
+        : instance_(instance), layout_(layout), clientHeightTwips_(clientHeightTwips) {}
+    Controls(const Controls&) = delete;
+    Controls& operator=(const Controls&) = delete;
+
+    // The window they go in, and its DPI; the fonts are made for it.
+    void Attach(HWND window, int dpi);
+    // Makes one control of the table, in its place for the DPI, with its font and look.
+    HWND Create(const ControlSpec& item);
+    // Makes every control of the table except those of `skipped` kind, in table order, which is
+    // the tab order.
+    void CreateAll(ControlKind skipped);
+    void CreateAll();
+    // A new DPI: new fonts, every control moved and given its font; the old fonts are freed
+    // only then, so that no control ever lays itself out with a deleted one.
+    void Arrange(int dpi);
+
+    HWND Get(int id) const;
+    const ControlSpec* Find(int id) const;
+    int Dpi() const { return dpi_; }
+    HFONT Font(FontRole role) const;
+    HFONT Font(const ControlSpec& item) const;  // the font a control gets, none for what shows no text
+    // A solid brush of the color, kept for the window's life.
+    HBRUSH Brush(COLORREF color);
+    // WM_CTLCOLOR*: the control's text color and ground from its table entry. A text box has
+    // its own ground; every other control takes its container's.
+    LRESULT OnCtlColor(HDC dc, HWND control);
+
+private:
+    // Made after a control that follows it in its container: where it goes in the tab order.
+    HWND TabPlaceOf(const ControlSpec& item) const;
+
+    HINSTANCE instance_;
+    std::span<const ControlSpec> layout_;
+    int clientHeightTwips_;
+    HWND window_ = nullptr;
+    int dpi_ = 96;
+    std::map<FontRole, win32::Font> fonts_;
+    std::map<COLORREF, win32::Brush> brushes_;
+    std::map<int, HWND> controls_;
+    std::vector<std::unique_ptr<struct ContainerLook>> containers_;
+};
+
+// The keyboard focus of a window across its deactivation, kept as the dialog manager keeps a
+// dialog's: the focused control is remembered when the window goes inactive and given back
+// when it is active again, never onto an unchecked option (on Windows an unchecked option
+// that receives the focus clicks itself; its group's checked option gets it instead).
+class FocusMemory {
+public:
+    void Remember(HWND window);
+    // Whether it gave the focus to a control.
+    bool Restore(HWND window);
+    // A part of the window goes out of sight: a control in it cannot have the focus back.
+    void ForgetWithin(HWND part);
+
+private:
+    HWND remembered_ = nullptr;
+};
+
+// ---- Dialog boxes ------------------------------------------------------------------
+
+// A modal frame with a caption and a close box, and no controls: DialogBoxIndirectParamW
+// takes its data().
+std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption);
+
+// The window's outer size around a client area given in twips, at a DPI.
+SIZE FrameSizeFor(HWND window, int clientWidthTwips, int clientHeightTwips, int dpi, bool menu = false);
+
+// Sizes the dialog to `frame` and puts it in the middle of its owner's monitor.
+void CenterOnOwnersMonitor(HWND dialog, SIZE frame);
+
+// After a change of DPI: the window takes `frame` at the place the system suggests.
+void MoveToSuggested(HWND window, const RECT& suggested, SIZE frame);
+
+}  // namespace hexalune::win32
