@@ -8,7 +8,8 @@ namespace hexalune {
 MainController::MainController(const Services& services)
     : s_(services),
       registration_(services.runKey, services.messages),
-      reading_(services.settings, services.calendar, services.random, services.window),
+      journal_(services.journalFile, services.calendar, services.messages),
+      reading_(services.settings, services.calendar, services.random, services.window, &journal_),
       panel_(services.window, services.settings, registration_, services.process, services.messages),
       tray_(services.trayIcon, services.trayMenu, services.window, [this] { QuitWithoutAsking(); }),
       scheduler_(services.settings, services.calendar, reading_, services.window, services.notifications) {}

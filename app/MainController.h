@@ -6,6 +6,7 @@
 
 #include "core/Platform.h"
 #include "reading/DisplayScheduler.h"
+#include "reading/Journal.h"
 #include "reading/Reading.h"
 #include "settings/SettingsPanel.h"
 #include "settings/StartupRegistration.h"
@@ -65,6 +66,7 @@ struct Services {
     ITrayMenu& trayMenu;
     IMainWindow& window;
     const INotificationState& notifications;
+    IJournalFile& journalFile;
 };
 
 inline constexpr char kQuitQuestion[] = "Are You Sure You Want To Quit Hexalune?";
@@ -102,6 +104,8 @@ public:
     }
 
     SettingsPanel& Panel() { return panel_; }
+    // Every reading drawn, for the Journal window.
+    Journal& ReadingJournal() { return journal_; }
     TrayController& Tray() { return tray_; }
 
 private:
@@ -109,6 +113,7 @@ private:
 
     Services s_;
     StartupRegistration registration_;
+    Journal journal_;  // before the reading service, which writes to it
     ReadingService reading_;
     SettingsPanel panel_;
     TrayController tray_;

@@ -41,10 +41,13 @@ Reading DrawRandomReading(IRandom& random) {
 }
 
 void ReadingService::DrawReading() {
+    const LocalDateTime drawnAt = calendar_.Now();
     const Reading reading = DrawRandomReading(random_);
     view_.ShowReading(reading.hexagram, reading.changingLines);
     settings_.WriteSetting(keys::kCard, std::to_string(reading.hexagram));
     settings_.WriteSetting(keys::kChangingLines, reading.changingLines);
+    // Last, so that a journal that cannot be written leaves the reading shown and stored.
+    if (log_) log_->ReadingDrawn(reading, drawnAt);
 }
 
 void ReadingService::ShowStoredReading() {

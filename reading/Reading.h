@@ -29,12 +29,20 @@ public:
     virtual void ShowReading(int hexagram, const std::string& changingLines) = 0;
 };
 
+// Told of every reading drawn, at the moment it is drawn (the journal).
+class IReadingLog {
+public:
+    virtual ~IReadingLog() = default;
+    virtual void ReadingDrawn(const Reading& reading, const LocalDateTime& at) = 0;
+};
+
 class ReadingService {
 public:
-    ReadingService(ISettingsStore& settings, const ICalendar& calendar, IRandom& random, IReadingView& view)
-        : settings_(settings), calendar_(calendar), random_(random), view_(view) {}
+    ReadingService(ISettingsStore& settings, const ICalendar& calendar, IRandom& random, IReadingView& view,
+                   IReadingLog* log = nullptr)
+        : settings_(settings), calendar_(calendar), random_(random), view_(view), log_(log) {}
 
-    // Draws a new reading, shows it, then stores Card and ChangingLines.
+    // Draws a new reading, shows it, stores Card and ChangingLines, then tells the log.
     void DrawReading();
     // Shows the stored reading and writes it back. A stored Card that is no hexagram
     // number (edited by hand, or missing) draws a new reading instead.
@@ -47,6 +55,7 @@ private:
     const ICalendar& calendar_;
     IRandom& random_;
     IReadingView& view_;
+    IReadingLog* log_;
 };
 
 // Whether a new reading is due on `today` given the stored Date text. The program only

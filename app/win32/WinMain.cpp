@@ -10,6 +10,7 @@
 #include "app/win32/SingleInstance.h"
 #include "core/win32/Win32Platform.h"
 #include "reading/SeededRandom.h"
+#include "reading/win32/JournalFile.h"
 #include "settings/win32/RegistryRunKey.h"
 #include "settings/win32/RegistrySettingsStore.h"
 #include "tray/win32/TrayIcon.h"
@@ -63,6 +64,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TrayIcon trayIcon;
     TrayMenu trayMenu;
     Win32NotificationState notifications;
+    JournalFile journalFile(JournalPath(ExecutableBaseName()));
 
     MainWindow window(instance, shell);
     if (!window.Create()) return 1;
@@ -71,7 +73,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     messages.SetOwner(window.Handle());
 
     MainController controller(
-        Services{settings, calendar, random, messages, shell, process, runKey, trayIcon, trayMenu, window, notifications});
+        Services{settings, calendar, random, messages, shell, process, runKey, trayIcon, trayMenu, window, notifications,
+                 journalFile});
     window.SetController(&controller);
     controller.OnLoad();
     // A log-off during the load's prompts has already ended the program.

@@ -363,6 +363,34 @@ TEST_F(CommandTest, DisplayOptionsDoNothing) {
     EXPECT_EQ(h.window.front, View::Settings);
 }
 
+TEST(JournalOfReadings, EachReadingIsAddedAtTheMomentItIsDrawn) {
+    // The first start, a start the same day (the first start's reading was provisional), a
+    // start with nothing due, then the display time: three readings drawn, three entries.
+    const auto first = Prepare({}, 10);
+    first->calendar.Set(2026, 12, 8, 9, 15, 30);
+    first->controller.OnLoad();
+    const auto second = Prepare(first->settings.values, 20);
+    second->journalFile.bytes = first->journalFile.bytes;
+    second->calendar.Set(2026, 12, 8, 9, 20, 0);
+    second->controller.OnLoad();
+    const auto third = Prepare(second->settings.values, 30);
+    third->journalFile.bytes = second->journalFile.bytes;
+    third->controller.OnLoad();
+    third->calendar.Set(2026, 12, 9, 6, 59, 59);
+    third->controller.OnTick();
+    third->calendar.Set(2026, 12, 9, 7, 0, 0);
+    third->random.queue = {R(61, 64), R(1, 6), R(2, 6)};
+    third->controller.OnTick();
+
+    const JournalContents journal = ParseJournalCsv(third->journalFile.bytes.value_or(""));
+    EXPECT_FALSE(journal.damaged);
+    ASSERT_EQ(journal.entries.size(), 3u);
+    EXPECT_EQ(journal.entries[0], EntryForReading({10, "3"}, {{2026, 12, 8}, 9, 15, 30}));
+    EXPECT_EQ(journal.entries[1], EntryForReading({20, "3"}, {{2026, 12, 8}, 9, 20, 0}));
+    EXPECT_EQ(journal.entries[2], EntryForReading({61, "2"}, {{2026, 12, 9}, 7, 0, 0}));
+    EXPECT_EQ(third->controller.ReadingJournal().Entries().front().hexagram, 61);
+}
+
 TEST_F(CommandTest, TheDisplayTimeBringsTheWindowBackFromTheTrayWithTheNewReading) {
     h.controller.OnCommand(Command::ShowHexagramButton);
     h.calendar.Set(2026, 12, 9, 6, 59, 59);

@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -252,6 +253,37 @@ public:
     bool busy = false;
 };
 
+// The journal file in memory. While `failing`, it cannot be replaced (it can still be copied,
+// as when a spreadsheet has it open); a copy aside fails when its name is taken.
+class FakeJournalFile : public IJournalFile {
+public:
+    FileRead ReadAll(std::string& out) override {
+        ++reads;
+        if (unreadable) return FileRead::Failed;
+        out = bytes ? *bytes : std::string();
+        return bytes ? FileRead::Read : FileRead::Missing;
+    }
+    bool ReplaceAll(std::string_view next) override {
+        ++writes;
+        if (failing) return false;
+        bytes = std::string(next);
+        return true;
+    }
+    bool CopyAside(const std::string& name) override {
+        if (!bytes || aside.count(name)) return false;
+        aside[name] = *bytes;
+        return true;
+    }
+    std::string PathOf(const std::string& name) const override { return "C:\\Journal folder\\" + name; }
+
+    std::optional<std::string> bytes;  // nothing: no file yet
+    std::map<std::string, std::string> aside;
+    bool failing = false;
+    bool unreadable = false;
+    int reads = 0;
+    int writes = 0;
+};
+
 // A controller wired to fakes, for tests of whole behaviours.
 struct Harness {
     FakeSettings settings;
@@ -265,8 +297,9 @@ struct Harness {
     FakeTrayMenu trayMenu;
     FakeMainWindow window;
     FakeNotificationState notifications;
+    FakeJournalFile journalFile;
     MainController controller{Services{settings, calendar, random, messages, shell, process, runKey, trayIcon,
-                                       trayMenu, window, notifications}};
+                                       trayMenu, window, notifications, journalFile}};
 };
 
 }  // namespace hexalune::testing

@@ -19,6 +19,13 @@ check_reading_replaced() {
     echo "ok: reading replaced by hexagram $card, lines $lines" >>"$E2E_SCENARIO_DIR/log.txt"
 }
 
+# The hexagram numbers in the journal, oldest first, one a line.
+journal_hexagrams() {
+    local file
+    file=$(ls "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Hexalune/Hexalune/Journal.csv 2>/dev/null | head -n1)
+    [[ -n $file ]] && sed -n 's/^[0-9-]\{10\} [0-9:]\{8\},\([0-9]*\),.*/\1/p' "$file"
+}
+
 E2E_SCENARIOS+=(reading_renewed_when_due)
 scenario_reading_renewed_when_due() {
     keep_clear_of_midnight 60
@@ -29,6 +36,7 @@ scenario_reading_renewed_when_due() {
     assert_eq "$(tomorrow_text)" "$(drv reg-get Date)" "Date after a week away"
     check_reading_shown
     check_reading_replaced 5 2,4
+    assert_eq "$(drv reg-get Card)" "$(journal_hexagrams)" "the journal's one entry"
     quit_hexalune
     wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the first run's process did not end"
 
@@ -39,6 +47,8 @@ scenario_reading_renewed_when_due() {
     assert_eq "$(tomorrow_text)" "$(drv reg-get Date)" "Date after one a month ahead"
     check_reading_shown
     check_reading_replaced 46 4,1,6
+    assert_eq "$(drv reg-get Card)" "$(journal_hexagrams | tail -n1)" "the journal's newest entry"
+    assert_eq 2 "$(journal_hexagrams | wc -l)" "entries in the journal"
 }
 
 E2E_SCENARIOS+=(reading_kept_until_tomorrow)

@@ -1,0 +1,138 @@
+// The journal: every reading drawn, with the reader's own note, kept in a CSV file the
+// user owns (Journal.csv). The file is only ever replaced whole, and a file that cannot be
+// read in full is copied aside before anything is written over it.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/Date.h"
+#include "core/Platform.h"
+#include "reading/Reading.h"
+
+namespace hexalune {
+
+// The longest note, in UTF-16 code units: what a Windows edit control counts as characters.
+inline constexpr std::size_t kJournalNoteLimit = 4000;
+
+struct JournalEntry {
+    LocalDateTime drawnAt;      // local wall-clock time
+    int hexagram = 1;           // 1..64
+    std::string changingLines;  // as drawn, e.g. "4,1,6"
+    int relating = 0;           // the hexagram the lines lead to; 0 when there are no changing lines
+    std::string note;           // UTF-8
+    friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
+};
+
+// The entry for a reading drawn at `at`, with its relating hexagram and an empty note.
+JournalEntry EntryForReading(const Reading& reading, const LocalDateTime& at);
+
+// --- The file's form -------------------------------------------------------------------
+// RFC 4180 in UTF-8 (with a byte-order mark, so that spreadsheets take it as UTF-8), one
+// header row, CR LF after every row, fields quoted only when they hold a comma, a quote or a
+// line break. Columns:
+//   Drawn at         "2026-12-08 07:00:03", local time
+//   Hexagram         the number, 1..64 (what the program reads back)
+//   Hexagram name    for the reader of the file; not read back
+//   Changing lines   "4,1,6"
+//   Leading to       the relating hexagram's number, empty without changing lines
+//   Leading to name  for the reader of the file; not read back
+//   Note             the reader's words, line breaks kept as typed
+inline constexpr char kJournalHeader[] =
+    "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note";
+
+// "2026-12-08 07:00:03"
+std::string JournalTimeText(const LocalDateTime& t);
+// The header row, with the byte-order mark in front.
+std::string JournalCsvHeader();
+// One entry's row, with its row end.
+std::string JournalCsvRow(const JournalEntry& entry);
+// A whole file: the header, then the entries in the order given.
+std::string JournalCsv(const std::vector<JournalEntry>& entries);
+
+struct JournalContents {
+    std::vector<JournalEntry> entries;  // in file order, oldest first
+    // Something could not be read: a row with missing or extra fields, an impossible date,
+    // hexagram or line, text that is not UTF-8, another header, a quote left open, a last
+    // row without its row end (a torn file). The rows around it are read all the same.
+    bool damaged = false;
+};
+
+// Reads a journal file's bytes. Never fails: what cannot be read is left out and flagged.
+JournalContents ParseJournalCsv(std::string_view bytes);
+
+// The length of UTF-8 text in UTF-16 code units, and the text cut to at most `limit` of them
+// at a character's boundary.
+std::size_t Utf16Length(std::string_view utf8);
+std::string CutToUtf16Length(std::string_view utf8, std::size_t limit);
+
+// --- The store -------------------------------------------------------------------------
+enum class FileRead { Read, Missing, Failed };
+
+// The journal file on disk.
+class IJournalFile {
+public:
+    virtual ~IJournalFile() = default;
+    // The whole file: Missing when there is none yet, Failed when it is there but cannot be read.
+    virtual FileRead ReadAll(std::string& bytes) = 0;
+    // Replaces the whole file at once (a crash leaves the old file or the new one, never a
+    // mixture), making its folder when needed; false when it could not be written.
+    virtual bool ReplaceAll(std::string_view bytes) = 0;
+    // Copies the file as it is now to `fileName` in the same folder; false when it could not,
+    // or when a file of that name is already there.
+    virtual bool CopyAside(const std::string& fileName) = 0;
+    // Where a file of this name in the journal's folder is, as the user would type it.
+    virtual std::string PathOf(const std::string& fileName) const = 0;
+};
+
+inline constexpr char kJournalFileName[] = "Journal.csv";
+
+class Journal : public IReadingLog {
+public:
+    Journal(IJournalFile& file, const ICalendar& calendar, IMessageBox& messages)
+        : file_(file), calendar_(calendar), messages_(messages) {}
+    Journal(const Journal&) = delete;
+    Journal& operator=(const Journal&) = delete;
+
+    // Adds the entry for a reading just drawn.
+    void ReadingDrawn(const Reading& reading, const LocalDateTime& at) override;
+    // Adds one entry at the end and writes the journal.
+    void Append(const JournalEntry& entry);
+    // Every entry, newest first: what the file holds (re-read when it changed on disk) and
+    // what could not be written yet. A damaged file is set aside and rewritten here.
+    std::vector<JournalEntry> Entries();
+    // Sets the note of an entry as Entries() gave it (cut to kJournalNoteLimit) and writes
+    // the journal. Returns false when no such entry is left.
+    bool SetNote(const JournalEntry& entry, std::string_view note);
+    // The whole journal as a CSV file's bytes, for a copy elsewhere.
+    std::string ExportCsv();
+
+private:
+    // Brings the file and memory together: reads the file when it changed, sets a damaged
+    // one aside, and writes when there is anything to write or `mustWrite`. Returns whether
+    // everything is on disk. Messages are shown after the state is settled.
+    bool Sync(bool mustWrite);
+    void ApplyNotes();
+
+    IJournalFile& file_;
+    const ICalendar& calendar_;
+    IMessageBox& messages_;
+    // The file's bytes as last read whole and intact, or as last written; while the file
+    // still holds exactly these, `entries_` is what it says and new rows are added at the end
+    // of these bytes without reading them again.
+    std::optional<std::string> known_;
+    std::vector<JournalEntry> entries_;  // file order
+    std::vector<JournalEntry> pending_;  // added, not yet written
+    // Notes set but not yet written, by the entry they belong to.
+    std::vector<std::pair<JournalEntry, std::string>> pendingNotes_;
+    bool rewrite_ = false;               // the whole file must be written again
+    std::optional<std::size_t> setAside_;  // hash of the damaged bytes already copied aside
+    bool failureShown_ = false;          // the "cannot write" message, once until a write succeeds
+    bool busy_ = false;
+};
+
+}  // namespace hexalune
