@@ -20,6 +20,8 @@ enum class ControlKind {
     DefaultButton,  // a dialog's button that Enter presses
     Figure,         // a hexagram picture, or any picture the window paints itself
     TextBox,        // multi-line, read-only reading text
+    SearchBox,      // one line the user types into
+    List,           // a list box to choose one item from
     Shape,          // outline rectangle
     Rule,           // etched line across; two pixels high whatever its height
     ComboList,      // drop-down selection list; its height is the open list's

@@ -1,6 +1,7 @@
 #include "reading/HexagramSearch.h"
 
 #include "reading/Catalogue.h"
+#include "reading/ChangingLines.h"
 #include "settings/ValueForms.h"
 
 namespace hexalune {
@@ -47,6 +48,17 @@ std::string HexagramListText(int hexagram) {
     if (upper != entry.lowerTrigram) return text + ", " + entry.upperTrigram + " over " + entry.lowerTrigram;
     if (name.size() < upper.size() || name.substr(name.size() - upper.size()) != upper) text += std::string(", ") + entry.upperTrigram;
     return text;
+}
+
+}  // namespace hexalune
+
+namespace hexalune {
+
+std::string HexagramTexts(int hexagram) {
+    const HexagramEntry& entry = Hexagram(IsHexagramNumber(hexagram) ? hexagram : 1);
+    return std::string("Judgment\n") + entry.judgmentPoem + "\n\n" + entry.judgmentDescription + "\n\nImage\n" +
+           entry.imagePoem + "\n\n" + entry.imageDescription + "\n\n" +
+           DescribeChangingLines(hexagram, "1,2,3,4,5,6").text;
 }
 
 }  // namespace hexalune

@@ -114,6 +114,9 @@ ClassAndStyle ClassFor(const ControlSpec& item) {
         case ControlKind::Figure: return {L"STATIC", SS_OWNERDRAW, 0};
         case ControlKind::TextBox:
             return {L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::SearchBox: return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::List:
+            return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case ControlKind::Shape: return {L"STATIC", SS_BLACKFRAME, 0};
         case ControlKind::Rule: return {L"STATIC", SS_ETCHEDHORZ, 0};
         case ControlKind::ComboList: return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
@@ -217,8 +220,10 @@ HWND Controls::Create(const ControlSpec& item) {
         link.state = link.stateMask = LIS_DEFAULTCOLORS;
         SendMessageW(control, LM_SETITEM, 0, reinterpret_cast<LPARAM>(&link));
     }
-    // Text boxes and lists are named after the label just before them.
-    if ((item.kind == ControlKind::TextBox || item.kind == ControlKind::ComboList) && before &&
+    // Boxes and lists are named after the label just before them.
+    if ((item.kind == ControlKind::TextBox || item.kind == ControlKind::ComboList ||
+         item.kind == ControlKind::SearchBox || item.kind == ControlKind::List) &&
+        before &&
         before->kind == ControlKind::Label && before->parent == item.parent)
         SetAccessibleName(control, FromAnsi(before->caption));
     // Made later than the controls around it: into the tab order where the table has it.
@@ -293,7 +298,8 @@ HBRUSH Controls::Brush(COLORREF color) {
 LRESULT Controls::OnCtlColor(HDC dc, HWND control) {
     const ControlSpec* item = Find(GetDlgCtrlID(control));
     COLORREF ground = ThemeColor(ColorRole::Ground);
-    if (item && item->kind == ControlKind::TextBox) {
+    if (item && (item->kind == ControlKind::TextBox || item->kind == ControlKind::SearchBox ||
+                 item->kind == ControlKind::List)) {
         ground = ThemeColor(item->ground);
     } else if (const ControlSpec* container = item && item->parent != 0 ? Find(item->parent) : nullptr) {
         ground = ThemeColor(container->ground);

@@ -62,8 +62,9 @@ public:
     HFONT Font(const ControlSpec& item) const;  // the font a control gets, none for what shows no text
     // A solid brush of the color, kept for the window's life.
     HBRUSH Brush(COLORREF color);
-    // WM_CTLCOLOR*: the control's text color and ground from its table entry. A text box has
-    // its own ground; every other control takes its container's.
+    // WM_CTLCOLOR*: the control's text color and ground from its table entry. A box the user
+    // reads or types in (text, search, list) has its own ground; every other control takes
+    // its container's.
     LRESULT OnCtlColor(HDC dc, HWND control);
 
 private:

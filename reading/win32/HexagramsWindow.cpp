@@ -1,0 +1,169 @@
+#include "reading/win32/HexagramsWindow.h"
+
+#include <string>
+#include <vector>
+
+#include "core/ControlIds.h"
+#include "core/win32/Accessibility.h"
+#include "core/win32/ReadingText.h"
+#include "core/win32/Win32Platform.h"
+#include "core/win32/WindowKit.h"
+#include "reading/Catalogue.h"
+#include "reading/HexagramSearch.h"
+#include "reading/win32/HexagramFigure.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+namespace hexalune::win32 {
+
+namespace {
+
+constexpr UINT WM_APP_CHOOSE = WM_APP + 5;  // wParam: the hexagram to choose
+
+constexpr int kClientWidth = 9600;  // twips
+constexpr int kClientHeight = 7320;
+
+using K = ControlKind;
+constexpr ColorRole kGround = ColorRole::Ground;
+constexpr Align kLeft = Align::Left;
+
+// In tab order: the search, the list, the texts, Close.
+const ControlSpec kLayout[] = {
+    {IDC_HEXAGRAMS_FIND_LABEL, 0, K::Label, "&Find:", 240, 285, 660, 240},
+    {IDC_HEXAGRAMS_FIND, 0, K::SearchBox, "", 900, 240, 2340, 315},
+    {IDC_HEXAGRAMS_LIST, 0, K::List, "", 240, 660, 3000, 6000},
+    {IDC_HEXAGRAMS_FIGURE, 0, K::Figure, "", 3480, 240, 1215, 1155},
+    {IDC_HEXAGRAMS_NAME, 0, K::Label, "", 4920, 480, 4440, 600, kGround, ColorRole::Name, kLeft, FontRole::Title},
+    {IDC_HEXAGRAMS_TEXT, 0, K::TextBox, "", 3480, 1560, 5880, 5100},
+    {IDOK, 0, K::DefaultButton, "Close", 7920, 6810, 1440, 375, kGround, ColorRole::Text, kLeft, FontRole::Body,
+     kStartsGroup},
+};
+
+struct Window {
+    explicit Window(HINSTANCE program) : controls(program, kLayout) {}
+    Controls controls;
+    int shown = 1;  // the hexagram whose texts are on show
+};
+
+HWND openWindow = nullptr;  // one at a time
+
+void ShowHexagram(HWND dialog, Window& window, int hexagram) {
+    window.shown = hexagram;
+    const std::wstring title = FromAnsi("Hexagram " + std::to_string(hexagram) + ", " + Hexagram(hexagram).name);
+    SetDlgItemTextW(dialog, IDC_HEXAGRAMS_FIGURE, title.c_str());  // what screen readers announce
+    SetDlgItemTextW(dialog, IDC_HEXAGRAMS_NAME, title.c_str());
+    SetDlgItemTextW(dialog, IDC_HEXAGRAMS_TEXT, WithEditLineBreaks(FromAnsi(HexagramTexts(hexagram))).c_str());
+    SetAccessibleName(GetDlgItem(dialog, IDC_HEXAGRAMS_TEXT), L"Texts of " + title);
+    InvalidateRect(GetDlgItem(dialog, IDC_HEXAGRAMS_FIGURE), nullptr, TRUE);
+    GuardClipboard(dialog);
+}
+
+void ShowChosen(HWND dialog, Window& window) {
+    HWND list = GetDlgItem(dialog, IDC_HEXAGRAMS_LIST);
+    const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR) return;
+    ShowHexagram(dialog, window, static_cast<int>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0)));
+}
+
+// The list holds what the search finds. The hexagram on show stays chosen when it is among
+// them, else the first found is; when nothing is found, the texts on show stay.
+void FillList(HWND dialog, Window& window) {
+    HWND find = GetDlgItem(dialog, IDC_HEXAGRAMS_FIND);
+    std::wstring typed(static_cast<std::size_t>(GetWindowTextLengthW(find)) + 1, L'\0');
+    typed.resize(static_cast<std::size_t>(GetWindowTextW(find, typed.data(), static_cast<int>(typed.size()))));
+    HWND list = GetDlgItem(dialog, IDC_HEXAGRAMS_LIST);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    LRESULT chosen = LB_ERR;
+    for (int hexagram : FindHexagrams(ToAnsi(typed))) {
+        const std::wstring line = FromAnsi(HexagramListText(hexagram));
+        const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(index), hexagram);
+        if (chosen == LB_ERR || hexagram == window.shown) chosen = index;
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    if (chosen == LB_ERR) return;
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+    ShowChosen(dialog, window);
+}
+
+void Choose(HWND dialog, Window& window, int hexagram) {
+    window.shown = IsHexagramNumber(hexagram) ? hexagram : 1;
+    SetDlgItemTextW(dialog, IDC_HEXAGRAMS_FIND, L"");  // all 64, with this one chosen
+    FillList(dialog, window);
+}
+
+INT_PTR CALLBACK HexagramsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        auto& window = *reinterpret_cast<Window*>(lParam);
+        const int dpi = WindowDpi(dialog);
+        window.controls.Attach(dialog, dpi);
+        window.controls.CreateAll();
+        SetAccessibleName(GetDlgItem(dialog, IDC_HEXAGRAMS_LIST), L"Hexagrams");
+        CenterOnOwnersMonitor(dialog, FrameSizeFor(dialog, kClientWidth, kClientHeight, dpi));
+        Choose(dialog, window, window.shown);
+        SetFocus(GetDlgItem(dialog, IDC_HEXAGRAMS_FIND));
+        openWindow = dialog;
+        return FALSE;  // the focus is set
+    }
+    auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (!window) return FALSE;
+    switch (message) {
+        case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(window->controls.Brush(ThemeColor(ColorRole::Ground)));
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+            return static_cast<INT_PTR>(
+                window->controls.OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            DrawHexagramFigure(item.hDC, item.rcItem, window->shown);
+            return TRUE;
+        }
+        case WM_APP_CHOOSE: Choose(dialog, *window, static_cast<int>(wParam)); return TRUE;
+        case WM_DPICHANGED:
+            window->controls.Arrange(HIWORD(wParam));
+            MoveToSuggested(dialog, *reinterpret_cast<const RECT*>(lParam),
+                            FrameSizeFor(dialog, kClientWidth, kClientHeight, HIWORD(wParam)));
+            return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDC_HEXAGRAMS_FIND:
+                    if (HIWORD(wParam) == EN_CHANGE) FillList(dialog, *window);
+                    return TRUE;
+                case IDC_HEXAGRAMS_LIST:
+                    if (HIWORD(wParam) == LBN_SELCHANGE) ShowChosen(dialog, *window);
+                    return TRUE;
+                case IDOK:
+                case IDCANCEL: EndDialog(dialog, LOWORD(wParam)); return TRUE;
+                default: return FALSE;
+            }
+        case WM_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
+        case WM_DESTROY:
+            if (openWindow == dialog) openWindow = nullptr;
+            return FALSE;
+        default: return FALSE;
+    }
+}
+
+}  // namespace
+
+void ShowHexagramsWindow(HINSTANCE instance, HWND owner, int hexagram) {
+    if (openWindow) {
+        SendMessageW(openWindow, WM_APP_CHOOSE, static_cast<WPARAM>(hexagram), 0);
+        SetForegroundWindow(openWindow);
+        return;
+    }
+    Window window(instance);
+    window.shown = IsHexagramNumber(hexagram) ? hexagram : 1;
+    const std::vector<WORD> frame = EmptyDialogTemplate(L"Hexalune Hexagrams");
+    DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()), owner, &HexagramsProc,
+                            reinterpret_cast<LPARAM>(&window));
+}
+
+}  // namespace hexalune::win32
