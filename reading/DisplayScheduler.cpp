@@ -1,6 +1,6 @@
 #include "reading/DisplayScheduler.h"
 
-#include "settings/ValueForms.h"
+#include "core/ValueForms.h"
 
 namespace hexalune {
 

@@ -5,9 +5,9 @@
 
 #include "core/Date.h"
 #include "core/Platform.h"
+#include "core/SettingsStore.h"
 #include "core/WindowState.h"
 #include "reading/Reading.h"
-#include "settings/SettingsStore.h"
 
 namespace hexalune {
 

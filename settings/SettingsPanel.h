@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/Platform.h"
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "settings/StartupRegistration.h"
 
 namespace hexalune {

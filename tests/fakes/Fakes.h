@@ -12,7 +12,7 @@
 
 #include "app/MainController.h"
 #include "core/Platform.h"
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "settings/StartupRegistration.h"
 #include "tray/TrayController.h"
 
