@@ -34,9 +34,7 @@ void MainController::OnLoad() {
     if (s_.settings.ReadSetting(keys::kHour).empty()) {
         for (PanelList list : {PanelList::Hour, PanelList::Minute, PanelList::Second}) panel_.SelectListIndex(list, 0);
         s_.settings.WriteSetting(keys::kDate, s_.calendar.DateToText(s_.calendar.Now().date));
-        s_.settings.WriteSetting(keys::kHour, "7");
-        s_.settings.WriteSetting(keys::kMinute, "0");
-        s_.settings.WriteSetting(keys::kSecond, "0");
+        WriteDisplayTime(s_.settings, kDefaultDisplayTime);
         reading_.DrawReading();
         s_.window.BringViewToFront(View::Settings);
     } else {
