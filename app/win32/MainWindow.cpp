@@ -27,31 +27,6 @@ constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT WM_APP_END_PROGRAM = WM_APP + 3;
 constexpr UINT WM_APP_SHOW_CHANGING_LINES = WM_APP + 4;
 
-// Which control or menu item gives which command, and on which notification (0 for menus).
-struct CommandSource {
-    int id;
-    int code;
-    Command command;
-};
-constexpr CommandSource kCommandSources[] = {
-    {IDM_SHOW_HEXAGRAM, 0, Command::ShowHexagramMenu},
-    {IDM_EXIT, 0, Command::ExitMenu},
-    {IDM_SETTINGS, 0, Command::SettingsMenu},
-    {IDM_ONLINE_HELP, 0, Command::OnlineHelpMenu},
-    {IDM_VISIT_HOME, 0, Command::VisitMenu},
-    {IDM_CHECK_UPDATE, 0, Command::UpdateMenu},
-    {IDM_ABOUT, 0, Command::AboutMenu},
-    {IDM_DONATE, 0, Command::DonateMenu},
-    {IDC_SHOW_HEXAGRAM_BUTTON, BN_CLICKED, Command::ShowHexagramButton},
-    {IDC_EXIT_BUTTON, BN_CLICKED, Command::ExitButton},
-    {IDC_SETTINGS_BUTTON, BN_CLICKED, Command::SettingsButton},
-    {IDC_DISPLAY_DAILY, BN_CLICKED, Command::DisplayDaily},
-    {IDC_DISPLAY_HOURLY, BN_CLICKED, Command::DisplayHourly},
-    {IDC_FORUM_LINK, STN_CLICKED, Command::ForumLink},
-    {IDC_COBRAND_LINK, STN_CLICKED, Command::CoBrandLink},
-    {IDC_FULLBRAND_LINK, STN_CLICKED, Command::FullBrandLink},
-};
-
 // The settings lists and their controls.
 constexpr std::pair<PanelList, int> kListIds[] = {
     {PanelList::Date, IDC_DAY_LIST}, {PanelList::Month, IDC_MONTH_LIST},   {PanelList::Year, IDC_YEAR_LIST},
@@ -234,7 +209,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_NOTIFY: OnNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
         case WM_APP_SHOW_CHANGING_LINES:
-            if (controller_) controller_->OnCommand(Command::ChangingLinesLink);
+            if (controller_) controller_->OnCommand(IDC_CHANGING_LINES);
             return 0;
         case WM_APP_END_PROGRAM: OnEndProgram(); return 0;
         case WM_SYSCOMMAND:
@@ -539,14 +514,8 @@ HBRUSH MainWindow::SolidBrush(COLORREF colour) {
 
 void MainWindow::OnCommand(int id, int code, HWND control) {
     if (!controller_ || controller_->Ending()) return;
-    // Menu items arrive without a control and with code 0, buttons with BN_CLICKED,
-    // link labels with STN_CLICKED.
-    for (const CommandSource& source : kCommandSources) {
-        if (source.id == id && (control ? source.code == code : source.code == 0)) {
-            controller_->OnCommand(source.command);
-            return;
-        }
-    }
+    // A click: a menu item's (no control), a button's (BN_CLICKED) or a link label's (STN_CLICKED).
+    if ((!control || code == BN_CLICKED || code == STN_CLICKED) && controller_->OnCommand(id)) return;
     if (!control) return;
     SettingsPanel& panel = controller_->Panel();
     if (code == BN_CLICKED) {
