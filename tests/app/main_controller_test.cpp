@@ -120,6 +120,7 @@ TEST_P(TrayStartTest, GoesToTheTrayOnlyWhenStartedWithWindowsAndAskedTo) {
     EXPECT_EQ(h->controller.ShouldShowAfterLoad(), !c.toTray);
     EXPECT_EQ(h->trayIcon.present, c.toTray);
     EXPECT_EQ(h->window.minimized, c.toTray);
+    EXPECT_EQ(h->window.runSelected, c.registered);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -132,16 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TrayStartCase{"TrayWordInLowerCase", true, "true", "/STARTUP", false},
                       TrayStartCase{"NotRegistered", false, "True", "/STARTUP", false}),
     [](const ::testing::TestParamInfo<TrayStartCase>& info) { return std::string(info.param.name); });
-
-TEST(StartUp, TrayWordInLowerCaseClearsTheBox) {
-    const auto h = Prepare(Returning("12/9/2026"));
-    h->settings.values["RunAtSysTray"] = "true";
-    h->settings.values["AutorunStartUp"] = "True";
-    h->runKey.values[L"Hexalune"] = kRunCommand;
-    h->controller.OnLoad();
-    EXPECT_TRUE(h->window.runSelected);
-    EXPECT_FALSE(h->window.trayChecked);
-}
 
 class AutorunStartTest : public ::testing::TestWithParam<bool> {};
 
