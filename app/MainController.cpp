@@ -49,7 +49,9 @@ void MainController::OnLoad() {
 
 bool MainController::OnCommand(int id) {
     // Each menu item, button and link label that gives a command, and what it does. A new
-    // command is its id, its menu item in the resource script and a line here.
+    // command is its id, its menu item in the resource script and a line here: the handlers
+    // are written in place, where they reach the controller's members with no declaration
+    // in the header.
     using Handler = void (*)(MainController&);
     static constexpr Handler kShowHexagram = [](MainController& c) { c.OnShowHexagramClicked(); };
     static constexpr Handler kQuit = [](MainController& c) { c.ConfirmQuit(); };
