@@ -1,5 +1,6 @@
 #include "app/MainController.h"
 
+#include "core/ControlIds.h"
 #include "links/UpdateReminder.h"
 #include "links/WebPages.h"
 
@@ -35,9 +36,7 @@ void MainController::OnLoad() {
     if (s_.settings.ReadSetting(keys::kHour).empty()) {
         for (PanelList list : {PanelList::Hour, PanelList::Minute, PanelList::Second}) panel_.SelectListIndex(list, 0);
         s_.settings.WriteSetting(keys::kDate, s_.calendar.DateToText(s_.calendar.Now().date));
-        s_.settings.WriteSetting(keys::kHour, "7");
-        s_.settings.WriteSetting(keys::kMinute, "0");
-        s_.settings.WriteSetting(keys::kSecond, "0");
+        WriteDisplayTime(s_.settings, kDefaultDisplayTime);
         reading_.DrawReading();
         s_.window.BringViewToFront(View::Settings);
     } else {
@@ -49,27 +48,46 @@ void MainController::OnLoad() {
     loaded_ = true;
 }
 
-void MainController::OnCommand(Command command) {
-    if (ending_) return;
-    switch (command) {
-        case Command::ShowHexagramButton:
-        case Command::ShowHexagramMenu: OnShowHexagramClicked(); break;
-        case Command::ExitButton:
-        case Command::ExitMenu: ConfirmQuit(); break;
-        case Command::SettingsButton:
-        case Command::SettingsMenu: s_.window.BringViewToFront(View::Settings); break;
-        case Command::OnlineHelpMenu: OpenWebPage(s_.shell, WebPage::OnlineHelp); break;
-        case Command::VisitMenu: OpenWebPage(s_.shell, WebPage::Home); break;
-        case Command::UpdateMenu: OpenWebPage(s_.shell, WebPage::Download); break;
-        case Command::AboutMenu: s_.window.ShowAboutBox(); break;
-        case Command::DonateMenu: OpenWebPage(s_.shell, WebPage::Donation); break;
-        case Command::ForumLink: OpenWebPage(s_.shell, WebPage::Home); break;
-        case Command::CoBrandLink: OpenWebPage(s_.shell, WebPage::CoBranding); break;
-        case Command::FullBrandLink: OpenWebPage(s_.shell, WebPage::FullBranding); break;
-        case Command::ChangingLinesLink: s_.window.ShowChangingLines(); break;
-        case Command::DisplayDaily:
-        case Command::DisplayHourly: break;
+bool MainController::OnCommand(int id) {
+    // Each menu item, button and link label that gives a command, and what it does. A new
+    // command is its id, its menu item in the resource script and a line here: the handlers
+    // are written in place, where they reach the controller's members with no declaration
+    // in the header.
+    using Handler = void (*)(MainController&);
+    static constexpr Handler kShowHexagram = [](MainController& c) { c.OnShowHexagramClicked(); };
+    static constexpr Handler kQuit = [](MainController& c) { c.ConfirmQuit(); };
+    static constexpr Handler kShowSettings = [](MainController& c) { c.s_.window.BringViewToFront(View::Settings); };
+    static constexpr Handler kOpenHome = [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::Home); };
+    static constexpr struct {
+        int id;
+        Handler handler;
+    } kCommands[] = {
+        {IDM_SHOW_HEXAGRAM, kShowHexagram},
+        {IDC_SHOW_HEXAGRAM_BUTTON, kShowHexagram},
+        {IDM_EXIT, kQuit},
+        {IDC_EXIT_BUTTON, kQuit},
+        {IDM_SETTINGS, kShowSettings},
+        {IDC_SETTINGS_BUTTON, kShowSettings},
+        {IDM_ONLINE_HELP, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::OnlineHelp); }},
+        {IDM_VISIT_HOME, kOpenHome},
+        {IDM_CHECK_UPDATE, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::Download); }},
+        {IDM_ABOUT, [](MainController& c) { c.s_.window.ShowAboutBox(); }},
+        {IDM_ALL_HEXAGRAMS, [](MainController& c) { c.s_.window.ShowAllHexagrams(); }},
+        {IDM_DONATE, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::Donation); }},
+        {IDC_FORUM_LINK, kOpenHome},
+        {IDC_COBRAND_LINK, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::CoBranding); }},
+        {IDC_FULLBRAND_LINK, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::FullBranding); }},
+        {IDC_CHANGING_LINES, [](MainController& c) { c.s_.window.ShowChangingLines(); }},
+        // "Display every 24 hours" and "Display every 1 hour" do nothing.
+        {IDC_DISPLAY_DAILY, [](MainController&) {}},
+        {IDC_DISPLAY_HOURLY, [](MainController&) {}},
+    };
+    for (const auto& command : kCommands) {
+        if (command.id != id) continue;
+        if (!ending_) command.handler(*this);
+        return true;
     }
+    return false;
 }
 
 void MainController::OnTick() {

@@ -25,30 +25,12 @@ public:
     virtual void ShowAboutBox() = 0;
     // Shows what the changing lines of the reading on screen say, and where they lead.
     virtual void ShowChangingLines() = 0;
+    // Shows all 64 hexagrams, the one on screen chosen.
+    virtual void ShowAllHexagrams() = 0;
     // Once the current message is handled: closes the program's other windows, each with its
     // own close handling, then the main window itself, which ends the message loop and so
     // the process.
     virtual void EndProgram() = 0;
-};
-
-enum class Command {
-    ShowHexagramButton,  // the settings view's "Show &I Ching Hexagram"
-    ShowHexagramMenu,    // File > "Show &I Ching Hexagram"
-    ExitButton,          // "&Exit" below the views
-    ExitMenu,            // File > "E&xit"
-    SettingsButton,      // the reading view's "&Settings"
-    SettingsMenu,        // Tools > "&Settings"
-    OnlineHelpMenu,
-    VisitMenu,
-    UpdateMenu,
-    AboutMenu,
-    DonateMenu,
-    ForumLink,        // the forum line at the top
-    CoBrandLink,      // the branding line at the bottom
-    FullBrandLink,    // the hidden line beneath it
-    ChangingLinesLink,  // the reading's changing lines
-    DisplayDaily,   // "Display every 24 hours": does nothing
-    DisplayHourly,   // "Display every 1 hour": does nothing
 };
 
 // Who asked the main window to close.
@@ -83,7 +65,9 @@ public:
     // After OnLoad: whether the window should now be shown (it is not when it went to the tray).
     bool ShouldShowAfterLoad() const { return !tray_.IconWanted(); }
 
-    void OnCommand(Command command);
+    // A click on a menu item, button or link label, by its id (core/ControlIds.h): carries
+    // out its command and returns true, or returns false when the id gives no command.
+    bool OnCommand(int id);
     void OnTick();
     // Once the program has begun to end, nothing of its own runs any more: a message box, a
     // click or a tick that returns into it afterwards finds this and does nothing.

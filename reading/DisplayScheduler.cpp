@@ -1,6 +1,8 @@
 #include "reading/DisplayScheduler.h"
 
-#include "settings/ValueForms.h"
+#include <string>
+
+#include "core/ValueForms.h"
 
 namespace hexalune {
 
@@ -12,6 +14,12 @@ std::optional<DisplayTime> ReadDisplayTime(const ISettingsStore& settings) {
     const auto second = ParseWholeNumber(values[2], 0, 59);
     if (!hour || !minute || !second) return std::nullopt;
     return DisplayTime{*hour, *minute, *second};
+}
+
+void WriteDisplayTime(ISettingsStore& settings, const DisplayTime& time) {
+    settings.WriteSetting(keys::kHour, std::to_string(time.hour));
+    settings.WriteSetting(keys::kMinute, std::to_string(time.minute));
+    settings.WriteSetting(keys::kSecond, std::to_string(time.second));
 }
 
 bool TickMatches(const std::optional<LocalDateTime>& previous, const LocalDateTime& now, const DisplayTime& at) {

@@ -5,9 +5,9 @@
 
 #include "core/Date.h"
 #include "core/Platform.h"
+#include "core/SettingsStore.h"
 #include "core/WindowState.h"
 #include "reading/Reading.h"
-#include "settings/SettingsStore.h"
 
 namespace hexalune {
 
@@ -17,8 +17,13 @@ struct DisplayTime {
     int second = 0;
 };
 
+// The display time of a first start, until the user picks another.
+inline constexpr DisplayTime kDefaultDisplayTime{7, 0, 0};
+
 // The stored display time, or nothing when any part is missing, no whole number or out of range.
 std::optional<DisplayTime> ReadDisplayTime(const ISettingsStore& settings);
+// Stores each part as a decimal number without leading zeros ("7", "0", "0"), as the lists show it.
+void WriteDisplayTime(ISettingsStore& settings, const DisplayTime& time);
 
 // Whether a tick at `now` brings the display. Ticks come about a second apart and can
 // step over the display second, so a tick matches when a display instant of any day lies

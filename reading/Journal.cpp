@@ -5,7 +5,7 @@
 
 #include "reading/Catalogue.h"
 #include "reading/ChangingLines.h"
-#include "settings/ValueForms.h"
+#include "core/ValueForms.h"
 
 namespace hexalune {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <cmath>
 
+#include "core/ValueForms.h"
 #include "reading/Catalogue.h"
-#include "settings/ValueForms.h"
 
 namespace hexalune {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/Platform.h"
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 namespace hexalune {
 

@@ -1,6 +1,6 @@
 #include "settings/SettingsPanel.h"
 
-#include "settings/ValueForms.h"
+#include "core/ValueForms.h"
 
 namespace hexalune {
 

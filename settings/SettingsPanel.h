@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/Platform.h"
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "settings/StartupRegistration.h"
 
 namespace hexalune {
@@ -45,8 +45,9 @@ public:
     void SelectRunOption(bool run);
     void SetTrayBox(bool checked);
 
-    // Handlers.
-    void OnListSelectionChanged(PanelList list);  // OnHourChosen, OnMinuteChosen, OnSecondChosen
+    // The controls' handlers: the changes above run them, and the window runs a list's when
+    // the user picks an item.
+    void OnListSelectionChanged(PanelList list);  // a time list stores its new item; the date lists store nothing
     void OnStartInTrayClicked();
     void OnRunAtStartupChosen();
     void OnDontRunAtStartupChosen();

@@ -12,6 +12,7 @@
 #include "reading/Catalogue.h"
 #include "reading/win32/ChangingLinesWindow.h"
 #include "reading/win32/HexagramFigure.h"
+#include "reading/win32/HexagramsWindow.h"
 #include "tray/win32/TrayIcon.h"
 
 namespace hexalune::win32 {
@@ -24,31 +25,6 @@ constexpr UINT kTickInterval = 1000;
 // the work runs once the control or loop that asked for it has returned.
 constexpr UINT WM_APP_END_PROGRAM = WM_APP + 3;
 constexpr UINT WM_APP_SHOW_CHANGING_LINES = WM_APP + 4;
-
-// Which control or menu item gives which command, and on which notification (0 for menus).
-struct CommandSource {
-    int id;
-    int code;
-    Command command;
-};
-constexpr CommandSource kCommandSources[] = {
-    {IDM_SHOW_HEXAGRAM, 0, Command::ShowHexagramMenu},
-    {IDM_EXIT, 0, Command::ExitMenu},
-    {IDM_SETTINGS, 0, Command::SettingsMenu},
-    {IDM_ONLINE_HELP, 0, Command::OnlineHelpMenu},
-    {IDM_VISIT_HOME, 0, Command::VisitMenu},
-    {IDM_CHECK_UPDATE, 0, Command::UpdateMenu},
-    {IDM_ABOUT, 0, Command::AboutMenu},
-    {IDM_DONATE, 0, Command::DonateMenu},
-    {IDC_SHOW_HEXAGRAM_BUTTON, BN_CLICKED, Command::ShowHexagramButton},
-    {IDC_EXIT_BUTTON, BN_CLICKED, Command::ExitButton},
-    {IDC_SETTINGS_BUTTON, BN_CLICKED, Command::SettingsButton},
-    {IDC_DISPLAY_DAILY, BN_CLICKED, Command::DisplayDaily},
-    {IDC_DISPLAY_HOURLY, BN_CLICKED, Command::DisplayHourly},
-    {IDC_FORUM_LINK, STN_CLICKED, Command::ForumLink},
-    {IDC_COBRAND_LINK, STN_CLICKED, Command::CoBrandLink},
-    {IDC_FULLBRAND_LINK, STN_CLICKED, Command::FullBrandLink},
-};
 
 // The settings lists' controls, in the order of PanelList.
 constexpr int kListIds[] = {IDC_DAY_LIST, IDC_MONTH_LIST, IDC_YEAR_LIST, IDC_HOUR_LIST, IDC_MINUTE_LIST, IDC_SECOND_LIST};
@@ -131,7 +107,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_NOTIFY: OnNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
         case WM_APP_SHOW_CHANGING_LINES:
-            if (controller_) controller_->OnCommand(Command::ChangingLinesLink);
+            if (controller_) controller_->OnCommand(IDC_CHANGING_LINES);
             return 0;
         case WM_APP_END_PROGRAM: OnEndProgram(); return 0;
         case WM_SYSCOMMAND:
@@ -244,14 +220,8 @@ HWND MainWindow::Control(int id) const { return controls_.Get(id); }
 
 void MainWindow::OnCommand(int id, int code, HWND control) {
     if (!controller_ || controller_->Ending()) return;
-    // Menu items arrive without a control and with code 0, buttons with BN_CLICKED,
-    // link labels with STN_CLICKED.
-    for (const CommandSource& source : kCommandSources) {
-        if (source.id == id && (control ? source.code == code : source.code == 0)) {
-            controller_->OnCommand(source.command);
-            return;
-        }
-    }
+    // A click: a menu item's (no control), a button's (BN_CLICKED) or a link label's (STN_CLICKED).
+    if ((!control || code == BN_CLICKED || code == STN_CLICKED) && controller_->OnCommand(id)) return;
     if (!control) return;
     SettingsPanel& panel = controller_->Panel();
     if (code == BN_CLICKED) {
@@ -301,13 +271,8 @@ void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
     SetText(IDC_IMAGE_DESCRIPTION, entry.imageDescription);
     SetText(IDC_IMAGE_POEM, entry.imagePoem);
     changingLines_ = changingLines;
-    // A link when there is something to open; the markup is the link control's own.
-    SetText(IDC_CHANGING_LINES, changingLines.empty() ? std::string() : "<a>" + changingLines + "</a>");
-    // The new text's link in the program's link color again, not the system's.
-    LITEM link{};
-    link.mask = LIF_ITEMINDEX | LIF_STATE;
-    link.state = link.stateMask = LIS_DEFAULTCOLORS;
-    SendMessageW(Control(IDC_CHANGING_LINES), LM_SETITEM, 0, reinterpret_cast<LPARAM>(&link));
+    // A link when there is something to open.
+    SetLinkText(Control(IDC_CHANGING_LINES), FromAnsi(changingLines));
     SetAccessibleName(Control(IDC_CHANGING_LINES), FromAnsi(ChangingLinesSpoken(changingLines)));
     // An open changing-lines window follows the reading on screen.
     UpdateChangingLinesWindow(hexagram_, changingLines);
@@ -417,6 +382,8 @@ void MainWindow::ShowAboutBox() { hexalune::win32::ShowAboutBox(instance_, hwnd_
 void MainWindow::ShowChangingLines() {
     if (!changingLines_.empty()) ShowChangingLinesWindow(instance_, hwnd_, hexagram_, changingLines_);
 }
+
+void MainWindow::ShowAllHexagrams() { ShowHexagramsWindow(instance_, hwnd_, hexagram_); }
 
 void MainWindow::EndProgram() {
     // Not while a button or link that asked for it is still handling its click.

@@ -64,6 +64,7 @@ public:
     void BringViewToFront(View view) override;
     void ShowAboutBox() override;
     void ShowChangingLines() override;
+    void ShowAllHexagrams() override;
     void EndProgram() override;
 
 private:

@@ -196,8 +196,7 @@ HWND Controls::Create(const ControlSpec& item) {
     if (IsBelowClientArea(layout_, item, clientHeightTwips_)) style &= ~(WS_VISIBLE | WS_TABSTOP);
     const RECT r = PixelRect(item, dpi_);
 
-    std::wstring caption = FromAnsi(item.caption ? item.caption : "");
-    if (item.kind == ControlKind::KeyboardLink && !caption.empty()) caption = L"<a>" + caption + L"</a>";
+    const std::wstring caption = FromAnsi(item.caption ? item.caption : "");
     ContainerLook* state = nullptr;
     if (made.className == std::wstring_view(kContainerClass)) {
         containers_.push_back(std::make_unique<ContainerLook>(
@@ -213,13 +212,7 @@ HWND Controls::Create(const ControlSpec& item) {
     if (HFONT font = Font(item)) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (item.kind == ControlKind::TextBox) MakeReadingText(control);
     if (item.kind == ControlKind::LinkLabel || item.kind == ControlKind::KeyboardLink) MarkAsLink(control);
-    if (item.kind == ControlKind::KeyboardLink) {
-        // In the program's link color (set with the ground on WM_CTLCOLORSTATIC), not the system's.
-        LITEM link{};
-        link.mask = LIF_ITEMINDEX | LIF_STATE;
-        link.state = link.stateMask = LIS_DEFAULTCOLORS;
-        SendMessageW(control, LM_SETITEM, 0, reinterpret_cast<LPARAM>(&link));
-    }
+    if (item.kind == ControlKind::KeyboardLink) SetLinkText(control, caption);
     // Boxes and lists are named after the label just before them.
     if ((item.kind == ControlKind::TextBox || item.kind == ControlKind::ComboList ||
          item.kind == ControlKind::SearchBox || item.kind == ControlKind::List) &&
@@ -313,6 +306,15 @@ LRESULT Controls::OnCtlColor(HDC dc, HWND control) {
         return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
     }
     return reinterpret_cast<LRESULT>(Brush(ground));
+}
+
+void SetLinkText(HWND link, const std::wstring& text) {
+    SetWindowTextW(link, text.empty() ? L"" : (L"<a>" + text + L"</a>").c_str());
+    // In the program's link color (set with the ground on WM_CTLCOLORSTATIC), not the system's.
+    LITEM item{};
+    item.mask = LIF_ITEMINDEX | LIF_STATE;
+    item.state = item.stateMask = LIS_DEFAULTCOLORS;
+    SendMessageW(link, LM_SETITEM, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void FocusMemory::Remember(HWND window) {

@@ -82,6 +82,9 @@ private:
     std::vector<std::unique_ptr<struct ContainerLook>> containers_;
 };
 
+// A keyboard link's whole text as its one link, in the color its window gives it.
+void SetLinkText(HWND link, const std::wstring& text);
+
 // The keyboard focus of a window across its deactivation, kept as the dialog manager keeps a
 // dialog's: the focused control is remembered when the window goes inactive and given back
 // when it is active again, never onto an unchecked option (on Windows an unchecked option

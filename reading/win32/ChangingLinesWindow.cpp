@@ -11,6 +11,7 @@
 #include "reading/Catalogue.h"
 #include "reading/ChangingLines.h"
 #include "reading/win32/HexagramFigure.h"
+#include "reading/win32/HexagramsWindow.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -38,7 +39,9 @@ const ControlSpec kLayout[] = {
     {IDC_LINES_TEXT, 0, K::TextBox, "", 240, 1800, 6720, 2400},
     {IDC_LEADING_HEADING, 0, K::Label, "Leading to", 240, 4320, 5000, 240, kGround, kText, kLeft, FontRole::Bold},
     {IDC_LEADING_FIGURE, 0, K::Figure, "", 240, 4620, 1215, 1155},
-    {IDC_LEADING_NAME, 0, K::Label, "", 1680, 4860, 5280, 600, kGround, kName, kLeft, FontRole::Title},
+    // The hexagram the lines lead to opens among all 64.
+    {IDC_LEADING_NAME, 0, K::KeyboardLink, "", 1680, 4860, 5280, 600, kGround, kName, kLeft, FontRole::Title,
+     kStartsGroup},
     {IDC_LEADING_TEXT, 0, K::TextBox, "", 240, 5880, 6720, 1440},
     {IDOK, 0, K::DefaultButton, "Close", 5520, 7500, 1440, 375, kGround, kText, kLeft, FontRole::Body, kStartsGroup},
 };
@@ -64,7 +67,7 @@ void ShowReading(HWND dialog, const ChangingLinesReading& reading) {
     SetDlgItemTextW(dialog, IDC_LINES_NAME, title.c_str());
     SetDlgItemTextW(dialog, IDC_LINES_TEXT, WithEditLineBreaks(FromAnsi(reading.text)).c_str());
     SetDlgItemTextW(dialog, IDC_LEADING_FIGURE, leading.c_str());
-    SetDlgItemTextW(dialog, IDC_LEADING_NAME, leading.c_str());
+    SetLinkText(GetDlgItem(dialog, IDC_LEADING_NAME), leading);
     SetDlgItemTextW(dialog, IDC_LEADING_TEXT, FromAnsi(Hexagram(reading.relating).judgmentDescription).c_str());
     SetAccessibleName(GetDlgItem(dialog, IDC_LINES_TEXT), L"What the changing lines say");
     SetAccessibleName(GetDlgItem(dialog, IDC_LEADING_TEXT), L"Leading to " + leading);
@@ -103,6 +106,12 @@ INT_PTR CALLBACK ChangingLinesProc(HWND dialog, UINT message, WPARAM wParam, LPA
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             const int hexagram = item.CtlID == IDC_LINES_FIGURE ? window->reading.hexagram : window->reading.relating;
             DrawHexagramFigure(item.hDC, item.rcItem, hexagram);
+            return TRUE;
+        }
+        case WM_NOTIFY: {
+            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+            if (header.idFrom != IDC_LEADING_NAME || (header.code != NM_CLICK && header.code != NM_RETURN)) return FALSE;
+            ShowHexagramsWindow(window->instance, dialog, window->reading.relating);
             return TRUE;
         }
         case WM_APP_NEW_READING:

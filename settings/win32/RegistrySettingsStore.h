@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/SettingsStore.h"
 #include "core/win32/Handles.h"
-#include "settings/SettingsStore.h"
 
 namespace hexalune::win32 {
 

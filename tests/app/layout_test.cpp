@@ -77,7 +77,7 @@ TEST(MainLayout, VisibleControlsLieWithinTheClientArea) {
         EXPECT_LE(r.right, kClientWidthTwips) << c.id;
         EXPECT_LE(r.bottom, kClientHeightTwips) << c.id;
     }
-    // Only Frame6 with its two options, the three date lists and the hook are out of sight.
+    // Only the display options' frame with its two options, the three date lists and the hook are out of sight.
     EXPECT_EQ(visible + 7, static_cast<int>(MainLayout().size()));
 }
 

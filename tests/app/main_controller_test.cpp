@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ControlIds.h"
 #include "fakes/Fakes.h"
 #include "links/UpdateReminder.h"
 #include "links/WebPages.h"
@@ -119,6 +120,7 @@ TEST_P(TrayStartTest, GoesToTheTrayOnlyWhenStartedWithWindowsAndAskedTo) {
     EXPECT_EQ(h->controller.ShouldShowAfterLoad(), !c.toTray);
     EXPECT_EQ(h->trayIcon.present, c.toTray);
     EXPECT_EQ(h->window.minimized, c.toTray);
+    EXPECT_EQ(h->window.runSelected, c.registered);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -131,16 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TrayStartCase{"TrayWordInLowerCase", true, "true", "/STARTUP", false},
                       TrayStartCase{"NotRegistered", false, "True", "/STARTUP", false}),
     [](const ::testing::TestParamInfo<TrayStartCase>& info) { return std::string(info.param.name); });
-
-TEST(StartUp, TrayWordInLowerCaseClearsTheBox) {
-    const auto h = Prepare(Returning("12/9/2026"));
-    h->settings.values["RunAtSysTray"] = "true";
-    h->settings.values["AutorunStartUp"] = "True";
-    h->runKey.values[L"Hexalune"] = kRunCommand;
-    h->controller.OnLoad();
-    EXPECT_TRUE(h->window.runSelected);
-    EXPECT_FALSE(h->window.trayChecked);
-}
 
 class AutorunStartTest : public ::testing::TestWithParam<bool> {};
 
@@ -225,7 +217,7 @@ TEST_F(CommandTest, ConfirmQuitAsksAndYesEndsTheProgram) {
 
 TEST_F(CommandTest, ConfirmQuitNoSendsTheWindowToTheTrayInstead) {
     h.messages.answers.push_back(MsgAnswer::No);
-    h.controller.OnCommand(Command::ExitButton);
+    h.controller.OnCommand(IDC_EXIT_BUTTON);
     EXPECT_EQ(h.messages.shown.size(), 1u);
     ExpectInTheTray();
     ExpectOptionsSaved();
@@ -235,7 +227,7 @@ TEST_F(CommandTest, ConfirmQuitNoWithAnImpossibleDateLeavesTheWindow) {
     h.controller.Panel().SelectListIndex(PanelList::Date, 30);  // the 31st
     h.controller.Panel().SelectListIndex(PanelList::Month, 1);  // of February
     h.messages.answers.push_back(MsgAnswer::No);
-    h.controller.OnCommand(Command::ExitMenu);
+    h.controller.OnCommand(IDM_EXIT);
     ASSERT_EQ(h.messages.shown.size(), 2u);
     EXPECT_EQ(h.messages.shown[1].text, "Please Enter Correct Date !");
     EXPECT_TRUE(h.window.visible);
@@ -268,9 +260,9 @@ TEST_P(EndedDuringQuestionTest, KeepsTheChosenOptionsAndActsNoMore) {
                 h.controller.OnTrayIconEvent(kIconRightUp, {});
         }
     };
-    h.controller.OnCommand(Command::ExitButton);
+    h.controller.OnCommand(IDC_EXIT_BUTTON);
     h.controller.OnTick();
-    h.controller.OnCommand(Command::ShowHexagramButton);
+    h.controller.OnCommand(IDC_SHOW_HEXAGRAM_BUTTON);
 
     EXPECT_TRUE(h.window.ended);
     EXPECT_EQ(h.settings.Get("AutorunStartUp"), "True");
@@ -300,11 +292,11 @@ TEST(StartUp, ALogOffWhileTheReminderIsOpenLeavesTheStoredOptions) {
 }
 
 TEST_F(CommandTest, ShowHexagramButtonAndMenuSaveAndSendTheWindowToTheTray) {
-    for (Command command : {Command::ShowHexagramButton, Command::ShowHexagramMenu}) {
+    for (int id : {IDC_SHOW_HEXAGRAM_BUTTON, IDM_SHOW_HEXAGRAM}) {
         h.window.visible = true;
         h.window.front = View::Settings;
         h.settings.writes.clear();
-        h.controller.OnCommand(command);
+        h.controller.OnCommand(id);
         ExpectInTheTray();
         ExpectOptionsSaved();
     }
@@ -312,9 +304,9 @@ TEST_F(CommandTest, ShowHexagramButtonAndMenuSaveAndSendTheWindowToTheTray) {
 }
 
 TEST_F(CommandTest, SettingsButtonAndMenuOnlyBringTheSettingsToFront) {
-    for (Command command : {Command::SettingsButton, Command::SettingsMenu}) {
+    for (int id : {IDC_SETTINGS_BUTTON, IDM_SETTINGS}) {
         h.window.front = View::Hexagram;
-        h.controller.OnCommand(command);
+        h.controller.OnCommand(id);
         EXPECT_EQ(h.window.front, View::Settings);
     }
     EXPECT_EQ(h.window.hexagram, 44);
@@ -324,38 +316,42 @@ TEST_F(CommandTest, SettingsButtonAndMenuOnlyBringTheSettingsToFront) {
 }
 
 struct WebCase {
-    Command command;
+    int id;
     WebPage page;
 };
 
 class WebCommandTest : public CommandTest, public ::testing::WithParamInterface<WebCase> {};
 
 TEST_P(WebCommandTest, OpensItsPageOncePerClick) {
-    h.controller.OnCommand(GetParam().command);
-    h.controller.OnCommand(GetParam().command);
+    h.controller.OnCommand(GetParam().id);
+    h.controller.OnCommand(GetParam().id);
     const std::string address = WebPageAddress(GetParam().page);
     EXPECT_EQ(h.shell.opened, (std::vector<std::string>{address, address}));
     EXPECT_TRUE(h.window.visible);
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, WebCommandTest,
-                         ::testing::Values(WebCase{Command::OnlineHelpMenu, WebPage::OnlineHelp},
-                                           WebCase{Command::VisitMenu, WebPage::Home},
-                                           WebCase{Command::UpdateMenu, WebPage::Download},
-                                           WebCase{Command::DonateMenu, WebPage::Donation},
-                                           WebCase{Command::ForumLink, WebPage::Home},
-                                           WebCase{Command::CoBrandLink, WebPage::CoBranding},
-                                           WebCase{Command::FullBrandLink, WebPage::FullBranding}));
+                         ::testing::Values(WebCase{IDM_ONLINE_HELP, WebPage::OnlineHelp},
+                                           WebCase{IDM_VISIT_HOME, WebPage::Home},
+                                           WebCase{IDM_CHECK_UPDATE, WebPage::Download},
+                                           WebCase{IDM_DONATE, WebPage::Donation},
+                                           WebCase{IDC_FORUM_LINK, WebPage::Home},
+                                           WebCase{IDC_COBRAND_LINK, WebPage::CoBranding},
+                                           WebCase{IDC_FULLBRAND_LINK, WebPage::FullBranding}));
 
-TEST_F(CommandTest, AboutShowsTheAboutBox) {
-    h.controller.OnCommand(Command::AboutMenu);
+TEST_F(CommandTest, AboutAndTheChangingLinesOpenTheirOwnWindows) {
+    EXPECT_TRUE(h.controller.OnCommand(IDM_ABOUT));
+    EXPECT_EQ(h.window.aboutShown, 1);
+    EXPECT_EQ(h.window.changingLinesShown, 0);
+    EXPECT_TRUE(h.controller.OnCommand(IDC_CHANGING_LINES));
+    EXPECT_EQ(h.window.changingLinesShown, 1);
     EXPECT_EQ(h.window.aboutShown, 1);
     EXPECT_TRUE(h.shell.opened.empty());
 }
 
 TEST_F(CommandTest, DisplayOptionsDoNothing) {
-    h.controller.OnCommand(Command::DisplayDaily);
-    h.controller.OnCommand(Command::DisplayHourly);
+    h.controller.OnCommand(IDC_DISPLAY_DAILY);
+    h.controller.OnCommand(IDC_DISPLAY_HOURLY);
     EXPECT_TRUE(h.settings.writes.empty());
     EXPECT_TRUE(h.shell.opened.empty());
     EXPECT_TRUE(h.messages.shown.empty());
@@ -392,7 +388,7 @@ TEST(JournalOfReadings, EachReadingIsAddedAtTheMomentItIsDrawn) {
 }
 
 TEST_F(CommandTest, TheDisplayTimeBringsTheWindowBackFromTheTrayWithTheNewReading) {
-    h.controller.OnCommand(Command::ShowHexagramButton);
+    h.controller.OnCommand(IDC_SHOW_HEXAGRAM_BUTTON);
     h.calendar.Set(2026, 12, 9, 6, 59, 59);
     h.controller.OnTick();
     EXPECT_FALSE(h.window.visible);

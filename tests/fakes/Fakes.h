@@ -13,7 +13,7 @@
 
 #include "app/MainController.h"
 #include "core/Platform.h"
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "settings/StartupRegistration.h"
 #include "tray/TrayController.h"
 
@@ -224,6 +224,7 @@ public:
     void BringViewToFront(View view) override { front = view; }
     void ShowAboutBox() override { ++aboutShown; }
     void ShowChangingLines() override { ++changingLinesShown; }
+    void ShowAllHexagrams() override { ++allHexagramsShown; }
     void EndProgram() override { ended = true; }
 
     struct List {
@@ -244,6 +245,7 @@ public:
     View front = View::Hexagram;
     int aboutShown = 0;
     int changingLinesShown = 0;
+    int allHexagramsShown = 0;
     bool ended = false;
 };
 

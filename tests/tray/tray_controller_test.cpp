@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 #include "fakes/Fakes.h"
 #include "tray/TrayController.h"
@@ -130,32 +131,6 @@ TEST_F(TrayControllerTest, TaskbarCreatedReaddsTheIconOnlyWhileItBelongsThere) {
     EXPECT_FALSE(icon.present);
 }
 
-TEST_F(TrayControllerTest, AFailedAddIsRetriedOnTheNextTick) {
-    tray.RetryIfMissing();  // nothing to retry while the window is out
-    EXPECT_EQ(icon.adds, 0);
-    icon.failing = true;
-    tray.SendToTray();
-    EXPECT_FALSE(icon.present);
-    EXPECT_FALSE(tray.IconShown());
-    tray.RetryIfMissing();
-    EXPECT_FALSE(icon.present);
-    icon.failing = false;
-    tray.RetryIfMissing();
-    EXPECT_TRUE(icon.present);
-    const int adds = icon.adds;
-    tray.RetryIfMissing();  // once accepted, no further tries
-    EXPECT_EQ(icon.adds, adds);
-}
-
-TEST_F(TrayControllerTest, AFailedAddIsRetriedWhenTheTaskbarComes) {
-    icon.failing = true;
-    tray.SendToTray();
-    icon.failing = false;
-    tray.OnTaskbarCreated();
-    EXPECT_TRUE(icon.present);
-    EXPECT_TRUE(tray.IconShown());
-}
-
 TEST(TrayInTheProgram, MenuExitEndsTheProgramWithOptionsSavedAndIconRemoved) {
     Harness h;
     h.controller.OnLoad();
@@ -172,15 +147,40 @@ TEST(TrayInTheProgram, MenuExitEndsTheProgramWithOptionsSavedAndIconRemoved) {
     EXPECT_NE(std::find(w.begin(), w.end(), "SystemTray=False"), w.end());
 }
 
-TEST(TrayInTheProgram, TheTimerRetriesAFailedIcon) {
+// What adds an icon the shell refused once it takes icons again, passed on by the program.
+struct RetryCase {
+    const char* name;
+    void (*retry)(MainController&);
+    int addsOnceThere;  // adds when it comes again with the icon in place
+};
+
+class FailedAddTest : public ::testing::TestWithParam<RetryCase> {};
+
+TEST_P(FailedAddTest, IsRetriedUntilTheShellTakesTheIcon) {
     Harness h;
     h.controller.OnLoad();
+    GetParam().retry(h.controller);  // nothing to retry while the window is out
+    EXPECT_EQ(h.trayIcon.adds, 0);
     h.trayIcon.failing = true;
     h.controller.Tray().SendToTray();
+    GetParam().retry(h.controller);
+    EXPECT_FALSE(h.trayIcon.present);
+    EXPECT_FALSE(h.controller.Tray().IconShown());
     h.trayIcon.failing = false;
-    h.controller.OnTick();
+    GetParam().retry(h.controller);
     EXPECT_TRUE(h.trayIcon.present);
+    EXPECT_TRUE(h.controller.Tray().IconShown());
+    const int adds = h.trayIcon.adds;
+    GetParam().retry(h.controller);
+    EXPECT_EQ(h.trayIcon.adds, adds + GetParam().addsOnceThere);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Retries, FailedAddTest,
+    ::testing::Values(RetryCase{"NextTick", [](MainController& c) { c.OnTick(); }, 0},
+                      // A new taskbar has lost every icon: it gets ours again.
+                      RetryCase{"TaskbarCreated", [](MainController& c) { c.OnTaskbarCreated(); }, 1}),
+    [](const ::testing::TestParamInfo<RetryCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace hexalune

@@ -1,4 +1,4 @@
-#include "settings/ValueForms.h"
+#include "core/ValueForms.h"
 
 #include <cctype>
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/ValueForms.h"
+#include "core/ValueForms.h"
 
 namespace hexalune {
 namespace {
