@@ -21,6 +21,8 @@
 #   BENCH_KEEP_PREFIX=1          keep the Wine prefix afterwards (it is deleted otherwise)
 # Exit code: 0 when everything ran (whatever the figures), 1 when a step failed.
 set -uo pipefail
+# Wine starts as it does in the tests (see scripts/fixed-layout.sh).
+. "$(dirname "${BASH_SOURCE[0]}")/../scripts/fixed-layout.sh" "$@"
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
