@@ -9,8 +9,9 @@
 # ended on the way out, whatever happened.
 #
 # Settings (environment):
-#   BENCH_BUILD, BENCH_BUILD32   Hexalune build trees (default /tmp/bench-build, /tmp/bench-build32)
-#   BENCH_TOOLS_BUILD            build tree of the bench programs (default /tmp/bench-tools-build)
+#   BENCH_BUILD, BENCH_BUILD32   Hexalune build trees, made from the x86_64 and i686 presets of
+#                                CMakePresets.json (default build/bench/x86_64, build/bench/i686)
+#   BENCH_TOOLS_BUILD            build tree of the bench programs (default build/bench/tools)
 #   BENCH_WORK                   Wine prefix and logs (default /tmp/bench-run)
 #   BENCH_OUT                    results (default bench/out)
 #   BENCH_RUNS                   timed start-ups per program (default 10)
@@ -20,12 +21,15 @@
 #   BENCH_KEEP_PREFIX=1          keep the Wine prefix afterwards (it is deleted otherwise)
 # Exit code: 0 when everything ran (whatever the figures), 1 when a step failed.
 set -uo pipefail
+# Wine starts as it does in the tests (see scripts/fixed-layout.sh).
+. "$(dirname "${BASH_SOURCE[0]}")/../scripts/fixed-layout.sh" "$@"
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(dirname "$here")
-build64=${BENCH_BUILD:-/tmp/bench-build}
-build32=${BENCH_BUILD32:-/tmp/bench-build32}
-tools=${BENCH_TOOLS_BUILD:-/tmp/bench-tools-build}
+# The build trees belong to this checkout: a tree is tied to the sources it was made from.
+build64=${BENCH_BUILD:-$root/build/bench/x86_64}
+build32=${BENCH_BUILD32:-$root/build/bench/i686}
+tools=${BENCH_TOOLS_BUILD:-$root/build/bench/tools}
 work=${BENCH_WORK:-/tmp/bench-run}
 out=${BENCH_OUT:-$here/out}
 runs=${BENCH_RUNS:-10}
@@ -79,23 +83,21 @@ done
 [ -x "$wine64" ] || fail "missing $wine64"
 
 # ---- builds ---------------------------------------------------------------------------
-build_hexalune() {  # build_hexalune DIR TOOLCHAIN LOG TARGET...
-    local dir=$1 toolchain=$2 log=$3
+build_hexalune() {  # build_hexalune PRESET DIR LOG TARGET...
+    local preset=$1 dir=$2 log=$3
     shift 3
-    "$root/scripts/fresh-build-tree.sh" "$dir" "$root/cmake/$toolchain" &&
-        timeout 600 cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
-        -DCMAKE_BUILD_TYPE=MinSizeRel -DHEXALUNE_TESTS=OFF -DHEXALUNE_BENCH=ON >"$log" 2>&1 </dev/null &&
+    timeout 600 "$root/scripts/configure.sh" "$preset" "$dir" -DHEXALUNE_BENCH=ON >"$log" 2>&1 </dev/null &&
         timeout 900 cmake --build "$dir" -j2 --target "$@" >>"$log" 2>&1 </dev/null
 }
 say "building Hexalune (x86_64) in $build64"
-build_hexalune "$build64" toolchain-mingw-x86_64.cmake "$logs/build64.log" Hexalune hexalune_readings_bench ||
+build_hexalune x86_64 "$build64" "$logs/build64.log" Hexalune hexalune_readings_bench ||
     { tail -20 "$logs/build64.log"; fail "x86_64 build"; }
 say "building Hexalune (i686) in $build32"
-build_hexalune "$build32" toolchain-mingw-i686.cmake "$logs/build32.log" Hexalune ||
+build_hexalune i686 "$build32" "$logs/build32.log" Hexalune ||
     { tail -20 "$logs/build32.log"; fail "i686 build"; }
+# bench/ is a project of its own; its CMakePresets.json takes the program's presets.
 say "building the bench programs in $tools"
-{ "$root/scripts/fresh-build-tree.sh" "$tools" "$root/cmake/toolchain-mingw-x86_64.cmake" &&
-    timeout 300 cmake -S "$here" -B "$tools" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
+{ timeout 300 "$root/scripts/configure.sh" --source "$here" x86_64 "$tools" \
     -DHEXALUNE_GENERATED_DIR="$build64/generated" >"$logs/tools.log" 2>&1 </dev/null &&
     timeout 900 cmake --build "$tools" -j2 >>"$logs/tools.log" 2>&1 </dev/null; } ||
     { tail -20 "$logs/tools.log"; fail "bench programs build"; }

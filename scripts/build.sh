@@ -8,25 +8,21 @@ out="${1:-$here/build}"
 
 "$here/scripts/ensure-packages.sh"
 
-cmake -S "$here" -B "$out/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+# Each tree is a configure preset of CMakePresets.json, made under the build root.
+"$here/scripts/configure.sh" native "$out/native" >/dev/null
 cmake --build "$out/native" -j"$(nproc)"
 
 # The programs, x86_64 (run under Wine here) and i686 (shipped), are built alike: win32
 # thread model (they start no threads, and the posix model would link winpthread in).
 # The Win32 tests get a tree of their own with the posix model, because GoogleTest needs
 # std::mutex, which the win32 model of GCC 12 lacks.
-"$here/scripts/fresh-build-tree.sh" "$out/x86_64" "$here/cmake/toolchain-mingw-x86_64.cmake"
-"$here/scripts/fresh-build-tree.sh" "$out/x86_64-tests" "$here/cmake/toolchain-mingw-x86_64.cmake"
-"$here/scripts/fresh-build-tree.sh" "$out/i686" "$here/cmake/toolchain-mingw-i686.cmake"
 for arch in x86_64 i686; do
-    cmake -S "$here" -B "$out/$arch" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-$arch.cmake" \
-          -DCMAKE_BUILD_TYPE=MinSizeRel -DHEXALUNE_TESTS=OFF >/dev/null
+    "$here/scripts/configure.sh" "$arch" "$out/$arch" >/dev/null
     cmake --build "$out/$arch" -j"$(nproc)" --target Hexalune
     # The installer and the portable zip: the shipped ones from i686, a 64-bit installer for the tests.
     cmake --build "$out/$arch" --target package-windows
 done
-cmake -S "$here" -B "$out/x86_64-tests" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=MinSizeRel -DHEXALUNE_THREADS=posix >/dev/null
+"$here/scripts/configure.sh" x86_64-tests "$out/x86_64-tests" >/dev/null
 cmake --build "$out/x86_64-tests" -j"$(nproc)" --target hexalune_adapter_tests hexalune_driver
 
 # The program must need no DLL that Windows does not ship.

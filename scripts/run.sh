@@ -16,11 +16,9 @@ if ! display_reachable; then
     exit 1
 fi
 
-# The same tree, toolchain and settings as scripts/build.sh, and only the program.
+# The same tree as scripts/build.sh (the x86_64 preset), and only the program.
 out="$here/build/x86_64"
-toolchain="$here/cmake/toolchain-mingw-x86_64.cmake"
-"$here/scripts/fresh-build-tree.sh" "$out" "$toolchain"
-cmake -S "$here" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=MinSizeRel -DHEXALUNE_TESTS=OFF >/dev/null
+"$here/scripts/configure.sh" x86_64 "$out" >/dev/null
 cmake --build "$out" -j"$(nproc)" --target Hexalune
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

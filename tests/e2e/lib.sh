@@ -4,6 +4,7 @@
 # Inputs (environment):
 #   HEXALUNE_EXE      the built x86_64 Hexalune.exe (required)
 #   HEXALUNE_DRIVER   the built hexalune_driver.exe (required)
+#   HEXALUNE_SETUP    the built 64-bit installer (for the installer scenario)
 #   E2E_ARTIFACTS     screenshots and logs (default /tmp/e2e-artifacts)
 #   E2E_WORK          prefixes and the template (default /tmp/e2e-work)
 #   HEXALUNE_VERSION  the program's version as its captions show it (default: read from

@@ -1,0 +1,234 @@
+// Message boxes and the program's other dialogs (the About box): found by caption, read,
+// answered and clicked.
+#include "driver.h"
+
+#include <cwchar>
+
+namespace driver {
+
+namespace {
+
+// A visible message box (dialog class #32770), optionally with the given caption.
+// Boxes owned by our own program come first.
+HWND FindMessageBox(const wchar_t* caption) {
+    TopLevelSearch search{L"#32770", caption, {}};
+    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    if (search.found.empty()) return nullptr;
+    if (HWND main = FindMain()) {
+        DWORD ourPid = 0;
+        GetWindowThreadProcessId(main, &ourPid);
+        for (HWND box : search.found) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(box, &pid);
+            if (pid == ourPid) return box;
+        }
+    }
+    return search.found.front();
+}
+
+const wchar_t* CaptionArg(const std::vector<std::wstring>& args, size_t index) {
+    return index < args.size() ? args[index].c_str() : nullptr;
+}
+
+}  // namespace
+
+// Prints the box's caption, then its text.
+int MsgBox(const Args& args) {
+    const double seconds = ToSeconds(args, 1, 10);
+    const wchar_t* caption = CaptionArg(args, 2);
+    HWND box = nullptr;
+    if (!PollUntil(seconds, [&] { return (box = FindMessageBox(caption)) != nullptr; }))
+        Fail(L"no message box appeared");
+    wchar_t title[512] = L"";
+    GetWindowTextW(box, title, 512);
+    PrintLine(title);
+    HWND text = GetDlgItem(box, 0xFFFF);
+    PrintLine(text ? UnixLines(TextOf(text)) : L"");
+    return 0;
+}
+
+// The message box's text with its line breaks spelt out (\r, \n), its buttons in order
+// with "*" after the default one, and which standard icon it shows (compared by pixels
+// with the system's own icons, as the box's handle cannot be compared across processes).
+int MsgBoxInfo(const Args& args) {
+    const double seconds = ToSeconds(args, 1, 10);
+    const wchar_t* caption = CaptionArg(args, 2);
+    HWND box = nullptr;
+    if (!PollUntil(seconds, [&] { return (box = FindMessageBox(caption)) != nullptr; }))
+        Fail(L"no message box appeared");
+    std::wstring raw;
+    if (HWND text = GetDlgItem(box, 0xFFFF)) {
+        for (wchar_t c : TextOf(text)) {
+            if (c == L'\r') raw += L"\\r";
+            else if (c == L'\n') raw += L"\\n";
+            else raw.push_back(c);
+        }
+    }
+    PrintLine(L"text: " + raw);
+
+    struct Found {
+        std::vector<HWND> buttons;
+        HWND icon = nullptr;
+    } found;
+    EnumChildWindows(
+        box,
+        [](HWND child, LPARAM param) -> BOOL {
+            auto* f = reinterpret_cast<Found*>(param);
+            if (!IsWindowVisible(child)) return TRUE;
+            const std::wstring cls = ClassOf(child);
+            const LONG style = GetWindowLongW(child, GWL_STYLE);
+            if (cls == L"Button") f->buttons.push_back(child);
+            if (cls == L"Static" && (style & SS_TYPEMASK) == SS_ICON) f->icon = child;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    std::wstring buttons = L"buttons:";
+    for (HWND button : found.buttons) {
+        buttons += L" " + TextOf(button);
+        if ((GetWindowLongW(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON) buttons += L"*";
+    }
+    PrintLine(buttons);
+
+    std::wstring iconLine = L"icon: none";
+    if (found.icon) {
+        RECT rect{};
+        GetWindowRect(found.icon, &rect);
+        const int size = GetSystemMetrics(SM_CXICON);
+        HDC screen = GetDC(nullptr);
+        const COLORREF background = GetPixel(screen, rect.left, rect.top);
+        std::vector<COLORREF> shown;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) shown.push_back(GetPixel(screen, rect.left + x, rect.top + y));
+        ReleaseDC(nullptr, screen);
+        const struct {
+            const wchar_t* name;
+            LPCWSTR id;
+        } kinds[] = {{L"information", IDI_INFORMATION},
+                     {L"question", IDI_QUESTION},
+                     {L"warning", IDI_WARNING},
+                     {L"error", IDI_ERROR}};
+        int best = -1;
+        const wchar_t* bestName = L"other";
+        for (const auto& kind : kinds) {
+            const std::vector<COLORREF> expected = RenderIcon(LoadIconW(nullptr, kind.id), size, background);
+            int alike = 0;
+            for (size_t i = 0; i < shown.size(); ++i) alike += ColorDistance(shown[i], expected[i]) <= 60 ? 1 : 0;
+            const int percent = alike * 100 / static_cast<int>(shown.size());
+            if (percent > best) {
+                best = percent;
+                bestName = percent >= 90 ? kind.name : L"other";
+            }
+        }
+        iconLine = std::wstring(L"icon: ") + bestName + L" " + std::to_wstring(best) + L"%";
+    }
+    PrintLine(iconLine);
+    return 0;
+}
+
+// Fails when a message box is showing: for checking that nothing asked the user anything.
+int NoMsgBox(const Args& args) {
+    const double seconds = ToSeconds(args, 1, 0);
+    if (seconds > 0) Sleep(static_cast<DWORD>(seconds * 1000));
+    if (HWND box = FindMessageBox(CaptionArg(args, 2))) {
+        wchar_t title[512] = L"";
+        GetWindowTextW(box, title, 512);
+        Fail(std::wstring(L"a message box is showing: ") + title);
+    }
+    PrintLine(L"none");
+    return 0;
+}
+
+// Presses a button of the message box and waits until the box has closed.
+int Answer(const Args& args) {
+    if (args.size() < 2) Fail(L"usage: answer <yes|no|ok|cancel> [caption]");
+    int button = 0;
+    if (args[1] == L"yes") button = IDYES;
+    else if (args[1] == L"no") button = IDNO;
+    else if (args[1] == L"ok") button = IDOK;
+    else if (args[1] == L"cancel") button = IDCANCEL;
+    else Fail(L"unknown answer: " + args[1]);
+    HWND box = nullptr;
+    if (!PollUntil(5, [&] { return (box = FindMessageBox(CaptionArg(args, 2))) != nullptr; }))
+        Fail(L"no message box to answer");
+    Post(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    if (!PollUntil(5, [&] { return !IsWindow(box) || !IsWindowVisible(box); })) Fail(L"the message box stayed open");
+    PrintLine(L"answered " + args[1]);
+    return 0;
+}
+
+namespace {
+
+const std::wstring& CaptionRequired(const Args& args, size_t index) {
+    return NameArg(args, index, L"a dialog caption");
+}
+
+HWND FindDialog(const std::wstring& caption) {
+    TopLevelSearch search{L"#32770", caption.c_str(), {}};
+    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found.empty() ? nullptr : search.found.front();
+}
+
+HWND RequireDialog(const std::wstring& caption) {
+    HWND dialog = FindDialog(caption);
+    if (!dialog) Fail(L"no dialog captioned \"" + caption + L"\" is open");
+    return dialog;
+}
+
+HWND RequireDialogItem(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    if (!item) Fail(L"the dialog has no control with id " + std::to_wstring(id));
+    return item;
+}
+
+}  // namespace
+
+// Waits for a visible dialog (class #32770) with this caption; prints "open" and who owns it.
+int DlgWait(const Args& args) {
+    const std::wstring& caption = CaptionRequired(args, 1);
+    const double seconds = ToSeconds(args, 2, 10);
+    HWND dialog = nullptr;
+    if (!PollUntil(seconds, [&] { return (dialog = FindDialog(caption)) != nullptr; }))
+        Fail(L"no dialog captioned \"" + caption + L"\" appeared");
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    PrintLine(std::wstring(L"open, owner ") + (owner && owner == FindMain() ? L"main" : owner ? L"other" : L"none"));
+    return 0;
+}
+
+// Waits until no visible dialog with this caption is left.
+int DlgGone(const Args& args) {
+    const std::wstring& caption = CaptionRequired(args, 1);
+    const double seconds = ToSeconds(args, 2, 10);
+    if (!PollUntil(seconds, [&] { return FindDialog(caption) == nullptr; }))
+        Fail(L"the dialog \"" + caption + L"\" is still open");
+    PrintLine(L"gone");
+    return 0;
+}
+
+// A button of the dialog, or one of its labels that act as links (STN_CLICKED).
+int DlgClick(const Args& args) {
+    HWND dialog = RequireDialog(CaptionRequired(args, 1));
+    const int id = ControlIdArg(args, 2);
+    HWND item = RequireDialogItem(dialog, id);
+    if (ClassOf(item) == L"Button") {
+        Post(item, BM_CLICK, 0, 0);
+    } else {
+        Post(dialog, WM_COMMAND, MAKEWPARAM(id, STN_CLICKED), reinterpret_cast<LPARAM>(item));
+    }
+    PrintLine(L"clicked " + std::to_wstring(id));
+    return 0;
+}
+
+int DlgRect(const Args& args) {
+    HWND dialog = RequireDialog(CaptionRequired(args, 1));
+    PrintLine(RectText(RequireDialogItem(dialog, ControlIdArg(args, 2))));
+    return 0;
+}
+
+// The text of a dialog's control, link markup left out.
+int DlgText(const Args& args) {
+    HWND item = RequireDialogItem(RequireDialog(CaptionRequired(args, 1)), ControlIdArg(args, 2));
+    PrintLine(UnixLines(WithoutLinkMarkup(TextOf(item))));
+    return 0;
+}
+
+}  // namespace driver
