@@ -50,10 +50,6 @@ std::string HexagramListText(int hexagram) {
     return text;
 }
 
-}  // namespace hexalune
-
-namespace hexalune {
-
 std::string HexagramTexts(int hexagram) {
     const HexagramEntry& entry = Hexagram(IsHexagramNumber(hexagram) ? hexagram : 1);
     return std::string("Judgment\n") + entry.judgmentPoem + "\n\n" + entry.judgmentDescription + "\n\nImage\n" +

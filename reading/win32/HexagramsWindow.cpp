@@ -31,7 +31,7 @@ constexpr Align kLeft = Align::Left;
 
 // In tab order: the search, the list, the texts, Close.
 const ControlSpec kLayout[] = {
-    {IDC_HEXAGRAMS_FIND_LABEL, 0, K::Label, "&Find:", 240, 285, 660, 240},
+    {IDC_HEXAGRAMS_FIND_LABEL, 0, K::Label, "Find:", 240, 285, 660, 240},
     {IDC_HEXAGRAMS_FIND, 0, K::SearchBox, "", 900, 240, 2340, 315},
     {IDC_HEXAGRAMS_LIST, 0, K::List, "", 240, 660, 3000, 6000},
     {IDC_HEXAGRAMS_FIGURE, 0, K::Figure, "", 3480, 240, 1215, 1155},

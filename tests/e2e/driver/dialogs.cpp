@@ -231,4 +231,16 @@ int DlgText(const Args& args) {
     return 0;
 }
 
+// Every item of a dialog's list box, one a line.
+int DlgList(const Args& args) {
+    HWND list = RequireDialogItem(RequireDialog(CaptionRequired(args, 1)), ControlIdArg(args, 2));
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring item(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+        item.resize(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+        PrintLine(item);
+    }
+    return 0;
+}
+
 }  // namespace driver

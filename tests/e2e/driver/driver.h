@@ -117,6 +117,7 @@ int DlgGone(const Args& args);
 int DlgClick(const Args& args);
 int DlgRect(const Args& args);
 int DlgText(const Args& args);
+int DlgList(const Args& args);
 
 // ---- registry.cpp: the program's values and the user's ---------------------------
 

@@ -79,6 +79,7 @@ const CommandEntry kCommands[] = {
     {L"style", Style, L"<ctrlId>                 \"group\" and \"tabstop\" as the control has them, or -"},
     {L"button-clicked", ButtonClicked, L"<ctrlId>     BN_CLICKED as Windows sends it to a radio button given the focus"},
     {L"dlg-text", DlgText, L"<caption> <ctrlId>   a dialog control's text"},
+    {L"dlg-list", DlgList, L"<caption> <ctrlId>   every item of a dialog's list box, one a line"},
     {L"resume", Resume, L"                       the computer woke from sleep (WM_POWERBROADCAST)"},
     {L"end-session", EndSession, L"                 the user's session ends (log-off)"},
     {L"work-elsewhere", WorkElsewhere, L"[seconds]       an active window of the driver's own; then z-order and focus"},
