@@ -7,6 +7,7 @@
 #include "app/MainController.h"
 #include "core/win32/Handles.h"
 #include "app/win32/MainWindow.h"
+#include "core/win32/SystemLibrary.h"
 #include "core/win32/Win32Platform.h"
 #include "reading/SeededRandom.h"
 #include "settings/win32/RegistryRunKey.h"
@@ -56,6 +57,9 @@ int RunMessageLoop(HWND main) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Before anything loads a DLL on our behalf: none is taken from the exe's folder or the
+    // current one.
+    LoadLibrariesFromSystemOnly();
     SingleInstance instanceGuard;
     if (instanceGuard.AlreadyRunning()) {
         Win32MessageBox().ShowMessage("Application is already running", kAppTitle, MsgButtons::Ok,
