@@ -16,9 +16,13 @@
 // Windows' dynamic annotation (IAccPropServices::SetHwndPropStr and SetHwndProp with
 // PROPID_ACC_NAME and PROPID_ACC_ROLE) would do the same with less code, but Wine 8, which
 // the tests run on, answers those calls with E_NOTIMPL, and its readers would see nothing.
+//
+// oleacc is not one of the DLLs Windows protects, so its functions are loaded from the
+// system folder when first needed (see SystemLibrary.h), never imported.
 #include "core/win32/Accessibility.h"
 
 #include "core/win32/Handles.h"
+#include "core/win32/SystemLibrary.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -29,12 +33,11 @@
 #include <new>
 #include <string>
 
-// Interface ids are taken with __uuidof throughout: mingw-w64's liboleacc.a also defines a
-// symbol IID_IAccessible, as an import thunk, and whether the linker picks it or the real
-// GUID from libuuid depends on the order of the libraries.
+// Interface ids are taken with __uuidof throughout: mingw-w64's liboleacc.a (which a test
+// program may link) also defines a symbol IID_IAccessible, as an import thunk, and whether
+// the linker picks it or the real GUID from libuuid depends on the order of the libraries.
 
 #ifdef _MSC_VER
-#pragma comment(lib, "oleacc.lib")
 #pragma comment(lib, "ole32.lib")
 #pragma comment(lib, "oleaut32.lib")
 #pragma comment(lib, "uuid.lib")
@@ -43,6 +46,20 @@
 
 namespace hexalune::win32 {
 namespace {
+
+// The oleacc functions the wrapper needs, loaded when a client first asks for one.
+struct Oleacc {
+    Library library = LoadSystemLibrary(L"oleacc.dll");
+    decltype(&CreateStdAccessibleObject) createStandardObject =
+        ModuleFunction<decltype(&CreateStdAccessibleObject)>(library.Get(), "CreateStdAccessibleObject");
+    decltype(&LresultFromObject) resultFromObject =
+        ModuleFunction<decltype(&LresultFromObject)>(library.Get(), "LresultFromObject");
+};
+
+const Oleacc& OleaccFunctions() {
+    static const Oleacc functions;
+    return functions;
+}
 
 // What we tell screen readers about one control. Written on the control's thread, read by
 // wrappers on whichever thread COM delivers a client's call on, hence the lock.
@@ -266,13 +283,17 @@ using StateHolder = SharedState;
 
 // Our client object for a WM_GETOBJECT, or 0 to let the control answer as it would have.
 LRESULT AnswerClientObject(HWND control, WPARAM wParam, const SharedState& state) {
+    const Oleacc& oleacc = OleaccFunctions();
+    if (!oleacc.createStandardObject || !oleacc.resultFromObject) return 0;
     ComPtr<IAccessible> standard;
-    const HRESULT created = CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible), standard.ReceiveVoid());
+    const HRESULT created =
+        oleacc.createStandardObject(control, OBJID_CLIENT, __uuidof(IAccessible), standard.ReceiveVoid());
     if (FAILED(created) || !standard) return 0;
     const ComPtr<DescribedAccessible> described(new (std::nothrow) DescribedAccessible(std::move(standard), state));
     if (!described) return 0;
     // LresultFromObject takes the references it needs; a failure leaves nothing behind.
-    const LRESULT answer = LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(described.Get()));
+    const LRESULT answer =
+        oleacc.resultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(described.Get()));
     return answer > 0 ? answer : 0;
 }
 
