@@ -161,18 +161,10 @@ Function User32Function(const char* name) {
     return ModuleFunction<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
-// The window's DPI: per monitor where the system offers it, else the system's.
-inline int WindowDpi(HWND window) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpi = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
-    if (getDpi && window) {
-        const UINT dpi = getDpi(window);
-        if (dpi) return static_cast<int>(dpi);
-    }
-    const WindowDc screen(nullptr);
-    const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-    return dpi > 0 ? dpi : 96;
-}
+// The window's DPI: its own where the system keeps one per window (Windows 10 1607 and
+// later), else its monitor's (Windows 8.1 and later), else the system's. A null window
+// has the system's.
+int WindowDpi(HWND window);
 
 // The outer size of a window with these styles around a client area of the given size, with
 // the frame measured at the DPI where the system can (Windows 10 and later).
