@@ -30,6 +30,10 @@ void MoveToSuggested(HWND dialog, const RECT& suggested, SIZE frame) {
     SetWindowPos(dialog, nullptr, suggested.left, suggested.top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void ResizeInPlace(HWND dialog, SIZE frame) {
+    SetWindowPos(dialog, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CentreOnOwnersMonitor(HWND dialog, SIZE frame) {
     HWND owner = GetWindow(dialog, GW_OWNER);
     MONITORINFO monitor{};

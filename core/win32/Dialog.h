@@ -22,4 +22,7 @@ void CentreOnOwnersMonitor(HWND dialog, SIZE frame);
 // After a change of DPI: the dialog takes `frame` at the place the system suggests.
 void MoveToSuggested(HWND dialog, const RECT& suggested, SIZE frame);
 
+// After a change of the system's metrics: the dialog takes `frame` where it is.
+void ResizeInPlace(HWND dialog, SIZE frame);
+
 }  // namespace hexalune::win32

@@ -166,6 +166,16 @@ Function User32Function(const char* name) {
 // has the system's.
 int WindowDpi(HWND window);
 
+// Whether a WM_SETTINGCHANGE changes what our windows are measured with (the frames',
+// captions' and menus' metrics, which a change of text size changes too): they lay
+// themselves out again after one.
+inline bool ChangesWindowMetrics(WPARAM action, LPARAM section) {
+    if (action == SPI_SETNONCLIENTMETRICS) return true;
+    // Without an action, the change is named by its section of the user's settings.
+    const auto* name = reinterpret_cast<const wchar_t*>(section);
+    return action == 0 && name && lstrcmpiW(name, L"WindowMetrics") == 0;
+}
+
 // The outer size of a window with these styles around a client area of the given size, with
 // the frame measured at the DPI where the system can (Windows 10 and later).
 inline SIZE OuterSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu, int dpi) {

@@ -216,6 +216,13 @@ INT_PTR HandleMessage(HWND dialog, AboutBox& box, UINT message, WPARAM wParam, L
             MoveToSuggested(dialog, *reinterpret_cast<const RECT*>(lParam), FrameSize(dialog, dpi));
             return TRUE;
         }
+        case WM_SETTINGCHANGE:
+            if (ChangesWindowMetrics(wParam, lParam)) {
+                const int dpi = WindowDpi(dialog);
+                Arrange(dialog, box, dpi);
+                ResizeInPlace(dialog, FrameSize(dialog, dpi));
+            }
+            return FALSE;
         default:
             return FALSE;
     }

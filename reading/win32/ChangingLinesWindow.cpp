@@ -152,6 +152,13 @@ INT_PTR CALLBACK ChangingLinesProc(HWND dialog, UINT message, WPARAM wParam, LPA
             MoveToSuggested(dialog, *reinterpret_cast<const RECT*>(lParam),
                             DialogFrameSize(dialog, kClientWidth, kClientHeight, HIWORD(wParam)));
             return TRUE;
+        case WM_SETTINGCHANGE:
+            if (ChangesWindowMetrics(wParam, lParam)) {
+                const int dpi = WindowDpi(dialog);
+                Arrange(dialog, *window, dpi);
+                ResizeInPlace(dialog, DialogFrameSize(dialog, kClientWidth, kClientHeight, dpi));
+            }
+            return FALSE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
             return TRUE;
