@@ -143,6 +143,13 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
+        case WM_SETTINGCHANGE:
+            // New frame metrics (a new text size brings them too): measured again, as after a change of DPI.
+            if (ChangesWindowMetrics(wParam, lParam)) {
+                ResizeForClient();
+                controls_.Arrange(controls_.Dpi());
+            }
+            break;
         case WM_DESTROY: OnDestroy(); return 0;
         case WM_NCDESTROY:
             // The window is gone after this: nothing may use its handle any more.

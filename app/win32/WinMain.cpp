@@ -8,6 +8,7 @@
 #include "core/win32/Handles.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/SingleInstance.h"
+#include "core/win32/SystemLibrary.h"
 #include "core/win32/Win32Platform.h"
 #include "reading/SeededRandom.h"
 #include "reading/win32/JournalFile.h"
@@ -41,6 +42,9 @@ int RunMessageLoop(HWND main) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Before anything loads a DLL on our behalf: none is taken from the exe's folder or the
+    // current one.
+    LoadLibrariesFromSystemOnly();
     SingleInstance instanceGuard(ExecutableBaseName());
     if (instanceGuard.AlreadyRunning()) {
         Win32MessageBox().ShowMessage("Application is already running", kAppTitle, MsgButtons::Ok,

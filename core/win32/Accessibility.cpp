@@ -1,24 +1,30 @@
 // Accessible names and roles for our controls.
 //
-// Each control we describe gets a comctl32 subclass whose reference data points at its
-// AccessibleState. When an MSAA client (a screen reader) asks the control for its client
-// object, we build Windows' standard accessible object for it and hand out a thin wrapper
-// that answers accName and accRole from our state and passes everything else through.
+// Where the system offers it, a name or role is an annotation of the control's own accessible
+// object (IAccPropServices): the control keeps the object Windows gives it, with all it can
+// do (an edit control's text navigation, a link's default action), and only the annotated
+// property reads differently.
+//
+// Where the annotation service is missing or answers E_NOTIMPL (Wine 8 does), the control gets
+// a comctl32 subclass whose reference data points at its AccessibleState. When an MSAA client
+// (a screen reader) asks the control for its client object, we build Windows' standard
+// accessible object for it and hand out a thin wrapper that answers accName and accRole from
+// our state and passes everything else through.
 //
 // The state is shared between the window and any wrappers a client still holds: renaming a
 // control reaches objects handed out earlier, and a wrapper that outlives its control stays
 // valid. The window drops its share on WM_NCDESTROY, the wrapper on its last Release.
 //
-// Handing our object to a client goes through COM, so the thread that owns the controls must
-// have initialized COM (as a single-threaded apartment). Where it has not, the controls keep
-// answering with the standard object: their window text and usual role.
+// Both ways go through COM, so the thread that owns the controls must have initialized COM
+// (as a single-threaded apartment). Where it has not, the controls keep answering with the
+// standard object: their window text and usual role.
 //
-// Windows' dynamic annotation (IAccPropServices::SetHwndPropStr and SetHwndProp with
-// PROPID_ACC_NAME and PROPID_ACC_ROLE) would do the same with less code, but Wine 8, which
-// the tests run on, answers those calls with E_NOTIMPL, and its readers would see nothing.
+// oleacc is not one of the DLLs Windows protects, so its functions are loaded from the
+// system folder when first needed (see SystemLibrary.h), never imported.
 #include "core/win32/Accessibility.h"
 
 #include "core/win32/Handles.h"
+#include "core/win32/SystemLibrary.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -29,12 +35,12 @@
 #include <new>
 #include <string>
 
-// Interface ids are taken with __uuidof throughout: mingw-w64's liboleacc.a also defines a
-// symbol IID_IAccessible, as an import thunk, and whether the linker picks it or the real
-// GUID from libuuid depends on the order of the libraries.
+// Interface ids are taken with __uuidof where the headers offer it: mingw-w64's liboleacc.a
+// (which a test program may link) also defines a symbol IID_IAccessible, as an import thunk,
+// and whether the linker picks it or the real GUID from libuuid depends on the order of the
+// libraries.
 
 #ifdef _MSC_VER
-#pragma comment(lib, "oleacc.lib")
 #pragma comment(lib, "ole32.lib")
 #pragma comment(lib, "oleaut32.lib")
 #pragma comment(lib, "uuid.lib")
@@ -43,6 +49,46 @@
 
 namespace hexalune::win32 {
 namespace {
+
+// The annotation service tests put in place of the system's, or null.
+IAccPropServices* g_annotationsForTests = nullptr;
+
+// The annotation service, or null where the system has none (or COM is not ready).
+ComPtr<IAccPropServices> AnnotationService() {
+    if (g_annotationsForTests) {
+        g_annotationsForTests->AddRef();
+        return ComPtr<IAccPropServices>(g_annotationsForTests);
+    }
+    ComPtr<IAccPropServices> service;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                service.ReceiveVoid())))
+        service.Reset();
+    return service;
+}
+
+// Annotates the control's own object through the system's service: S_OK once it is;
+// E_NOTIMPL where the system cannot (no service, or one that does not implement it), and
+// our wrapper must describe the control instead; any other failure leaves the control as
+// it is.
+template <typename Annotate>
+HRESULT AnnotateOwnObject(Annotate annotate) {
+    const ComPtr<IAccPropServices> service = AnnotationService();
+    return service ? annotate(*service.Get()) : E_NOTIMPL;
+}
+
+// The oleacc functions the wrapper needs, loaded when a client first asks for one.
+struct Oleacc {
+    Library library = LoadSystemLibrary(L"oleacc.dll");
+    decltype(&CreateStdAccessibleObject) createStandardObject =
+        ModuleFunction<decltype(&CreateStdAccessibleObject)>(library.Get(), "CreateStdAccessibleObject");
+    decltype(&LresultFromObject) resultFromObject =
+        ModuleFunction<decltype(&LresultFromObject)>(library.Get(), "LresultFromObject");
+};
+
+const Oleacc& OleaccFunctions() {
+    static const Oleacc functions;
+    return functions;
+}
 
 // What we tell screen readers about one control. Written on the control's thread, read by
 // wrappers on whichever thread COM delivers a client's call on, hence the lock.
@@ -266,13 +312,17 @@ using StateHolder = SharedState;
 
 // Our client object for a WM_GETOBJECT, or 0 to let the control answer as it would have.
 LRESULT AnswerClientObject(HWND control, WPARAM wParam, const SharedState& state) {
+    const Oleacc& oleacc = OleaccFunctions();
+    if (!oleacc.createStandardObject || !oleacc.resultFromObject) return 0;
     ComPtr<IAccessible> standard;
-    const HRESULT created = CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible), standard.ReceiveVoid());
+    const HRESULT created =
+        oleacc.createStandardObject(control, OBJID_CLIENT, __uuidof(IAccessible), standard.ReceiveVoid());
     if (FAILED(created) || !standard) return 0;
     const ComPtr<DescribedAccessible> described(new (std::nothrow) DescribedAccessible(std::move(standard), state));
     if (!described) return 0;
     // LresultFromObject takes the references it needs; a failure leaves nothing behind.
-    const LRESULT answer = LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(described.Get()));
+    const LRESULT answer =
+        oleacc.resultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(described.Get()));
     return answer > 0 ? answer : 0;
 }
 
@@ -324,15 +374,33 @@ AccessibleState* StateOf(HWND control) {
 }  // namespace
 
 void SetAccessibleName(HWND control, const std::wstring& name) {
-    AccessibleState* state = StateOf(control);
-    if (!state) return;
-    state->SetName(name);
+    const HRESULT annotated = AnnotateOwnObject([&](IAccPropServices& service) {
+        return service.SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                                      name.c_str());
+    });
+    if (annotated == E_NOTIMPL) {
+        AccessibleState* state = StateOf(control);
+        if (!state) return;
+        state->SetName(name);
+    } else if (FAILED(annotated)) {
+        return;
+    }
     // Screen readers re-read a name they have already announced when told it changed.
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void MarkAsLink(HWND control) {
+    VARIANT link;
+    VariantInit(&link);
+    link.vt = VT_I4;
+    link.lVal = ROLE_SYSTEM_LINK;
+    const HRESULT annotated = AnnotateOwnObject([&](IAccPropServices& service) {
+        return service.SetHwndProp(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_ROLE, link);
+    });
+    if (annotated != E_NOTIMPL) return;
     if (AccessibleState* state = StateOf(control)) state->MarkAsLink();
 }
+
+void UseAnnotationServiceForTests(IAccPropServices* service) { g_annotationsForTests = service; }
 
 }  // namespace hexalune::win32

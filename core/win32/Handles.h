@@ -1,6 +1,6 @@
 // Scoped owners for every kind of handle the program holds: kernel objects, registry keys,
-// GDI objects and their selection into a DC, window DCs, paints, icons, menus and COM
-// interfaces. Each frees what it owns when it goes, so nothing outlives its use.
+// GDI objects and their selection into a DC, window DCs, paints, icons, menus, libraries and
+// COM interfaces. Each frees what it owns when it goes, so nothing outlives its use.
 #pragma once
 
 #include <windows.h>
@@ -48,6 +48,7 @@ inline void FreeKey(HKEY key) { RegCloseKey(key); }
 inline void FreeGdiObject(HGDIOBJ object) { DeleteObject(object); }
 inline void FreeIcon(HICON icon) { DestroyIcon(icon); }
 inline void FreeMenu(HMENU menu) { DestroyMenu(menu); }
+inline void FreeLoadedLibrary(HMODULE library) { FreeLibrary(library); }
 
 using KernelObject = Owned<HANDLE, FreeKernelObject>;
 using RegistryKey = Owned<HKEY, FreeKey>;
@@ -57,6 +58,7 @@ using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Icon = Owned<HICON, FreeIcon>;
 using Menu = Owned<HMENU, FreeMenu>;
+using Library = Owned<HMODULE, FreeLoadedLibrary>;  // from LoadSystemLibrary
 
 // A window's DC (or the screen's, for no window) from GetDC, released at the end of the scope.
 class WindowDc {
@@ -145,26 +147,33 @@ inline HFONT MakeFont(const wchar_t* face, int hundredthsOfPoint, int dpi, bool 
     return CreateFontIndirectW(&lf);
 }
 
+// A function of a loaded module, or null (from a module that lacks it, or from none).
+template <typename Function>
+Function ModuleFunction(HMODULE module, const char* name) {
+    if (!module) return nullptr;
+    // Through the generic function pointer type, so that no compiler objects to the cast.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 // A user32 function that older systems lack, or null.
 template <typename Function>
 Function User32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (!user32) return nullptr;
-    // Through the generic function pointer type, so that no compiler objects to the cast.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
+    return ModuleFunction<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
-// The window's DPI: per monitor where the system offers it, else the system's.
-inline int WindowDpi(HWND window) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpi = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
-    if (getDpi && window) {
-        const UINT dpi = getDpi(window);
-        if (dpi) return static_cast<int>(dpi);
-    }
-    const WindowDc screen(nullptr);
-    const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-    return dpi > 0 ? dpi : 96;
+// The window's DPI: its own where the system keeps one per window (Windows 10 1607 and
+// later), else its monitor's (Windows 8.1 and later), else the system's. A null window
+// has the system's.
+int WindowDpi(HWND window);
+
+// Whether a WM_SETTINGCHANGE changes what our windows are measured with (the frames',
+// captions' and menus' metrics, which a change of text size changes too): they lay
+// themselves out again after one.
+inline bool ChangesWindowMetrics(WPARAM action, LPARAM section) {
+    if (action == SPI_SETNONCLIENTMETRICS) return true;
+    // Without an action, the change is named by its section of the user's settings.
+    const auto* name = reinterpret_cast<const wchar_t*>(section);
+    return action == 0 && name && lstrcmpiW(name, L"WindowMetrics") == 0;
 }
 
 // The outer size of a window with these styles around a client area of the given size, with

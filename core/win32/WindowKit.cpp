@@ -375,6 +375,10 @@ void MoveToSuggested(HWND window, const RECT& suggested, SIZE frame) {
     SetWindowPos(window, nullptr, suggested.left, suggested.top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void ResizeInPlace(HWND window, SIZE frame) {
+    SetWindowPos(window, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CenterOnOwnersMonitor(HWND dialog, SIZE frame) {
     HWND owner = GetWindow(dialog, GW_OWNER);
     MONITORINFO monitor{};

@@ -110,6 +110,9 @@ std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption);
 // The window's outer size around a client area given in twips, at a DPI.
 SIZE FrameSizeFor(HWND window, int clientWidthTwips, int clientHeightTwips, int dpi, bool menu = false);
 
+// After a change of the system's metrics: the window takes `frame` where it is.
+void ResizeInPlace(HWND window, SIZE frame);
+
 // Sizes the dialog to `frame` and puts it in the middle of its owner's monitor.
 void CenterOnOwnersMonitor(HWND dialog, SIZE frame);
 

@@ -141,6 +141,12 @@ INT_PTR HandleMessage(HWND dialog, AboutBox& box, UINT message, WPARAM wParam, L
                             FrameSizeFor(dialog, kClientWidth, kClientHeight, dpi));
             return TRUE;
         }
+        case WM_SETTINGCHANGE:
+            if (ChangesWindowMetrics(wParam, lParam)) {
+                box.controls.Arrange(box.controls.Dpi());
+                ResizeInPlace(dialog, FrameSizeFor(dialog, kClientWidth, kClientHeight, box.controls.Dpi()));
+            }
+            return FALSE;
         default:
             return FALSE;
     }

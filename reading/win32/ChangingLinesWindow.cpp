@@ -124,6 +124,12 @@ INT_PTR CALLBACK ChangingLinesProc(HWND dialog, UINT message, WPARAM wParam, LPA
             MoveToSuggested(dialog, *reinterpret_cast<const RECT*>(lParam),
                             FrameSizeFor(dialog, kClientWidth, kClientHeight, HIWORD(wParam)));
             return TRUE;
+        case WM_SETTINGCHANGE:
+            if (ChangesWindowMetrics(wParam, lParam)) {
+                window->controls.Arrange(window->controls.Dpi());
+                ResizeInPlace(dialog, FrameSizeFor(dialog, kClientWidth, kClientHeight, window->controls.Dpi()));
+            }
+            return FALSE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
             return TRUE;

@@ -131,6 +131,12 @@ INT_PTR CALLBACK HexagramsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
             MoveToSuggested(dialog, *reinterpret_cast<const RECT*>(lParam),
                             FrameSizeFor(dialog, kClientWidth, kClientHeight, HIWORD(wParam)));
             return TRUE;
+        case WM_SETTINGCHANGE:
+            if (ChangesWindowMetrics(wParam, lParam)) {
+                window->controls.Arrange(window->controls.Dpi());
+                ResizeInPlace(dialog, FrameSizeFor(dialog, kClientWidth, kClientHeight, window->controls.Dpi()));
+            }
+            return FALSE;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case IDC_HEXAGRAMS_FIND:

@@ -302,6 +302,98 @@ TEST_F(AccessibilityTest, DestroyedControlLeavesAHeldObjectSafe) {
     EXPECT_EQ(RoleOf(object.get()), ROLE_SYSTEM_LINK);
 }
 
+// The system's annotation service as a test sees it: every annotation is answered with
+// `answer`, and those it accepts are kept (the control's own object does not change).
+class FakeAnnotations final : public IAccPropServices {
+public:
+    struct Annotation {
+        HWND control;
+        DWORD object;
+        DWORD child;
+        GUID property;
+        std::wstring text;  // for a string
+        LONG number;        // for a VT_I4
+    };
+
+    explicit FakeAnnotations(HRESULT answer) : answer_(answer) { UseAnnotationServiceForTests(this); }
+    ~FakeAnnotations() { UseAnnotationServiceForTests(nullptr); }
+    std::vector<Annotation> kept;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the test's stack
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE SetHwndProp(HWND control, DWORD object, DWORD child, MSAAPROPID property,
+                                          VARIANT value) override {
+        if (SUCCEEDED(answer_))
+            kept.push_back({control, object, child, property, L"", value.vt == VT_I4 ? value.lVal : -1});
+        return answer_;
+    }
+    HRESULT STDMETHODCALLTYPE SetHwndPropStr(HWND control, DWORD object, DWORD child, MSAAPROPID property,
+                                             LPCWSTR text) override {
+        if (SUCCEEDED(answer_)) kept.push_back({control, object, child, property, text, -1});
+        return answer_;
+    }
+    // Nothing else is ours to call.
+    HRESULT STDMETHODCALLTYPE SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override { return E_FAIL; }
+    HRESULT STDMETHODCALLTYPE SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                            AnnoScope) override {
+        return E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override { return E_FAIL; }
+    HRESULT STDMETHODCALLTYPE SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                                AnnoScope) override {
+        return E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE ClearHwndProps(HWND, DWORD, DWORD, const MSAAPROPID*, int) override { return E_FAIL; }
+    HRESULT STDMETHODCALLTYPE ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override {
+        return E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*) override {
+        return E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override { return E_FAIL; }
+    HRESULT STDMETHODCALLTYPE SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override { return E_FAIL; }
+    HRESULT STDMETHODCALLTYPE SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                                 AnnoScope) override {
+        return E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override { return E_FAIL; }
+    HRESULT STDMETHODCALLTYPE ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override {
+        return E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*) override {
+        return E_FAIL;
+    }
+
+private:
+    HRESULT answer_;
+};
+
+TEST_F(AccessibilityTest, WhereTheSystemAnnotatesTheControlKeepsItsOwnObject) {
+    FakeAnnotations annotations(S_OK);
+    SetAccessibleName(lines_, L"Changing lines 4, 1, 6");
+    MarkAsLink(link_);
+    ASSERT_EQ(annotations.kept.size(), 2u);
+    const auto& name = annotations.kept[0];
+    EXPECT_EQ(name.control, lines_);
+    EXPECT_EQ(name.object, static_cast<DWORD>(OBJID_CLIENT));
+    EXPECT_EQ(name.child, static_cast<DWORD>(CHILDID_SELF));
+    EXPECT_TRUE(IsEqualGUID(name.property, PROPID_ACC_NAME));
+    EXPECT_EQ(name.text, L"Changing lines 4, 1, 6");
+    const auto& role = annotations.kept[1];
+    EXPECT_EQ(role.control, link_);
+    EXPECT_EQ(role.object, static_cast<DWORD>(OBJID_CLIENT));
+    EXPECT_TRUE(IsEqualGUID(role.property, PROPID_ACC_ROLE));
+    EXPECT_EQ(role.number, ROLE_SYSTEM_LINK);
+    // No object of ours stands in front of the system's: the controls read as without a name
+    // or role of ours, since the fake changes nothing.
+    EXPECT_EQ(NameOf(lines_), L"4,1,6");
+    EXPECT_EQ(RoleOf(link_), StandardRoleOf(link_));
+}
+
 // Heap bytes in use in all of the process's heaps, or 0 if the heaps cannot be walked.
 SIZE_T HeapBytesInUse() {
     std::vector<HANDLE> heaps(64);

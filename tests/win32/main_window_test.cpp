@@ -139,6 +139,22 @@ TEST_F(MainWindowTest, ControlsSitAtTheLayoutsRectanglesAtEachDpi) {
     }
 }
 
+TEST_F(MainWindowTest, NewFrameMetricsLayTheWindowOutAgain) {
+    HWND main = window_.Handle();
+    RECT client{};
+    GetClientRect(main, &client);
+    // As after the caption or the frame changed size: the window no longer fits its client area.
+    RECT outer{};
+    GetWindowRect(main, &outer);
+    SetWindowPos(main, nullptr, 0, 0, outer.right - outer.left - 30, outer.bottom - outer.top + 20,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(main, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, reinterpret_cast<LPARAM>(L"WindowMetrics"));
+    RECT after{};
+    GetClientRect(main, &after);
+    EXPECT_EQ(after.right, client.right);
+    EXPECT_EQ(after.bottom, client.bottom);
+}
+
 TEST_F(MainWindowTest, ListsAreMadeWithTheSettingsViewAndKeepWhatTheyWereGivenBefore) {
     // Before the settings view first comes to the front, the lists exist as items and a selection only.
     EXPECT_EQ(window_.Control(IDC_HOUR_LIST), nullptr);
