@@ -1,6 +1,7 @@
 ; Per-user installer for Hexalune: no administrator rights needed.
-; makensis -DEXE=<path to Hexalune.exe> -DVERSION=<version> -DOUTFILE=<setup.exe> [-DTARGET=amd64-unicode] Hexalune.nsi
-; The build's package-windows target runs it with the version from CMakeLists.txt.
+; makensis -DEXE=<path to Hexalune.exe> -DVERSION=<version> "-DPUBLISHER=<publisher>" -DOUTFILE=<setup.exe>
+;          [-DTARGET=amd64-unicode] Hexalune.nsi
+; The build's package-windows target runs it with the version and the publisher from CMakeLists.txt.
 
 Unicode true
 !ifdef TARGET
@@ -11,6 +12,9 @@ RequestExecutionLevel user
 
 !ifndef VERSION
   !error "VERSION must be given: makensis -DVERSION=<version> ..."
+!endif
+!ifndef PUBLISHER
+  !error "PUBLISHER must be given: makensis -DPUBLISHER=<publisher> ..."
 !endif
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Hexalune"
 
@@ -56,7 +60,7 @@ Section "Hexalune"
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Hexalune"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "The Hexalune developers"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Hexalune.exe,0"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
