@@ -9,6 +9,11 @@ Unicode true
 !endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
+; makensis (3.08) stores the modification time of every file it packs, and the installed copy gets
+; it: two builds of one commit would then differ wherever the build left the exe at another time.
+; Without it the installed file takes the time of installing. makensis writes no time or path of
+; its own (the PE header keeps the stamp of the stub as NSIS was built), so nothing else varies.
+SetDateSave off
 
 !ifndef VERSION
   !error "VERSION must be given: makensis -DVERSION=<version> ..."
