@@ -1,6 +1,6 @@
 ; Per-user installer for Hexalune: no administrator rights needed.
-; makensis -DEXE=<path to Hexalune.exe> -DVERSION=<version> "-DPUBLISHER=<publisher>" -DOUTFILE=<setup.exe>
-;          [-DTARGET=amd64-unicode] Hexalune.nsi
+; makensis -DEXE=<path to Hexalune.exe> -DLICENSE=<path to LICENSE.txt> -DVERSION=<version>
+;          "-DPUBLISHER=<publisher>" -DOUTFILE=<setup.exe> [-DTARGET=amd64-unicode] Hexalune.nsi
 ; The build's package-windows target runs it with the version and the publisher from CMakeLists.txt.
 
 Unicode true
@@ -60,6 +60,7 @@ Section "Hexalune"
   Call EndRunningCopy
   SetOutPath "$INSTDIR"
   File "/oname=Hexalune.exe" "${EXE}"
+  File "/oname=LICENSE.txt" "${LICENSE}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortCut "$SMPROGRAMS\Hexalune.lnk" "$INSTDIR\Hexalune.exe"
 
@@ -78,6 +79,7 @@ Section "Uninstall"
   SetShellVarContext current
   Call un.EndRunningCopy
   Delete "$INSTDIR\Hexalune.exe"
+  Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Hexalune.lnk"
