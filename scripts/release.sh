@@ -14,12 +14,9 @@ tree="${2:-$here/build/release}"
 
 "$here/scripts/ensure-packages.sh"
 
-# The files carry the last commit's time (see CMakeLists.txt): a release needs one.
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-    SOURCE_DATE_EPOCH=$(git -C "$here" log -1 --format=%ct) ||
-        { echo "No commit time: release from a git clone, or set SOURCE_DATE_EPOCH" >&2; exit 1; }
-    export SOURCE_DATE_EPOCH
-fi
+# The files carry the last commit's time, which CMakeLists.txt asks git for: a release needs one.
+[ -n "${SOURCE_DATE_EPOCH:-}" ] || git -C "$here" log -1 --format=%ct >/dev/null ||
+    { echo "No commit time: release from a git clone, or set SOURCE_DATE_EPOCH" >&2; exit 1; }
 
 rm -rf "$tree"
 cmake -S "$here" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/toolchain-mingw-i686.cmake" \
