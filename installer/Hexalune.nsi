@@ -1,6 +1,7 @@
 ; Per-user installer for Hexalune: no administrator rights needed.
-; makensis -DEXE=<path to Hexalune.exe> -DVERSION=<version> -DOUTFILE=<setup.exe> [-DTARGET=amd64-unicode] Hexalune.nsi
-; The build's package-windows target runs it with the version from CMakeLists.txt.
+; makensis -DEXE=<path to Hexalune.exe> -DLICENSE=<path to LICENSE.txt> -DVERSION=<version>
+;          "-DPUBLISHER=<publisher>" -DOUTFILE=<setup.exe> [-DTARGET=amd64-unicode] Hexalune.nsi
+; The build's package-windows target runs it with the version and the publisher from CMakeLists.txt.
 
 Unicode true
 !ifdef TARGET
@@ -8,9 +9,17 @@ Unicode true
 !endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
+; makensis (3.08) stores the modification time of every file it packs, and the installed copy gets
+; it: two builds of one commit would then differ wherever the build left the exe at another time.
+; Without it the installed file takes the time of installing. makensis writes no time or path of
+; its own (the PE header keeps the stamp of the stub as NSIS was built), so nothing else varies.
+SetDateSave off
 
 !ifndef VERSION
   !error "VERSION must be given: makensis -DVERSION=<version> ..."
+!endif
+!ifndef PUBLISHER
+  !error "PUBLISHER must be given: makensis -DPUBLISHER=<publisher> ..."
 !endif
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Hexalune"
 
@@ -51,12 +60,13 @@ Section "Hexalune"
   Call EndRunningCopy
   SetOutPath "$INSTDIR"
   File "/oname=Hexalune.exe" "${EXE}"
+  File "/oname=LICENSE.txt" "${LICENSE}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortCut "$SMPROGRAMS\Hexalune.lnk" "$INSTDIR\Hexalune.exe"
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Hexalune"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "The Hexalune developers"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Hexalune.exe,0"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
@@ -69,6 +79,7 @@ Section "Uninstall"
   SetShellVarContext current
   Call un.EndRunningCopy
   Delete "$INSTDIR\Hexalune.exe"
+  Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Hexalune.lnk"

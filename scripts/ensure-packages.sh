@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake make g++ googletest
           g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-          wine wine64 xvfb xdotool x11-utils imagemagick nsis zip faketime)
+          wine wine64 xvfb xdotool x11-utils imagemagick nsis zip faketime git python3-yaml)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything, and runs every test: the native unit tests,
+# Installs what is missing, builds everything, and runs every test: the native unit tests, two
+# clean builds of the release files compared byte for byte and their manifests checked,
 # the Win32 adapters under Wine, and the end-to-end scenarios on the real program.
 # The last line is "N passed, N failed"; the exit code is non-zero when anything failed.
 set -uo pipefail
@@ -40,11 +41,32 @@ count_gtest() {
     fi
 }
 
+# count_summary LOG STATUS: adds the counts of a run whose log ends with "N passed, N failed".
+# A run without that line, or that ended badly with no failure counted, is one failure more.
+count_summary() {
+    local line p f
+    line=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$1" | tail -1)
+    p=$(echo "$line" | cut -s -d' ' -f1)
+    f=$(echo "$line" | cut -s -d' ' -f3)
+    passed=$((passed + ${p:-0}))
+    failed=$((failed + ${f:-0}))
+    if [ -z "$line" ] || { [ "$2" -ne 0 ] && [ "${f:-0}" -eq 0 ]; }; then
+        failed=$((failed + 1))
+        echo "$1: exit status $2"
+    fi
+}
+
 echo "== Native unit tests"
 status=0
 timeout 600 "$out/native/tests/hexalune_tests" --gtest_brief=1 </dev/null >"$out/native-tests.log" 2>&1 || status=$?
 count_gtest "$out/native-tests.log" "$status"
 tail -3 "$out/native-tests.log"
+
+echo "== Release files: two clean builds, the manifests"
+status=0
+"$here/tests/release/run.sh" "$out/release-check" </dev/null >"$out/release-check.log" 2>&1 || status=$?
+cat "$out/release-check.log"
+count_summary "$out/release-check.log" "$status"
 
 echo "== Win32 adapters under Wine"
 prefix=$(mktemp -d /tmp/hexalune-adapters.XXXXXX)
@@ -67,15 +89,7 @@ HEXALUNE_EXE="$out/x86_64/app/win32/Hexalune.exe" HEXALUNE_DRIVER="$out/x86_64-t
     "$here/tests/e2e/run.sh" </dev/null >"$out/e2e.log" 2>&1
 status=$?
 cat "$out/e2e.log"
-e2e=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$out/e2e.log" | tail -1)
-e2e_passed=$(echo "$e2e" | cut -s -d' ' -f1)
-e2e_failed=$(echo "$e2e" | cut -s -d' ' -f3)
-passed=$((passed + ${e2e_passed:-0}))
-failed=$((failed + ${e2e_failed:-0}))
-if [ -z "$e2e" ] || { [ "$status" -ne 0 ] && [ "${e2e_failed:-0}" -eq 0 ]; }; then
-    failed=$((failed + 1))
-    echo "end-to-end run: exit status $status"
-fi
+count_summary "$out/e2e.log" "$status"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

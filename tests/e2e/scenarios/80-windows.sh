@@ -64,8 +64,8 @@ scenario_installer() {
         fail "the installer failed"
     local installed
     installed=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local/Programs/Hexalune 2>/dev/null | head -n1)
-    [[ -n $installed && -f $installed/Hexalune.exe && -f $installed/Uninstall.exe ]] ||
-        fail "the program was not installed under the user's local programs folder"
+    [[ -n $installed && -f $installed/Hexalune.exe && -f $installed/Uninstall.exe && -f $installed/LICENSE.txt ]] ||
+        fail "the program and its licence were not installed under the user's local programs folder"
     ls "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/'Start Menu'/Programs/Hexalune.lnk >/dev/null 2>&1 ||
         fail "no Start-menu shortcut"
     local uninstall='Software\Microsoft\Windows\CurrentVersion\Uninstall\Hexalune'
@@ -88,8 +88,9 @@ scenario_installer() {
     e2e_detached "$E2E_SCENARIO_DIR/uninstall.log" timeout 120 "$WINE64" \
         "C:\\users\\$user\\AppData\\Local\\Programs\\Hexalune\\Uninstall.exe" /S || fail "the uninstaller failed"
     local deadline=$((SECONDS + 30))
-    while [[ -e $installed/Hexalune.exe ]] && ((SECONDS < deadline)); do sleep 0.5; done
+    while [[ -e $installed ]] && ((SECONDS < deadline)); do sleep 0.5; done
     [[ ! -e $installed/Hexalune.exe ]] || fail "the program file is still there"
+    [[ ! -e $installed ]] || fail "the program's folder is still there, with: $(ls "$installed")"
     wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the running copy did not end"
     assert_eq "<missing>" "$(drv run-get)" "Run value removed"
     assert_eq "<missing>" "$(drv hkcu-get "$uninstall" DisplayName)" "Apps and features entry removed"
