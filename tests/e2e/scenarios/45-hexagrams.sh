@@ -38,3 +38,21 @@ scenario_all_hexagrams() {
     press_key_in "$HEXAGRAMS_TITLE" Escape
     drv dlg-gone "$HEXAGRAMS_TITLE" 10 >/dev/null || fail "Esc left the Hexagrams window open"
 }
+
+# The hexagram the changing lines lead to opens among all 64, from the keyboard.
+E2E_SCENARIOS+=(leading_hexagram_opens_among_all)
+scenario_leading_hexagram_opens_among_all() {
+    seed_known_reading
+    start_hexalune_shown
+    local left top right bottom
+    read -r left top right bottom <<<"$(must rect $IDC_CHANGING_LINES)"
+    click_at $((left + 6)) $(((top + bottom) / 2)) || fail "xdotool could not click the changing lines"
+    must dlg-wait "Changing Lines" 10 >/dev/null
+    press_key_in "Changing Lines" Tab
+    press_key_in "Changing Lines" Return
+    assert_eq "open, owner other" "$(drv dlg-wait "$HEXAGRAMS_TITLE" 10)" "the Hexagrams window over the Changing Lines"
+    assert_eq "Hexagram 14, Possession in Great Measure" "$(drv dlg-text "$HEXAGRAMS_TITLE" $IDC_HEXAGRAMS_NAME)" \
+        "the hexagram the lines lead to, chosen"
+    press_key_in "$HEXAGRAMS_TITLE" Escape
+    drv dlg-gone "$HEXAGRAMS_TITLE" 10 >/dev/null || fail "Esc left the Hexagrams window open"
+}
