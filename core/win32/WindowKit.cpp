@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+
 #include <climits>
 #include <utility>
 
@@ -377,6 +378,35 @@ void MoveToSuggested(HWND window, const RECT& suggested, SIZE frame) {
 
 void ResizeInPlace(HWND window, SIZE frame) {
     SetWindowPos(window, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool HandleDialogLook(HWND dialog, Controls& controls, SIZE clientTwips, UINT message, WPARAM wParam, LPARAM lParam,
+                      INT_PTR& result) {
+    switch (message) {
+        case WM_CTLCOLORDLG: result = reinterpret_cast<INT_PTR>(controls.Brush(ThemeColor(ColorRole::Ground))); return true;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+            result = static_cast<INT_PTR>(controls.OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+            return true;
+        case WM_DPICHANGED: {
+            const int dpi = HIWORD(wParam);
+            controls.Arrange(dpi);
+            MoveToSuggested(dialog, *reinterpret_cast<const RECT*>(lParam),
+                            FrameSizeFor(dialog, clientTwips.cx, clientTwips.cy, dpi));
+            result = TRUE;
+            return true;
+        }
+        case WM_SETTINGCHANGE:
+            if (ChangesWindowMetrics(wParam, lParam)) {
+                controls.Arrange(controls.Dpi());
+                ResizeInPlace(dialog, FrameSizeFor(dialog, clientTwips.cx, clientTwips.cy, controls.Dpi()));
+            }
+            result = FALSE;
+            return true;
+        default: return false;
+    }
 }
 
 void CenterOnOwnersMonitor(HWND dialog, SIZE frame) {

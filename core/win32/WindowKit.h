@@ -15,6 +15,10 @@
 #include "core/Layout.h"
 #include "core/win32/Handles.h"
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 namespace hexalune::win32 {
 
 inline COLORREF ThemeColor(ColorRole role) { return static_cast<COLORREF>(theme::ColorOf(role)); }
@@ -112,6 +116,13 @@ SIZE FrameSizeFor(HWND window, int clientWidthTwips, int clientHeightTwips, int 
 
 // After a change of the system's metrics: the window takes `frame` where it is.
 void ResizeInPlace(HWND window, SIZE frame);
+
+// What every dialog of the program answers alike: its colors, a change of DPI (it takes the
+// place the system suggests) and of the system's metrics (it stays where it is), its client
+// area being the given twips. Returns whether it answered `message`, with the answer in
+// `result`.
+bool HandleDialogLook(HWND dialog, Controls& controls, SIZE clientTwips, UINT message, WPARAM wParam, LPARAM lParam,
+                      INT_PTR& result);
 
 // Sizes the dialog to `frame` and puts it in the middle of its owner's monitor.
 void CenterOnOwnersMonitor(HWND dialog, SIZE frame);

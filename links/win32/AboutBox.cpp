@@ -14,9 +14,6 @@
 #include "links/ProgramTexts.h"
 #include "links/WebPages.h"
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
 
 namespace hexalune::win32 {
 namespace {
@@ -106,12 +103,12 @@ void FollowLink(const AboutBox& box, int id) {
 }
 
 INT_PTR HandleMessage(HWND dialog, AboutBox& box, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The picture follows the DPI; the rest of the look is every dialog's.
+    if (message == WM_DPICHANGED) LoadPicture(box, HIWORD(wParam));
+    INT_PTR result = FALSE;
+    if (HandleDialogLook(dialog, box.controls, {kClientWidth, kClientHeight}, message, wParam, lParam, result))
+        return result;
     switch (message) {
-        case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(box.controls.Brush(ThemeColor(ColorRole::Ground)));
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORSTATIC:
-            return static_cast<INT_PTR>(
-                box.controls.OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
         case WM_DRAWITEM:
             DrawItem(box, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
@@ -133,20 +130,6 @@ INT_PTR HandleMessage(HWND dialog, AboutBox& box, UINT message, WPARAM wParam, L
             }
             return FALSE;
         }
-        case WM_DPICHANGED: {
-            const int dpi = HIWORD(wParam);
-            LoadPicture(box, dpi);
-            box.controls.Arrange(dpi);
-            MoveToSuggested(dialog, *reinterpret_cast<const RECT*>(lParam),
-                            FrameSizeFor(dialog, kClientWidth, kClientHeight, dpi));
-            return TRUE;
-        }
-        case WM_SETTINGCHANGE:
-            if (ChangesWindowMetrics(wParam, lParam)) {
-                box.controls.Arrange(box.controls.Dpi());
-                ResizeInPlace(dialog, FrameSizeFor(dialog, kClientWidth, kClientHeight, box.controls.Dpi()));
-            }
-            return FALSE;
         default:
             return FALSE;
     }

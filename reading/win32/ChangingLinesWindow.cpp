@@ -13,9 +13,6 @@
 #include "reading/win32/HexagramFigure.h"
 #include "reading/win32/HexagramsWindow.h"
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
 
 namespace hexalune::win32 {
 
@@ -95,13 +92,10 @@ INT_PTR CALLBACK ChangingLinesProc(HWND dialog, UINT message, WPARAM wParam, LPA
     }
     auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (!window) return FALSE;
+    INT_PTR result = FALSE;
+    if (HandleDialogLook(dialog, window->controls, {kClientWidth, kClientHeight}, message, wParam, lParam, result))
+        return result;
     switch (message) {
-        case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(window->controls.Brush(ThemeColor(ColorRole::Ground)));
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN:
-            return static_cast<INT_PTR>(
-                window->controls.OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             const int hexagram = item.CtlID == IDC_LINES_FIGURE ? window->reading.hexagram : window->reading.relating;
@@ -118,18 +112,6 @@ INT_PTR CALLBACK ChangingLinesProc(HWND dialog, UINT message, WPARAM wParam, LPA
             window->reading = *reinterpret_cast<const ChangingLinesReading*>(lParam);
             ShowReading(dialog, window->reading);
             return TRUE;
-        case WM_DPICHANGED:
-            // Moved to a screen of another DPI: it stays where the system puts it.
-            window->controls.Arrange(HIWORD(wParam));
-            MoveToSuggested(dialog, *reinterpret_cast<const RECT*>(lParam),
-                            FrameSizeFor(dialog, kClientWidth, kClientHeight, HIWORD(wParam)));
-            return TRUE;
-        case WM_SETTINGCHANGE:
-            if (ChangesWindowMetrics(wParam, lParam)) {
-                window->controls.Arrange(window->controls.Dpi());
-                ResizeInPlace(dialog, FrameSizeFor(dialog, kClientWidth, kClientHeight, window->controls.Dpi()));
-            }
-            return FALSE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
             return TRUE;

@@ -12,9 +12,6 @@
 #include "reading/HexagramSearch.h"
 #include "reading/win32/HexagramFigure.h"
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
 
 namespace hexalune::win32 {
 
@@ -112,31 +109,16 @@ INT_PTR CALLBACK HexagramsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     }
     auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(dialog, DWLP_USER));
     if (!window) return FALSE;
+    INT_PTR result = FALSE;
+    if (HandleDialogLook(dialog, window->controls, {kClientWidth, kClientHeight}, message, wParam, lParam, result))
+        return result;
     switch (message) {
-        case WM_CTLCOLORDLG: return reinterpret_cast<INT_PTR>(window->controls.Brush(ThemeColor(ColorRole::Ground)));
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORBTN:
-            return static_cast<INT_PTR>(
-                window->controls.OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             DrawHexagramFigure(item.hDC, item.rcItem, window->shown);
             return TRUE;
         }
         case WM_APP_CHOOSE: Choose(dialog, *window, static_cast<int>(wParam)); return TRUE;
-        case WM_DPICHANGED:
-            window->controls.Arrange(HIWORD(wParam));
-            MoveToSuggested(dialog, *reinterpret_cast<const RECT*>(lParam),
-                            FrameSizeFor(dialog, kClientWidth, kClientHeight, HIWORD(wParam)));
-            return TRUE;
-        case WM_SETTINGCHANGE:
-            if (ChangesWindowMetrics(wParam, lParam)) {
-                window->controls.Arrange(window->controls.Dpi());
-                ResizeInPlace(dialog, FrameSizeFor(dialog, kClientWidth, kClientHeight, window->controls.Dpi()));
-            }
-            return FALSE;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case IDC_HEXAGRAMS_FIND:
