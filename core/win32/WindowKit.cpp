@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-
 #include <climits>
 #include <utility>
 

@@ -14,7 +14,6 @@
 #include "links/ProgramTexts.h"
 #include "links/WebPages.h"
 
-
 namespace hexalune::win32 {
 namespace {
 

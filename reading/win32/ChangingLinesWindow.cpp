@@ -13,7 +13,6 @@
 #include "reading/win32/HexagramFigure.h"
 #include "reading/win32/HexagramsWindow.h"
 
-
 namespace hexalune::win32 {
 
 namespace {

@@ -12,7 +12,6 @@
 #include "reading/HexagramSearch.h"
 #include "reading/win32/HexagramFigure.h"
 
-
 namespace hexalune::win32 {
 
 namespace {
