@@ -391,8 +391,9 @@ void Journal::Append(const JournalEntry& entry) {
 }
 
 std::vector<JournalEntry> Journal::Entries() {
-    Sync(false);
-    std::vector<JournalEntry> entries = AllEntries();
+    std::vector<JournalEntry> fileEntries;
+    if (!Sync(false, &fileEntries)) fileEntries = ParseJournalCsv(current_).entries;
+    std::vector<JournalEntry> entries = WithUnwritten(std::move(fileEntries));
     std::reverse(entries.begin(), entries.end());
     return entries;
 }
@@ -414,8 +415,7 @@ std::string Journal::ExportCsv() {
     return JournalCsv(AllEntries());
 }
 
-std::vector<JournalEntry> Journal::AllEntries() const {
-    std::vector<JournalEntry> entries = ParseJournalCsv(current_).entries;
+std::vector<JournalEntry> Journal::WithUnwritten(std::vector<JournalEntry> entries) const {
     entries.insert(entries.end(), pending_.begin(), pending_.end());
     for (const auto& [which, note] : pendingNotes_) {
         if (JournalEntry* entry = FindReading(entries, which)) {
@@ -428,8 +428,9 @@ std::vector<JournalEntry> Journal::AllEntries() const {
     return entries;
 }
 
-void Journal::Sync(bool mustWrite) {
+bool Journal::Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries) {
     std::vector<std::string> messages;
+    bool parsed = false;
     const FileRead read = file_.ReadAll(scratch_);
     // What the file holds cannot be known: nothing may be written over it.
     bool canWrite = read != FileRead::Failed;
@@ -438,7 +439,12 @@ void Journal::Sync(bool mustWrite) {
     if (canWrite && !(state_ == State::Intact && scratch_ == current_)) {
         // The first look at the file, or it changed outside the program.
         std::swap(current_, scratch_);
-        state_ = ParseJournalCsv(current_, false).damaged ? State::Damaged : State::Intact;
+        JournalContents contents = ParseJournalCsv(current_, fileEntries != nullptr);
+        state_ = contents.damaged ? State::Damaged : State::Intact;
+        if (fileEntries) {
+            *fileEntries = std::move(contents.entries);
+            parsed = true;
+        }
         const std::size_t hash = std::hash<std::string_view>{}(current_) ^ current_.size();
         if (state_ == State::Damaged && setAside_ != hash) {
             const std::string name = CopyAsideName(calendar_.Now());
@@ -472,6 +478,7 @@ void Journal::Sync(bool mustWrite) {
             if (written) current_ += rows;
         }
         if (written) {
+            parsed = false;  // the entries read are no longer all the file holds
             state_ = State::Intact;
             pending_.clear();
             pendingNotes_.clear();
@@ -488,6 +495,7 @@ void Journal::Sync(bool mustWrite) {
 
     // Last: a message box lets other events run, and one of them may add to the journal.
     for (const std::string& text : messages) messages_.ShowMessage(text, kAppTitle, MsgButtons::Ok, MsgIcon::Exclamation);
+    return parsed;
 }
 
 }  // namespace hexalune

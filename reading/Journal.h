@@ -121,10 +121,12 @@ private:
     enum class State { Unread, Intact, Damaged };
 
     // Reads the file, sets a damaged one aside, and writes when there is anything to write
-    // or `mustWrite`. Messages are shown once the state is settled.
-    void Sync(bool mustWrite);
+    // or `mustWrite`. Messages are shown once the state is settled. When the file had to be
+    // read anew and `fileEntries` is given, its entries go there, and true is returned.
+    bool Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries = nullptr);
     // What the file holds, with the notes not yet written, then the entries not yet written.
-    std::vector<JournalEntry> AllEntries() const;
+    std::vector<JournalEntry> AllEntries() const { return WithUnwritten(ParseJournalCsv(current_).entries); }
+    std::vector<JournalEntry> WithUnwritten(std::vector<JournalEntry> entries) const;
 
     IJournalFile& file_;
     const ICalendar& calendar_;
