@@ -72,7 +72,7 @@ std::string Note(unsigned& seed, std::size_t length) {
     static const char* const kWords[] = {"the", "morning", "was", "quiet,", "\"steady\"", "caf\xC3\xA9", "work",
                                          "waited", "friend", "rain.", "and", "it", "\r\n", "went", "well"};
     std::string note;
-    while (Utf16Length(note) < length) {
+    while (note.size() < 2 * length + 8) {  // at least `length` characters
         seed = seed * 1103515245U + 12345U;
         note += kWords[(seed >> 16) % (sizeof(kWords) / sizeof(kWords[0]))];
         note += ' ';

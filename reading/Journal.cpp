@@ -270,6 +270,25 @@ JournalEntry* FindReading(std::vector<JournalEntry>& entries, const JournalEntry
     return nullptr;
 }
 
+// "2026-12-08 07:00:03"
+std::string JournalTimeText(const LocalDateTime& t) {
+    std::string text;
+    const int year = t.date.year;
+    for (int divisor : {1000, 100}) text += static_cast<char>('0' + year / divisor % 10);
+    AppendTwoDigits(text, year);
+    text += '-';
+    AppendTwoDigits(text, t.date.month);
+    text += '-';
+    AppendTwoDigits(text, t.date.day);
+    text += ' ';
+    AppendTwoDigits(text, t.hour);
+    text += ':';
+    AppendTwoDigits(text, t.minute);
+    text += ':';
+    AppendTwoDigits(text, t.second);
+    return text;
+}
+
 std::string CopyAsideName(const LocalDateTime& t) {
     std::string name = "Journal-";
     name += std::to_string(t.date.year);
@@ -291,24 +310,6 @@ JournalEntry EntryForReading(const Reading& reading, const LocalDateTime& at) {
     entry.changingLines = reading.changingLines;
     entry.relating = RelatingFor(reading.hexagram, reading.changingLines);
     return entry;
-}
-
-std::string JournalTimeText(const LocalDateTime& t) {
-    std::string text;
-    const int year = t.date.year;
-    for (int divisor : {1000, 100}) text += static_cast<char>('0' + year / divisor % 10);
-    AppendTwoDigits(text, year);
-    text += '-';
-    AppendTwoDigits(text, t.date.month);
-    text += '-';
-    AppendTwoDigits(text, t.date.day);
-    text += ' ';
-    AppendTwoDigits(text, t.hour);
-    text += ':';
-    AppendTwoDigits(text, t.minute);
-    text += ':';
-    AppendTwoDigits(text, t.second);
-    return text;
 }
 
 std::string JournalCsvHeader() { return std::string(kByteOrderMark) + kJournalHeader + "\r\n"; }
@@ -363,21 +364,12 @@ JournalContents ParseJournalCsv(std::string_view bytes, bool withEntries) {
     return contents;
 }
 
-std::size_t Utf16Length(std::string_view utf8) {
-    std::size_t units = 0;
-    for (char c : utf8) {
-        const auto b = static_cast<unsigned char>(c);
-        if ((b & 0xC0) != 0x80) units += b >= 0xF0 ? 2 : 1;  // a character beyond U+FFFF is a surrogate pair
-    }
-    return units;
-}
-
 std::string CutToUtf16Length(std::string_view utf8, std::size_t limit) {
     std::size_t units = 0;
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const auto b = static_cast<unsigned char>(utf8[i]);
         if ((b & 0xC0) == 0x80) continue;
-        units += b >= 0xF0 ? 2 : 1;
+        units += b >= 0xF0 ? 2 : 1;  // a character beyond U+FFFF takes two
         if (units > limit) return std::string(utf8.substr(0, i));
     }
     return std::string(utf8);

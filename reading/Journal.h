@@ -45,8 +45,6 @@ JournalEntry EntryForReading(const Reading& reading, const LocalDateTime& at);
 inline constexpr char kJournalHeader[] =
     "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note";
 
-// "2026-12-08 07:00:03"
-std::string JournalTimeText(const LocalDateTime& t);
 // The header row, with the byte-order mark in front.
 std::string JournalCsvHeader();
 // One entry's row, with its row end.
@@ -66,9 +64,7 @@ struct JournalContents {
 // Without `withEntries` the file is only checked, and `entries` stays empty.
 JournalContents ParseJournalCsv(std::string_view bytes, bool withEntries = true);
 
-// The length of UTF-8 text in UTF-16 code units, and the text cut to at most `limit` of them
-// at a character's boundary.
-std::size_t Utf16Length(std::string_view utf8);
+// UTF-8 text cut to at most `limit` UTF-16 code units, at a character's boundary.
 std::string CutToUtf16Length(std::string_view utf8, std::size_t limit);
 
 // --- The store -------------------------------------------------------------------------
