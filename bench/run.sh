@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Benchmarks of Hexalune: start-up, memory, repaints, size and the one-second tick.
+# Benchmarks of Hexalune: start-up, memory, repaints, size, the one-second tick and opening
+# a ten-year journal.
 #
 # Builds the program (x86_64 to run, i686 to measure the shipped size), builds the bench
 # programs in bench/ (a minimal window as the reference, the start-up probe, the tick
@@ -18,6 +19,7 @@
 #   BENCH_REPAINTS               repaints in the repaint check (default 1000)
 #   BENCH_TICKS                  ticks timed by tick_bench (default 100000)
 #   BENCH_READINGS               new readings in the readings check (default 1000)
+#   BENCH_JOURNAL_RUNS           timed runs of the journal bench (default 20)
 #   BENCH_KEEP_PREFIX=1          keep the Wine prefix afterwards (it is deleted otherwise)
 # Exit code: 0 when everything ran (whatever the figures), 1 when a step failed.
 set -uo pipefail
@@ -36,6 +38,7 @@ runs=${BENCH_RUNS:-10}
 repaints=${BENCH_REPAINTS:-1000}
 ticks=${BENCH_TICKS:-100000}
 readings_count=${BENCH_READINGS:-1000}
+journal_runs=${BENCH_JOURNAL_RUNS:-20}
 
 source "$root/scripts/wine-session.sh"
 wine64=$WINE64
@@ -106,7 +109,7 @@ hexalune64=$build64/app/win32/Hexalune.exe
 hexalune32=$build32/app/win32/Hexalune.exe
 readings_bench=$build64/hexalune_readings_bench.exe
 for f in "$hexalune64" "$hexalune32" "$readings_bench" "$tools/minimal_window.exe" "$tools/minimal_window_dlls.exe" "$tools/startup_probe.exe" \
-    "$tools/tick_bench.exe"; do
+    "$tools/tick_bench.exe" "$tools/journal_bench.exe"; do
     [ -f "$f" ] || fail "missing $f"
 done
 
@@ -170,6 +173,12 @@ rm -f "$out/tick.txt"
 run_closed "$logs/tick_bench.log" timeout 300 "$wine64" "$tools/tick_bench.exe" --ticks "$ticks" --batch 1000 \
     --out "$(winpath "$out/tick.txt")" || fail "tick_bench (see $logs/tick_bench.log)"
 
+# ---- the journal ----------------------------------------------------------------------
+say "opening a ten-year journal, $journal_runs runs"
+rm -f "$out/journal.txt"
+run_closed "$logs/journal_bench.log" timeout 600 "$wine64" "$tools/journal_bench.exe" --runs "$journal_runs" \
+    --out "$(winpath "$out/journal.txt")" || fail "journal_bench (see $logs/journal_bench.log)"
+
 # ---- start-up, memory, repaints -------------------------------------------------------
 say "start-up: $runs runs each, then $repaints repaints"
 rm -f "$out/probe.tsv" "$out/probe.tsv.summary"
@@ -193,7 +202,7 @@ echo "loadavg_end=$(cut -d' ' -f1-3 /proc/loadavg)" >>"$machine"
 # ---- results --------------------------------------------------------------------------
 say "writing $out/results.md"
 elapsed=$(($(date +%s) - started))
-cat "$machine" "$size_file" "$out/tick.txt" "$out/readings.txt" "$out/probe.tsv.summary" | sed 's/\r$//' >"$out/all.txt"
+cat "$machine" "$size_file" "$out/tick.txt" "$out/journal.txt" "$out/readings.txt" "$out/probe.tsv.summary" | sed 's/\r$//' >"$out/all.txt"
 awk -F= -v elapsed="$elapsed" '
     { v[$1] = substr($0, length($1) + 2) }
     function ratio(a, b) { return b + 0 > 0 ? sprintf("%.2f", a / b) : "n/a" }
@@ -261,6 +270,9 @@ awk -F= -v elapsed="$elapsed" '
         r = v["tick_ms_median"] / 0.2
         printf "| One tick (ReadDisplayTime + Now + TickMatches), registry store, median of %s batches of %s | < 0.2 ms | %s ms | - | %.2f of the goal | %s |\n",
             v["batches"], v["batch"], v["tick_ms_median"], r, verdict(v["tick_ms_median"] + 0 > 0 && v["tick_ms_median"] + 0 < 0.2)
+        printf "| Opening a ten-year journal (%s entries with notes, %s bytes): read and parsed, median of %s | < 100 ms | %s ms | - | %.2f of the goal | %s |\n",
+            v["journal_entries"], v["journal_bytes"], v["journal_runs"], v["journal_open_ms_median"],
+            v["journal_open_ms_median"] / 100, verdict(v["journal_open_ms_median"] + 0 > 0 && v["journal_open_ms_median"] + 0 < 100)
         print ""
         print "Details"
         print ""
@@ -279,6 +291,10 @@ awk -F= -v elapsed="$elapsed" '
             v["reg_query_value_ms_median"], v["reg_open_close_ms_median"]
         printf "- One new reading (draw, store, show in the reading view, paint), wall time: %s ms; committed private memory before -> after the readings: %s -> %s.\n",
             v["readings_ms_each"], mib(v["readings_private_commit_before"]), mib(v["readings_private_commit_after"])
+        printf "- Journal of ten years: open %s ms (slowest run %s; processor time %s ms; reading the file %s, parsing it %s); the first entry added after a start %s ms, a later one %s ms, a note set %s ms; with every note at 4,000 characters (%s bytes) an open takes %s ms.\n",
+            v["journal_open_ms_median"], v["journal_open_ms_max"], v["journal_open_cpu_ms_mean"], v["journal_read_ms_median"], v["journal_parse_ms_median"],
+            v["journal_startup_append_ms_median"], v["journal_later_append_ms_median"], v["journal_set_note_ms_median"],
+            v["journal_longest_bytes"], v["journal_longest_open_ms_median"]
         printf "- Tick spread over the batches: min %s ms, 90th percentile %s ms, max %s ms.\n",
             v["tick_ms_min"], v["tick_ms_p90"], v["tick_ms_max"]
         printf "- i686 sections (bytes): .text %s, .rdata %s, .eh_fram %s, .rsrc %s, .data %s, .idata %s, .reloc %s.\n",

@@ -85,8 +85,10 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\Hexalune.lnk"
   DeleteRegValue HKCU "Software\Microsoft\Windows\CurrentVersion\Run" "Hexalune"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
-  ; The reading and the options stay unless the user says otherwise (a silent removal keeps them).
-  MessageBox MB_YESNO|MB_ICONQUESTION "Keep your Hexalune settings (display time, today's reading and start options)?" /SD IDYES IDYES keep
+  ; The reading, the options and the journal of readings (%APPDATA%\Hexalune\<program name>)
+  ; stay unless the user says otherwise (a silent removal keeps them).
+  MessageBox MB_YESNO|MB_ICONQUESTION "Keep your Hexalune settings (display time, today's reading and start options) and your journal of readings?" /SD IDYES IDYES keep
     DeleteRegKey HKCU "Software\Hexalune"
+    RMDir /r "$APPDATA\Hexalune"
   keep:
 SectionEnd

@@ -35,14 +35,18 @@ void AppendField(std::string& out, std::string_view field) {
     out += '"';
 }
 
-// Whether the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
-bool IsUtf8(std::string_view text) {
+// The length in UTF-16 code units of text that is well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing past U+10FFFF) and holds no NUL; nothing for any other text.
+std::optional<std::size_t> TextLength(std::string_view text) {
+    std::size_t units = 0;
     for (std::size_t i = 0; i < text.size();) {
         const auto b = static_cast<unsigned char>(text[i]);
         std::size_t length = 0;
         unsigned low = 0x80;
         unsigned high = 0xBF;  // the bounds of the second byte
         if (b < 0x80) {
+            if (b == 0) return std::nullopt;
+            ++units;
             ++i;
             continue;
         } else if (b >= 0xC2 && b <= 0xDF) {
@@ -56,16 +60,17 @@ bool IsUtf8(std::string_view text) {
             if (b == 0xF0) low = 0x90;
             if (b == 0xF4) high = 0x8F;
         } else {
-            return false;
+            return std::nullopt;
         }
-        if (i + length > text.size()) return false;
+        if (i + length > text.size()) return std::nullopt;
         for (std::size_t k = 1; k < length; ++k) {
             const auto c = static_cast<unsigned char>(text[i + k]);
-            if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return false;
+            if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return std::nullopt;
         }
+        units += length == 4 ? 2 : 1;
         i += length;
     }
-    return true;
+    return units;
 }
 
 std::optional<LocalDateTime> ParseJournalTime(std::string_view text) {
@@ -108,8 +113,13 @@ int RelatingFor(int hexagram, const std::string& changingLines) {
     return changingLines.empty() ? 0 : RelatingHexagram(hexagram, LineNumbers(changingLines));
 }
 
+// One record's fields, viewing the file's bytes where they can (a quoted field that held
+// doubled quotes is kept unescaped beside them). Only the first kColumnCount are kept;
+// `count` says how many there were.
 struct Record {
-    std::vector<std::string> fields;
+    std::string_view fields[kColumnCount];
+    std::string unescaped[kColumnCount];
+    std::size_t count = 0;
     bool bad = false;
     bool ended = true;  // it had its row end
 };
@@ -121,29 +131,34 @@ public:
     explicit CsvReader(std::string_view text) : text_(text) {}
 
     bool Next(Record& record) {
-        record.fields.clear();
+        record.count = 0;
         record.bad = false;
         record.ended = true;
         if (at_ >= text_.size()) return false;
         const std::size_t start = at_;
         for (;;) {
-            std::string field;
+            std::string_view field;
             if (at_ < text_.size() && text_[at_] == '"') {
-                if (!ReadQuoted(field)) {
+                std::string* storage = record.count < kColumnCount ? &record.unescaped[record.count] : nullptr;
+                if (!ReadQuoted(field, storage)) {
                     // Left open: the record is bad, and the next one starts on the next line.
                     at_ = start;
                     SkipLine();
-                    record.fields.clear();
+                    record.count = 0;
                     record.bad = true;
                     return true;
                 }
             } else {
-                while (at_ < text_.size() && text_[at_] != ',' && text_[at_] != '\r' && text_[at_] != '\n') {
-                    if (text_[at_] == '"') record.bad = true;  // a quote inside a field that is not quoted
-                    field += text_[at_++];
+                std::size_t end = at_;
+                while (end < text_.size() && text_[end] != ',' && text_[end] != '\r' && text_[end] != '\n') {
+                    if (text_[end] == '"') record.bad = true;  // a quote inside a field that is not quoted
+                    ++end;
                 }
+                field = text_.substr(at_, end - at_);
+                at_ = end;
             }
-            record.fields.push_back(std::move(field));
+            if (record.count < kColumnCount) record.fields[record.count] = field;
+            ++record.count;
             if (at_ >= text_.size()) {
                 record.ended = false;
                 return true;
@@ -166,19 +181,31 @@ public:
     }
 
 private:
-    // From an opening quote to its closing quote; false when none comes in reach.
-    bool ReadQuoted(std::string& field) {
-        const std::size_t end = std::min(text_.size(), at_ + kLongestQuotedField);
-        for (std::size_t i = at_ + 1; i < end; ++i) {
-            if (text_[i] != '"') {
-                field += text_[i];
-            } else if (i + 1 < text_.size() && text_[i + 1] == '"') {
-                field += '"';
+    // From an opening quote to its closing quote; false when none comes in reach. Doubled
+    // quotes are undone in `storage` (none: the field is past the columns kept).
+    bool ReadQuoted(std::string_view& field, std::string* storage) {
+        const std::size_t first = at_ + 1;
+        const std::size_t end = std::min(text_.size(), first + kLongestQuotedField);
+        bool doubled = false;
+        for (std::size_t i = first; i < end; ++i) {
+            i = text_.find('"', i);
+            if (i >= end) break;
+            if (i + 1 < text_.size() && text_[i + 1] == '"') {
+                doubled = true;
                 ++i;
-            } else {
-                at_ = i + 1;
-                return true;
+                continue;
             }
+            field = text_.substr(first, i - first);
+            at_ = i + 1;
+            if (doubled && storage) {
+                storage->clear();
+                for (std::size_t k = 0; k < field.size(); ++k) {
+                    *storage += field[k];
+                    if (field[k] == '"') ++k;
+                }
+                field = *storage;
+            }
+            return true;
         }
         return false;
     }
@@ -192,33 +219,39 @@ private:
     std::size_t at_ = 0;
 };
 
-std::optional<JournalEntry> EntryFromRecord(const Record& record) {
-    if (record.bad || record.fields.size() != kColumnCount) return std::nullopt;
-    for (const std::string& field : record.fields) {
-        if (!IsUtf8(field) || field.find('\0') != std::string::npos) return std::nullopt;
+std::optional<int> HexagramNumber(std::string_view text) { return ParseWholeNumber(std::string(text), 1, kHexagramCount); }
+
+// The entry a record holds; with `keep` false only checked, its texts left out.
+std::optional<JournalEntry> EntryFromRecord(const Record& record, bool keep) {
+    if (record.bad || record.count != kColumnCount) return std::nullopt;
+    std::size_t noteLength = 0;
+    for (std::string_view field : record.fields) {
+        const auto length = TextLength(field);
+        if (!length) return std::nullopt;
+        noteLength = *length;  // the note is the last field
     }
     JournalEntry entry;
     const auto drawnAt = ParseJournalTime(record.fields[0]);
-    const auto hexagram = ParseWholeNumber(record.fields[1], 1, kHexagramCount);
+    const auto hexagram = HexagramNumber(record.fields[1]);
     if (!drawnAt || !hexagram || !IsChangingLinesText(record.fields[3])) return std::nullopt;
     entry.drawnAt = *drawnAt;
     entry.hexagram = *hexagram;
-    entry.changingLines = record.fields[3];
+    if (keep) entry.changingLines = record.fields[3];
     // The relating hexagram follows from the figure and the lines; the column must still
     // be a hexagram number exactly when there are lines.
-    const std::string& leadingTo = record.fields[4];
-    if (entry.changingLines.empty() ? !leadingTo.empty() : !ParseWholeNumber(leadingTo, 1, kHexagramCount))
-        return std::nullopt;
+    const std::string_view leadingTo = record.fields[4];
+    if (record.fields[3].empty() ? !leadingTo.empty() : !HexagramNumber(leadingTo)) return std::nullopt;
+    if (noteLength > kJournalNoteLimit) return std::nullopt;
+    if (!keep) return entry;
     entry.relating = RelatingFor(entry.hexagram, entry.changingLines);
-    if (Utf16Length(record.fields[6]) > kJournalNoteLimit) return std::nullopt;
     entry.note = record.fields[6];
     return entry;
 }
 
 bool IsHeader(const Record& record) {
-    if (record.bad || record.fields.size() != kColumnCount) return false;
+    if (record.bad || record.count != kColumnCount) return false;
     std::string joined;
-    for (const std::string& field : record.fields) {
+    for (std::string_view field : record.fields) {
         if (!joined.empty()) joined += ',';
         joined += field;
     }
@@ -235,6 +268,25 @@ JournalEntry* FindReading(std::vector<JournalEntry>& entries, const JournalEntry
         if (SameReading(*it, which)) return &*it;
     }
     return nullptr;
+}
+
+// "2026-12-08 07:00:03"
+std::string JournalTimeText(const LocalDateTime& t) {
+    std::string text;
+    const int year = t.date.year;
+    for (int divisor : {1000, 100}) text += static_cast<char>('0' + year / divisor % 10);
+    AppendTwoDigits(text, year);
+    text += '-';
+    AppendTwoDigits(text, t.date.month);
+    text += '-';
+    AppendTwoDigits(text, t.date.day);
+    text += ' ';
+    AppendTwoDigits(text, t.hour);
+    text += ':';
+    AppendTwoDigits(text, t.minute);
+    text += ':';
+    AppendTwoDigits(text, t.second);
+    return text;
 }
 
 std::string CopyAsideName(const LocalDateTime& t) {
@@ -258,24 +310,6 @@ JournalEntry EntryForReading(const Reading& reading, const LocalDateTime& at) {
     entry.changingLines = reading.changingLines;
     entry.relating = RelatingFor(reading.hexagram, reading.changingLines);
     return entry;
-}
-
-std::string JournalTimeText(const LocalDateTime& t) {
-    std::string text;
-    const int year = t.date.year;
-    for (int divisor : {1000, 100}) text += static_cast<char>('0' + year / divisor % 10);
-    AppendTwoDigits(text, year);
-    text += '-';
-    AppendTwoDigits(text, t.date.month);
-    text += '-';
-    AppendTwoDigits(text, t.date.day);
-    text += ' ';
-    AppendTwoDigits(text, t.hour);
-    text += ':';
-    AppendTwoDigits(text, t.minute);
-    text += ':';
-    AppendTwoDigits(text, t.second);
-    return text;
 }
 
 std::string JournalCsvHeader() { return std::string(kByteOrderMark) + kJournalHeader + "\r\n"; }
@@ -308,7 +342,7 @@ std::string JournalCsv(const std::vector<JournalEntry>& entries) {
     return text;
 }
 
-JournalContents ParseJournalCsv(std::string_view bytes) {
+JournalContents ParseJournalCsv(std::string_view bytes, bool withEntries) {
     JournalContents contents;
     if (bytes.substr(0, 3) == kByteOrderMark) bytes.remove_prefix(3);
     CsvReader reader(bytes);
@@ -321,21 +355,13 @@ JournalContents ParseJournalCsv(std::string_view bytes) {
             if (IsHeader(record)) continue;
             contents.damaged = true;  // another header, or none: the row may still be an entry
         }
-        if (auto entry = EntryFromRecord(record))
-            contents.entries.push_back(std::move(*entry));
-        else
+        if (auto entry = EntryFromRecord(record, withEntries)) {
+            if (withEntries) contents.entries.push_back(std::move(*entry));
+        } else {
             contents.damaged = true;
+        }
     }
     return contents;
-}
-
-std::size_t Utf16Length(std::string_view utf8) {
-    std::size_t units = 0;
-    for (char c : utf8) {
-        const auto b = static_cast<unsigned char>(c);
-        if ((b & 0xC0) != 0x80) units += b >= 0xF0 ? 2 : 1;  // a character beyond U+FFFF is a surrogate pair
-    }
-    return units;
 }
 
 std::string CutToUtf16Length(std::string_view utf8, std::size_t limit) {
@@ -343,7 +369,7 @@ std::string CutToUtf16Length(std::string_view utf8, std::size_t limit) {
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         const auto b = static_cast<unsigned char>(utf8[i]);
         if ((b & 0xC0) == 0x80) continue;
-        units += b >= 0xF0 ? 2 : 1;
+        units += b >= 0xF0 ? 2 : 1;  // a character beyond U+FFFF takes two
         if (units > limit) return std::string(utf8.substr(0, i));
     }
     return std::string(utf8);
@@ -357,126 +383,111 @@ void Journal::Append(const JournalEntry& entry) {
 }
 
 std::vector<JournalEntry> Journal::Entries() {
-    Sync(false);
-    std::vector<JournalEntry> newestFirst(pending_.rbegin(), pending_.rend());
-    newestFirst.insert(newestFirst.end(), entries_.rbegin(), entries_.rend());
-    return newestFirst;
+    std::vector<JournalEntry> fileEntries;
+    if (!Sync(false, &fileEntries)) fileEntries = ParseJournalCsv(current_).entries;
+    std::vector<JournalEntry> entries = WithUnwritten(std::move(fileEntries));
+    std::reverse(entries.begin(), entries.end());
+    return entries;
 }
 
-bool Journal::SetNote(const JournalEntry& which, std::string_view note) {
+void Journal::SetNote(const JournalEntry& which, std::string_view note) {
     std::string text = CutToUtf16Length(note, kJournalNoteLimit);
+    if (text == which.note) return;
     if (JournalEntry* entry = FindReading(pending_, which)) {
-        // Not written yet: it goes out whole, with its note, on the next write.
-        if (entry->note == text) return true;
-        entry->note = std::move(text);
-        Sync(true);
-        return true;
+        entry->note = std::move(text);  // not written yet: it goes out whole, with its note
+    } else {
+        std::erase_if(pendingNotes_, [&](const auto& set) { return SameReading(set.first, which); });
+        pendingNotes_.emplace_back(which, std::move(text));
     }
-    JournalEntry* entry = FindReading(entries_, which);
-    if (!entry) return false;
-    if (entry->note == text) return true;
-    entry->note = text;
-    pendingNotes_.emplace_back(*entry, std::move(text));
-    rewrite_ = true;
     Sync(true);
-    return true;
 }
 
 std::string Journal::ExportCsv() {
     Sync(false);
-    std::vector<JournalEntry> all = entries_;
-    all.insert(all.end(), pending_.begin(), pending_.end());
-    return JournalCsv(all);
+    return JournalCsv(AllEntries());
 }
 
-void Journal::ApplyNotes() {
+std::vector<JournalEntry> Journal::WithUnwritten(std::vector<JournalEntry> entries) const {
+    entries.insert(entries.end(), pending_.begin(), pending_.end());
     for (const auto& [which, note] : pendingNotes_) {
-        if (JournalEntry* entry = FindReading(entries_, which)) {
+        if (JournalEntry* entry = FindReading(entries, which)) {
             entry->note = note;
-        } else if (JournalEntry* waiting = FindReading(pending_, which)) {
-            waiting->note = note;
         } else {
-            // Taken out of the file meanwhile: the entry comes back rather than lose the words.
-            JournalEntry back = which;
-            back.note = note;
-            pending_.push_back(std::move(back));
+            entries.push_back(which);
+            entries.back().note = note;
         }
     }
+    return entries;
 }
 
-bool Journal::Sync(bool mustWrite) {
+bool Journal::Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries) {
     std::vector<std::string> messages;
-    std::string bytes;
-    const FileRead read = file_.ReadAll(bytes);
+    bool parsed = false;
+    const FileRead read = file_.ReadAll(scratch_);
     // What the file holds cannot be known: nothing may be written over it.
     bool canWrite = read != FileRead::Failed;
-    if (read == FileRead::Missing) bytes.clear();
+    if (read == FileRead::Missing) scratch_.clear();
 
-    if (canWrite && !(known_ && *known_ == bytes)) {
-        // First look at the file, or it changed outside the program.
-        JournalContents contents = ParseJournalCsv(bytes);
-        entries_ = std::move(contents.entries);
-        ApplyNotes();
-        if (contents.damaged) {
-            known_.reset();
-            rewrite_ = true;
-            const std::size_t hash = std::hash<std::string_view>{}(bytes) ^ bytes.size();
-            if (setAside_ != hash) {
-                const std::string name = CopyAsideName(calendar_.Now());
-                if (file_.CopyAside(name)) {
-                    setAside_ = hash;
-                    messages.push_back(
-                        "Part of the Hexalune journal could not be read: the file is damaged or was changed outside "
-                        "Hexalune.\n\nThe file as it was is kept, unchanged, as\n" +
-                        file_.PathOf(name) +
-                        "\n\nThe entries that could be read stay in the journal, and new readings are added to it as "
-                        "before.");
-                } else {
-                    canWrite = false;  // never written over before it is kept elsewhere
-                }
+    if (canWrite && !(state_ == State::Intact && scratch_ == current_)) {
+        // The first look at the file, or it changed outside the program.
+        std::swap(current_, scratch_);
+        JournalContents contents = ParseJournalCsv(current_, fileEntries != nullptr);
+        state_ = contents.damaged ? State::Damaged : State::Intact;
+        if (fileEntries) {
+            *fileEntries = std::move(contents.entries);
+            parsed = true;
+        }
+        const std::size_t hash = std::hash<std::string_view>{}(current_) ^ current_.size();
+        if (state_ == State::Damaged && setAside_ != hash) {
+            const std::string name = CopyAsideName(calendar_.Now());
+            if (file_.CopyAside(name)) {
+                setAside_ = hash;
+                messages.push_back(
+                    "Part of the Hexalune journal could not be read: the file is damaged or was changed outside "
+                    "Hexalune.\n\nThe file as it was is kept, unchanged, as\n" +
+                    file_.PathOf(name) +
+                    "\n\nThe entries that could be read stay in the journal, and new readings are added to it as "
+                    "before.");
+            } else {
+                canWrite = false;  // never written over before it is kept elsewhere
             }
-        } else {
-            known_ = bytes;
         }
     }
 
-    bool written = true;
-    if (mustWrite || rewrite_ || !pending_.empty()) {
-        written = false;
-        if (canWrite) {
-            std::string out;
-            if (rewrite_) {
-                std::vector<JournalEntry> all = entries_;
-                all.insert(all.end(), pending_.begin(), pending_.end());
-                out = JournalCsv(all);
-            } else {
-                // The file is as last read or written: the new rows go after it.
-                out = bytes.empty() ? JournalCsvHeader() : std::move(bytes);
-                for (const JournalEntry& entry : pending_) out += JournalCsvRow(entry);
-            }
-            if (file_.ReplaceAll(out)) {
-                written = true;
-                known_ = std::move(out);
-                entries_.insert(entries_.end(), pending_.begin(), pending_.end());
-                pending_.clear();
-                pendingNotes_.clear();
-                rewrite_ = false;
-                failureShown_ = false;
-            }
+    const bool rewrite = state_ == State::Damaged || !pendingNotes_.empty();
+    if (mustWrite || rewrite || !pending_.empty()) {
+        bool written = false;
+        if (canWrite && rewrite) {
+            std::string all = JournalCsv(AllEntries());
+            written = file_.ReplaceAll(all, {});
+            if (written) current_ = std::move(all);
+        } else if (canWrite) {
+            // The file is as last read or written: the new rows go after it.
+            std::string rows;
+            for (const JournalEntry& entry : pending_) rows += JournalCsvRow(entry);
+            if (current_.empty() || current_ == kByteOrderMark) current_ = JournalCsvHeader();
+            written = file_.ReplaceAll(current_, rows);
+            if (written) current_ += rows;
         }
-        if (!written && !failureShown_) {
+        if (written) {
+            parsed = false;  // the entries read are no longer all the file holds
+            state_ = State::Intact;
+            pending_.clear();
+            pendingNotes_.clear();
+            failureShown_ = false;
+        } else if (!failureShown_) {
             failureShown_ = true;
             messages.push_back("Hexalune cannot save its journal to\n" + file_.PathOf(kJournalFileName) +
                                "\n\nThe file or its folder may be read-only, the disk may be full, or another "
-                               "program, such as a spreadsheet, may have the file open.\n\nThe reading is shown as "
-                               "usual, and Hexalune will try again with the next reading or note while it is "
+                               "program, such as a spreadsheet, may have the file open.\n\nThe reading is shown "
+                               "as usual, and Hexalune will try again with the next reading or note while it is "
                                "running.");
         }
     }
 
     // Last: a message box lets other events run, and one of them may add to the journal.
     for (const std::string& text : messages) messages_.ShowMessage(text, kAppTitle, MsgButtons::Ok, MsgIcon::Exclamation);
-    return written;
+    return parsed;
 }
 
 }  // namespace hexalune

@@ -45,8 +45,6 @@ JournalEntry EntryForReading(const Reading& reading, const LocalDateTime& at);
 inline constexpr char kJournalHeader[] =
     "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note";
 
-// "2026-12-08 07:00:03"
-std::string JournalTimeText(const LocalDateTime& t);
 // The header row, with the byte-order mark in front.
 std::string JournalCsvHeader();
 // One entry's row, with its row end.
@@ -63,11 +61,10 @@ struct JournalContents {
 };
 
 // Reads a journal file's bytes. Never fails: what cannot be read is left out and flagged.
-JournalContents ParseJournalCsv(std::string_view bytes);
+// Without `withEntries` the file is only checked, and `entries` stays empty.
+JournalContents ParseJournalCsv(std::string_view bytes, bool withEntries = true);
 
-// The length of UTF-8 text in UTF-16 code units, and the text cut to at most `limit` of them
-// at a character's boundary.
-std::size_t Utf16Length(std::string_view utf8);
+// UTF-8 text cut to at most `limit` UTF-16 code units, at a character's boundary.
 std::string CutToUtf16Length(std::string_view utf8, std::size_t limit);
 
 // --- The store -------------------------------------------------------------------------
@@ -79,9 +76,10 @@ public:
     virtual ~IJournalFile() = default;
     // The whole file: Missing when there is none yet, Failed when it is there but cannot be read.
     virtual FileRead ReadAll(std::string& bytes) = 0;
-    // Replaces the whole file at once (a crash leaves the old file or the new one, never a
-    // mixture), making its folder when needed; false when it could not be written.
-    virtual bool ReplaceAll(std::string_view bytes) = 0;
+    // Replaces the whole file at once with `head` followed by `tail` (a crash leaves the old
+    // file or the new one, never a mixture), making its folder when needed; false when it
+    // could not be written.
+    virtual bool ReplaceAll(std::string_view head, std::string_view tail) = 0;
     // Copies the file as it is now to `fileName` in the same folder; false when it could not,
     // or when a file of that name is already there.
     virtual bool CopyAside(const std::string& fileName) = 0;
@@ -91,6 +89,9 @@ public:
 
 inline constexpr char kJournalFileName[] = "Journal.csv";
 
+// The journal over its file. Nothing of it is held in memory but the file's bytes as last
+// read or written: adding an entry reads the file (and checks it only when it is not what
+// was last read or written), then writes those bytes with the new row after them.
 class Journal : public IReadingLog {
 public:
     Journal(IJournalFile& file, const ICalendar& calendar, IMessageBox& messages)
@@ -102,37 +103,37 @@ public:
     void ReadingDrawn(const Reading& reading, const LocalDateTime& at) override;
     // Adds one entry at the end and writes the journal.
     void Append(const JournalEntry& entry);
-    // Every entry, newest first: what the file holds (re-read when it changed on disk) and
-    // what could not be written yet. A damaged file is set aside and rewritten here.
+    // Every entry, newest first: what the file holds now and what could not be written yet.
+    // A damaged file is set aside and written anew here.
     std::vector<JournalEntry> Entries();
-    // Sets the note of an entry as Entries() gave it (cut to kJournalNoteLimit) and writes
-    // the journal. Returns false when no such entry is left.
-    bool SetNote(const JournalEntry& entry, std::string_view note);
+    // Gives the entry, as Entries() listed it, this note (cut to kJournalNoteLimit) and writes
+    // the journal; nothing happens when the note is the one listed. An entry taken out of the
+    // file meanwhile comes back with the note rather than lose the reader's words.
+    void SetNote(const JournalEntry& entry, std::string_view note);
     // The whole journal as a CSV file's bytes, for a copy elsewhere.
     std::string ExportCsv();
 
 private:
-    // Brings the file and memory together: reads the file when it changed, sets a damaged
-    // one aside, and writes when there is anything to write or `mustWrite`. Returns whether
-    // everything is on disk. Messages are shown after the state is settled.
-    bool Sync(bool mustWrite);
-    void ApplyNotes();
+    enum class State { Unread, Intact, Damaged };
+
+    // Reads the file, sets a damaged one aside, and writes when there is anything to write
+    // or `mustWrite`. Messages are shown once the state is settled. When the file had to be
+    // read anew and `fileEntries` is given, its entries go there, and true is returned.
+    bool Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries = nullptr);
+    // What the file holds, with the notes not yet written, then the entries not yet written.
+    std::vector<JournalEntry> AllEntries() const { return WithUnwritten(ParseJournalCsv(current_).entries); }
+    std::vector<JournalEntry> WithUnwritten(std::vector<JournalEntry> entries) const;
 
     IJournalFile& file_;
     const ICalendar& calendar_;
     IMessageBox& messages_;
-    // The file's bytes as last read whole and intact, or as last written; while the file
-    // still holds exactly these, `entries_` is what it says and new rows are added at the end
-    // of these bytes without reading them again.
-    std::optional<std::string> known_;
-    std::vector<JournalEntry> entries_;  // file order
+    std::string current_;  // the file's bytes as last read or written
+    State state_ = State::Unread;
+    std::string scratch_;  // each read goes here first, so that its memory is used again
     std::vector<JournalEntry> pending_;  // added, not yet written
-    // Notes set but not yet written, by the entry they belong to.
-    std::vector<std::pair<JournalEntry, std::string>> pendingNotes_;
-    bool rewrite_ = false;               // the whole file must be written again
+    std::vector<std::pair<JournalEntry, std::string>> pendingNotes_;  // set, not yet written
     std::optional<std::size_t> setAside_;  // hash of the damaged bytes already copied aside
-    bool failureShown_ = false;          // the "cannot write" message, once until a write succeeds
-    bool busy_ = false;
+    bool failureShown_ = false;  // the "cannot save" message, once until a write succeeds
 };
 
 }  // namespace hexalune

@@ -13,6 +13,9 @@ namespace {
 
 // Larger than any journal the program writes (ten years of the longest notes is some 45 MB).
 constexpr LONGLONG kLargestJournal = 256LL * 1024 * 1024;
+// Room after what is read for the rows of a day or two, so that adding them to the bytes
+// in memory needs no new block (fresh memory is slow to touch under Wine).
+constexpr std::size_t kRoomToGrow = 64 * 1024;
 
 std::wstring FolderOf(const std::wstring& path) {
     const auto slash = path.find_last_of(L'\\');
@@ -48,7 +51,7 @@ std::wstring JournalPath(const std::wstring& appName) {
     return std::wstring(appData) + L"\\Hexalune\\" + appName + L"\\Journal.csv";
 }
 
-bool ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
+bool ReplaceFileContents(const std::wstring& path, std::string_view head, std::string_view tail) {
     const std::wstring folder = FolderOf(path);
     if (folder.empty()) return false;
     if (!MakeFolder(folder) && !(MakeFolder(FolderOf(folder)) && MakeFolder(folder))) return false;
@@ -58,7 +61,7 @@ bool ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
     bool written = false;
     {
         const KernelObject file = OpenFile(temp, GENERIC_WRITE, 0, TRUNCATE_EXISTING);
-        written = file && WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get());
+        written = file && WriteAll(file.Get(), head) && WriteAll(file.Get(), tail) && FlushFileBuffers(file.Get());
     }
     if (written) {
         if (ReplaceFileW(path.c_str(), temp, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS,
@@ -91,6 +94,7 @@ FileRead JournalFile::ReadAll(std::string& bytes) {
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > kLargestJournal) return FileRead::Failed;
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart) + kRoomToGrow);
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
     std::size_t done = 0;
     while (done < bytes.size()) {

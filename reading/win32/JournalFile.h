@@ -15,19 +15,21 @@ namespace hexalune::win32 {
 // empty when the system names no application-data folder.
 std::wstring JournalPath(const std::wstring& appName);
 
-// Puts `bytes` at `path` so that a crash at any moment leaves the old file or the new one:
+// Puts `head` and `tail` after it at `path` so that a crash at any moment leaves the old file or the new one:
 // they go to a new file in the same folder, flushed to disk, which then takes the old one's
 // place (ReplaceFileW, which keeps its permissions; MoveFileExW where there is nothing to
 // replace or ReplaceFileW cannot finish). Makes the folder and its parent when missing.
 // The temporary file is gone again whatever happens; false when the file was not replaced.
-bool ReplaceFileContents(const std::wstring& path, std::string_view bytes);
+bool ReplaceFileContents(const std::wstring& path, std::string_view head, std::string_view tail = {});
 
 class JournalFile final : public IJournalFile {
 public:
     explicit JournalFile(std::wstring path);
 
     FileRead ReadAll(std::string& bytes) override;
-    bool ReplaceAll(std::string_view bytes) override { return ReplaceFileContents(path_, bytes); }
+    bool ReplaceAll(std::string_view head, std::string_view tail) override {
+        return ReplaceFileContents(path_, head, tail);
+    }
     bool CopyAside(const std::string& fileName) override;
     std::string PathOf(const std::string& fileName) const override;
 

@@ -265,10 +265,10 @@ public:
         out = bytes ? *bytes : std::string();
         return bytes ? FileRead::Read : FileRead::Missing;
     }
-    bool ReplaceAll(std::string_view next) override {
+    bool ReplaceAll(std::string_view head, std::string_view tail) override {
         ++writes;
         if (failing) return false;
-        bytes = std::string(next);
+        bytes = std::string(head) + std::string(tail);
         return true;
     }
     bool CopyAside(const std::string& name) override {

@@ -244,13 +244,13 @@ TEST_F(JournalStoreTest, ANoteGoesToItsEntryEvenWhenAReadingCameInMeanwhile) {
     EXPECT_EQ(listed[0].hexagram, 12);  // newest first
 
     journal.Append(Entry(3, 13, "3"));  // the display time, while the window is open
-    EXPECT_TRUE(journal.SetNote(listed[1], "Long day.\r\nWorth it."));
+    journal.SetNote(listed[1], "Long day.\r\nWorth it.");
     const JournalContents read = ParseJournalCsv(*file.bytes);
     ASSERT_EQ(read.entries.size(), 3u);
     EXPECT_EQ(read.entries[0].note, "Long day.\r\nWorth it.");
     EXPECT_EQ(read.entries[2].note, "");
 
-    EXPECT_TRUE(journal.SetNote(listed[0], std::string(kJournalNoteLimit + 5, 'n')));
+    journal.SetNote(listed[0], std::string(kJournalNoteLimit + 5, 'n'));
     EXPECT_EQ(ParseJournalCsv(*file.bytes).entries[1].note.size(), kJournalNoteLimit);
 }
 

@@ -61,31 +61,31 @@ TEST_F(JournalFileTest, LivesInTheRoamingApplicationDataUnderTheProgramsName) {
 
     // The first write makes the program's folder; the file holds exactly what was written.
     const std::string text = "Drawn at\r\n\xE6\x97\xA5\r\n";
-    ASSERT_TRUE(file.ReplaceAll(text));
+    ASSERT_TRUE(file.ReplaceAll(text, {}));
     EXPECT_EQ(Contents(file), text);
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"Journal.csv"});
 }
 
 TEST_F(JournalFileTest, AFileThatCannotBeReplacedStaysWholeAndNoTemporaryFileIsLeft) {
-    ASSERT_TRUE(file.ReplaceAll("old journal\r\n"));
+    ASSERT_TRUE(file.ReplaceAll("old journal", "\r\n"));
     {
         // A spreadsheet holds it open, letting others read but not delete or write.
         const KernelObject locked(
             CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(locked);
-        EXPECT_FALSE(file.ReplaceAll(std::string(100000, 'n')));
+        EXPECT_FALSE(file.ReplaceAll(std::string(100000, 'n'), {}));
         EXPECT_EQ(Contents(file), "old journal\r\n");
         EXPECT_TRUE(file.CopyAside("Journal-20261208-070003.bad.csv"));
     }
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(file.ReplaceAll("new journal\r\n"));
+    EXPECT_FALSE(file.ReplaceAll("new journal\r\n", {}));
     EXPECT_EQ(Contents(file), "old journal\r\n");
     // The journal and its copy; none of the temporary files ("jnl*.tmp") left behind. (Wine's
     // own ReplaceFileW leaves a file of its own, "rf*.tmp", after a sharing violation.)
     for (const std::wstring& name : FilesIn(folder)) EXPECT_NE(_wcsnicmp(name.c_str(), L"jnl", 3), 0) << name.c_str();
 
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_TRUE(file.ReplaceAll("new journal\r\n"));
+    EXPECT_TRUE(file.ReplaceAll("new journal\r\n", {}));
     EXPECT_EQ(Contents(file), "new journal\r\n");
     EXPECT_FALSE(file.CopyAside("Journal-20261208-070003.bad.csv"));  // an earlier copy is never written over
     JournalFile aside(folder + L"\\Journal-20261208-070003.bad.csv");

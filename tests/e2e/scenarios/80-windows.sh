@@ -97,4 +97,6 @@ scenario_installer() {
     ls "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/'Start Menu'/Programs/Hexalune.lnk >/dev/null 2>&1 &&
         fail "the Start-menu shortcut is still there"
     assert_eq 7 "$(drv reg-get Hour)" "settings kept by a silent removal"
+    ls "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Hexalune/Hexalune/Journal.csv >/dev/null 2>&1 ||
+        fail "the journal was not kept by a silent removal"
 }

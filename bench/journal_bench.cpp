@@ -1,0 +1,215 @@
+// Time to open a journal of ten years, with the program's own journal code and file.
+//
+// Writes a journal of 3,650 entries (one reading a day for ten years), each with a note of
+// up to 800 characters (commas, quotes, line breaks, accented letters among them), where the
+// program keeps the journal for an executable of this name:
+// %APPDATA%\Hexalune\journal_bench\Journal.csv. Then times, each over several runs with a
+// fresh Journal as a new process would have it:
+//   open            Journal::Entries(): the whole file read and parsed (what the Journal window does)
+//   startup append  Journal::Append() of a first reading in a process: read, parse, write, replace
+//   later append    a second Append() in the same process: read, compare, write, replace
+//   set note        Journal::SetNote(): the whole file written anew
+// and the parts of an open on their own (reading the file, parsing it). The same open is
+// timed once more with every note at the 4,000-character limit, and the processor time of
+// one open is taken over opens one after another.
+//
+// Usage: journal_bench [--runs N] [--out FILE]
+// FILE receives key=value lines; the same lines go to standard output.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/win32/Win32Platform.h"
+#include "reading/Journal.h"
+#include "reading/win32/JournalFile.h"
+
+namespace {
+
+using namespace hexalune;
+using namespace hexalune::win32;
+
+double g_msPerCount = 0;
+
+double Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * g_msPerCount;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Processor time of this thread so far, in milliseconds.
+double ThreadMs() {
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+    const auto ms = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
+    };
+    return ms(kernel) + ms(user);
+}
+
+double Max(const std::vector<double>& values) { return *std::max_element(values.begin(), values.end()); }
+
+class CountingMessages final : public IMessageBox {
+public:
+    MsgAnswer ShowMessage(const std::string& text, const std::string&, MsgButtons, MsgIcon) override {
+        std::fprintf(stderr, "message: %s\n", text.c_str());
+        ++shown;
+        return MsgAnswer::Ok;
+    }
+    int shown = 0;
+};
+
+// A note of `length` characters made of words, with a comma, a quote or a line break now and then.
+std::string Note(unsigned& seed, std::size_t length) {
+    static const char* const kWords[] = {"the", "morning", "was", "quiet,", "\"steady\"", "caf\xC3\xA9", "work",
+                                         "waited", "friend", "rain.", "and", "it", "\r\n", "went", "well"};
+    std::string note;
+    while (note.size() < 2 * length + 8) {  // at least `length` characters
+        seed = seed * 1103515245U + 12345U;
+        note += kWords[(seed >> 16) % (sizeof(kWords) / sizeof(kWords[0]))];
+        note += ' ';
+    }
+    return CutToUtf16Length(note, length);
+}
+
+std::vector<JournalEntry> TenYears(bool longestNotes) {
+    std::vector<JournalEntry> entries;
+    unsigned seed = 18;
+    const long firstDay = DaysFromCivil(CivilDate{2016, 12, 8});
+    for (int day = 0; day < 3650; ++day) {
+        seed = seed * 1103515245U + 12345U;
+        const int hexagram = static_cast<int>((seed >> 16) % 64) + 1;
+        const std::string lines = std::to_string((seed >> 8) % 6 + 1) + "," + std::to_string((seed >> 4) % 6 + 1);
+        JournalEntry entry =
+            EntryForReading(Reading{hexagram, lines[0] == lines[2] ? lines.substr(0, 1) : lines},
+                            LocalDateTime{CivilFromDays(firstDay + day), 7, 0, static_cast<int>(seed % 60)});
+        entry.note = Note(seed, longestNotes ? kJournalNoteLimit : (seed >> 20) % 801);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int runs = 20;
+    std::wstring outPath;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--runs" && i + 1 < argc) {
+            runs = _wtoi(argv[++i]);
+        } else if (arg == L"--out" && i + 1 < argc) {
+            outPath = argv[++i];
+        } else {
+            std::fprintf(stderr, "usage: journal_bench [--runs N] [--out FILE]\n");
+            return 2;
+        }
+    }
+    if (runs < 1) return 2;
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    g_msPerCount = 1000.0 / static_cast<double>(frequency.QuadPart);
+
+    const std::wstring path = JournalPath(ExecutableBaseName());
+    JournalFile file(path);
+    Win32Calendar calendar;
+    CountingMessages messages;
+    const std::string tenYears = JournalCsv(TenYears(false));
+    const std::string tenYearsLongest = JournalCsv(TenYears(true));
+    const Reading reading{46, "4,1,6"};
+
+    std::vector<double> openMs, readMs, parseMs, startupAppendMs, laterAppendMs, setNoteMs, longestOpenMs;
+    std::size_t listed = 0;
+    for (int run = 0; run <= runs; ++run) {  // run 0 warms the caches and is not counted
+        if (!ReplaceFileContents(path, tenYears)) {
+            std::fprintf(stderr, "the journal could not be written to %ls\n", path.c_str());
+            return 1;
+        }
+        double t = Now();
+        std::string bytes;
+        file.ReadAll(bytes);
+        const double read = Now() - t;
+        t = Now();
+        const JournalContents contents = ParseJournalCsv(bytes);
+        const double parse = Now() - t;
+        if (contents.damaged || contents.entries.size() != 3650) {
+            std::fprintf(stderr, "the journal did not read back whole\n");
+            return 1;
+        }
+
+        Journal opened(file, calendar, messages);
+        t = Now();
+        const std::vector<JournalEntry> entries = opened.Entries();
+        const double open = Now() - t;
+        listed = entries.size();
+
+        Journal started(file, calendar, messages);
+        t = Now();
+        started.ReadingDrawn(reading, calendar.Now());
+        const double startupAppend = Now() - t;
+        t = Now();
+        started.ReadingDrawn(reading, calendar.Now());
+        const double laterAppend = Now() - t;
+        t = Now();
+        started.SetNote(entries[entries.size() / 2], "A note set in the benchmark, \"quoted\".");
+        const double setNote = Now() - t;
+
+        ReplaceFileContents(path, tenYearsLongest);
+        Journal longest(file, calendar, messages);
+        t = Now();
+        const std::size_t longestListed = longest.Entries().size();
+        const double longestOpen = Now() - t;
+        if (listed != 3650 || longestListed != 3650) {
+            std::fprintf(stderr, "the journal listed %zu and %zu entries, not 3,650\n", listed, longestListed);
+            return 1;
+        }
+        if (run == 0) continue;
+        openMs.push_back(open);
+        readMs.push_back(read);
+        parseMs.push_back(parse);
+        startupAppendMs.push_back(startupAppend);
+        laterAppendMs.push_back(laterAppend);
+        setNoteMs.push_back(setNote);
+        longestOpenMs.push_back(longestOpen);
+    }
+    // Opens one after another, for the processor time of one (the clock's steps are too coarse
+    // for a single open, and wall time on a busy machine counts other programs' turns too).
+    ReplaceFileContents(path, tenYears);
+    const double cpuStart = ThreadMs();
+    const double wallStart = Now();
+    for (int run = 0; run < runs; ++run) {
+        Journal opened(file, calendar, messages);
+        if (opened.Entries().size() != 3650) return 1;
+    }
+    const double openCpuMs = (ThreadMs() - cpuStart) / runs;
+    const double openBatchMs = (Now() - wallStart) / runs;
+    DeleteFileW(path.c_str());
+
+    char text[2048];
+    std::snprintf(text, sizeof(text),
+                  "journal_runs=%d\njournal_entries=%zu\njournal_bytes=%zu\njournal_longest_bytes=%zu\n"
+                  "journal_open_ms_median=%.2f\njournal_open_ms_max=%.2f\n"
+                  "journal_read_ms_median=%.2f\njournal_parse_ms_median=%.2f\n"
+                  "journal_startup_append_ms_median=%.2f\njournal_later_append_ms_median=%.2f\n"
+                  "journal_set_note_ms_median=%.2f\njournal_longest_open_ms_median=%.2f\n"
+                  "journal_open_cpu_ms_mean=%.2f\njournal_open_batch_ms_mean=%.2f\njournal_messages=%d\n",
+                  runs, listed, tenYears.size(), tenYearsLongest.size(), Median(openMs), Max(openMs), Median(readMs),
+                  Median(parseMs), Median(startupAppendMs), Median(laterAppendMs), Median(setNoteMs),
+                  Median(longestOpenMs), openCpuMs, openBatchMs, messages.shown);
+    std::fputs(text, stdout);
+    if (!outPath.empty()) {
+        FILE* out = _wfopen(outPath.c_str(), L"w");
+        if (!out) return 2;
+        std::fputs(text, out);
+        std::fclose(out);
+    }
+    return messages.shown == 0 ? 0 : 1;
+}
