@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/Timing.h"
 #include "core/win32/Win32Platform.h"
 #include "reading/Journal.h"
 #include "reading/win32/JournalFile.h"
@@ -30,30 +31,7 @@ namespace {
 
 using namespace hexalune;
 using namespace hexalune::win32;
-
-double g_msPerCount = 0;
-
-double Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * g_msPerCount;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// Processor time of this thread so far, in milliseconds.
-double ThreadMs() {
-    FILETIME created, exited, kernel, user;
-    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
-    const auto ms = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
-    };
-    return ms(kernel) + ms(user);
-}
+using namespace hexalune::bench;
 
 double Max(const std::vector<double>& values) { return *std::max_element(values.begin(), values.end()); }
 
@@ -114,9 +92,6 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     if (runs < 1) return 2;
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    g_msPerCount = 1000.0 / static_cast<double>(frequency.QuadPart);
 
     const std::wstring path = JournalPath(ExecutableBaseName());
     JournalFile file(path);
@@ -133,40 +108,40 @@ int wmain(int argc, wchar_t** argv) {
             std::fprintf(stderr, "the journal could not be written to %ls\n", path.c_str());
             return 1;
         }
-        double t = Now();
+        double t = NowMs();
         std::string bytes;
         file.ReadAll(bytes);
-        const double read = Now() - t;
-        t = Now();
+        const double read = NowMs() - t;
+        t = NowMs();
         const JournalContents contents = ParseJournalCsv(bytes);
-        const double parse = Now() - t;
+        const double parse = NowMs() - t;
         if (contents.damaged || contents.entries.size() != 3650) {
             std::fprintf(stderr, "the journal did not read back whole\n");
             return 1;
         }
 
         Journal opened(file, calendar, messages);
-        t = Now();
+        t = NowMs();
         const std::vector<JournalEntry> entries = opened.Entries();
-        const double open = Now() - t;
+        const double open = NowMs() - t;
         listed = entries.size();
 
         Journal started(file, calendar, messages);
-        t = Now();
+        t = NowMs();
         started.ReadingDrawn(reading, calendar.Now());
-        const double startupAppend = Now() - t;
-        t = Now();
+        const double startupAppend = NowMs() - t;
+        t = NowMs();
         started.ReadingDrawn(reading, calendar.Now());
-        const double laterAppend = Now() - t;
-        t = Now();
+        const double laterAppend = NowMs() - t;
+        t = NowMs();
         started.SetNote(entries[entries.size() / 2], "A note set in the benchmark, \"quoted\".");
-        const double setNote = Now() - t;
+        const double setNote = NowMs() - t;
 
         ReplaceFileContents(path, tenYearsLongest);
         Journal longest(file, calendar, messages);
-        t = Now();
+        t = NowMs();
         const std::size_t longestListed = longest.Entries().size();
-        const double longestOpen = Now() - t;
+        const double longestOpen = NowMs() - t;
         if (listed != 3650 || longestListed != 3650) {
             std::fprintf(stderr, "the journal listed %zu and %zu entries, not 3,650\n", listed, longestListed);
             return 1;
@@ -184,13 +159,13 @@ int wmain(int argc, wchar_t** argv) {
     // for a single open, and wall time on a busy machine counts other programs' turns too).
     ReplaceFileContents(path, tenYears);
     const double cpuStart = ThreadMs();
-    const double wallStart = Now();
+    const double wallStart = NowMs();
     for (int run = 0; run < runs; ++run) {
         Journal opened(file, calendar, messages);
         if (opened.Entries().size() != 3650) return 1;
     }
     const double openCpuMs = (ThreadMs() - cpuStart) / runs;
-    const double openBatchMs = (Now() - wallStart) / runs;
+    const double openBatchMs = (NowMs() - wallStart) / runs;
     DeleteFileW(path.c_str());
 
     char text[2048];

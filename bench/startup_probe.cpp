@@ -40,9 +40,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/Timing.h"
 #include "win32/ProcessObjects.h"
 
 namespace {
+
+using hexalune::bench::Median;
 
 namespace process_objects = hexalune::process_objects;
 
@@ -344,13 +347,6 @@ bool Repaint(HWND hwnd, int times) {
         }
     }
     return true;
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 void WriteSample(FILE* out, const char* kind, const std::wstring& name, const std::string& label, const Sample& s) {

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/Timing.h"
 #include "core/win32/Win32Platform.h"
 #include "reading/DisplayScheduler.h"
 #include "settings/win32/RegistrySettingsStore.h"
@@ -24,20 +25,7 @@ namespace {
 
 using namespace hexalune;
 using namespace hexalune::win32;
-
-double g_msPerCount = 0;
-
-double Now() {
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * g_msPerCount;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
+using namespace hexalune::bench;
 
 double Percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
@@ -51,9 +39,9 @@ std::vector<double> TimeBatches(int ticks, int batch, Body body) {
     std::vector<double> perCall;
     for (int done = 0; done < ticks; done += batch) {
         const int n = std::min(batch, ticks - done);
-        const double start = Now();
+        const double start = NowMs();
         for (int i = 0; i < n; ++i) body();
-        perCall.push_back((Now() - start) / n);
+        perCall.push_back((NowMs() - start) / n);
     }
     return perCall;
 }
@@ -78,9 +66,6 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     if (ticks < 1 || batch < 1) return 2;
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    g_msPerCount = 1000.0 / static_cast<double>(frequency.QuadPart);
 
     // The store the program itself uses: the key follows the running executable's name.
     RegistrySettingsStore store;
