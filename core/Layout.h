@@ -22,6 +22,8 @@ enum class ControlKind {
     TextBox,        // multi-line, read-only reading text
     SearchBox,      // one line the user types into
     List,           // a list box to choose one item from
+    Table,          // rows in columns, one chosen at a time; the window gives each cell's text on demand
+    NoteBox,        // multi-line text the user writes: Enter starts a new line
     Shape,          // outline rectangle
     Rule,           // etched line across; two pixels high whatever its height
     ComboList,      // drop-down selection list; its height is the open list's
@@ -36,6 +38,11 @@ enum class Align { Left, Center };
 inline constexpr unsigned kHidden = 1;        // made, never shown
 inline constexpr unsigned kStartsGroup = 2;   // starts a group of its own (arrow keys stop here)
 inline constexpr unsigned kSetByProgram = 4;  // an option the program checks itself, on every real change
+// How a control of a window the user can resize takes the room gained over its laid-out size.
+inline constexpr unsigned kFollowsRight = 8;   // keeps its distance to the right edge
+inline constexpr unsigned kFollowsBottom = 16; // keeps its distance to the bottom edge
+inline constexpr unsigned kGrowsWide = 32;     // its width takes the extra width
+inline constexpr unsigned kGrowsTall = 64;     // its height takes the extra height
 
 using theme::ColorRole;
 using theme::FontRole;

@@ -53,9 +53,15 @@ void GuardClipboard(HWND anyOfOurs) {
 std::wstring WithEditLineBreaks(const std::wstring& text) {
     std::wstring result;
     result.reserve(text.size() + 16);
-    for (wchar_t c : text) {
-        if (c == L'\n') result += L'\r';
-        result += c;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\r' || c == L'\n') {
+            // CR LF, a lone LF and a lone CR are each one line break.
+            result += L"\r\n";
+            if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+        } else {
+            result += c;
+        }
     }
     return result;
 }

@@ -18,7 +18,7 @@ void MakeReadingText(HWND edit);
 // stays.
 void GuardClipboard(HWND anyOfOurs);
 
-// The text as an edit control wants it: each "\n" becomes "\r\n".
+// The text as an edit control wants it: every line break ("\r\n", or a lone "\n" or "\r") is "\r\n".
 std::wstring WithEditLineBreaks(const std::wstring& text);
 
 }  // namespace hexalune::win32

@@ -8,22 +8,32 @@
 
 namespace hexalune::win32 {
 
-std::wstring FromAnsi(const std::string& text) {
+namespace {
+
+std::wstring Widened(const std::string& text, UINT codePage) {
     if (text.empty()) return std::wstring();
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring result(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), length);
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), result.data(), length);
     return result;
 }
 
-std::string ToAnsi(const std::wstring& text) {
+std::string Narrowed(const std::wstring& text, UINT codePage) {
     if (text.empty()) return std::string();
     const int length =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), length, nullptr, nullptr);
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), result.data(), length, nullptr,
+                        nullptr);
     return result;
 }
+
+}  // namespace
+
+std::wstring FromAnsi(const std::string& text) { return Widened(text, CP_ACP); }
+std::string ToAnsi(const std::wstring& text) { return Narrowed(text, CP_ACP); }
+std::wstring FromUtf8(const std::string& text) { return Widened(text, CP_UTF8); }
+std::string ToUtf8(const std::wstring& text) { return Narrowed(text, CP_UTF8); }
 
 std::wstring ExecutablePath() {
     std::vector<wchar_t> buffer(MAX_PATH);

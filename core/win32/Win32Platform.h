@@ -13,6 +13,9 @@ namespace hexalune::win32 {
 // Text in the system's ANSI code page to UTF-16 and back.
 std::wstring FromAnsi(const std::string& text);
 std::string ToAnsi(const std::wstring& text);
+// The same for UTF-8: the user's own words (a note), in any script.
+std::wstring FromUtf8(const std::string& text);
+std::string ToUtf8(const std::wstring& text);
 
 // Full path of the running executable.
 std::wstring ExecutablePath();

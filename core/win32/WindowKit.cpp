@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -117,6 +118,11 @@ ClassAndStyle ClassFor(const ControlSpec& item) {
         case ControlKind::SearchBox: return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case ControlKind::List:
             return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        case ControlKind::Table:
+            return {WC_LISTVIEWW, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA | WS_TABSTOP,
+                    WS_EX_CLIENTEDGE};
+        case ControlKind::NoteBox:
+            return {L"EDIT", ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case ControlKind::Shape: return {L"STATIC", SS_BLACKFRAME, 0};
         case ControlKind::Rule: return {L"STATIC", SS_ETCHEDHORZ, 0};
         case ControlKind::ComboList: return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
@@ -194,7 +200,7 @@ HWND Controls::Create(const ControlSpec& item) {
     // What lies outside its window's client area is there for the code only: never seen,
     // never reached with the keyboard.
     if (IsBelowClientArea(layout_, item, clientHeightTwips_)) style &= ~(WS_VISIBLE | WS_TABSTOP);
-    const RECT r = PixelRect(item, dpi_);
+    const RECT r = PlaceOf(item);
 
     const std::wstring caption = FromAnsi(item.caption ? item.caption : "");
     ContainerLook* state = nullptr;
@@ -213,9 +219,18 @@ HWND Controls::Create(const ControlSpec& item) {
     if (item.kind == ControlKind::TextBox) MakeReadingText(control);
     if (item.kind == ControlKind::LinkLabel || item.kind == ControlKind::KeyboardLink) MarkAsLink(control);
     if (item.kind == ControlKind::KeyboardLink) SetLinkText(control, caption);
+    if (item.kind == ControlKind::Table) {
+        // A list view takes its colors from messages, not from WM_CTLCOLOR*.
+        SendMessageW(control, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
+                     LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+        SendMessageW(control, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ThemeColor(item.ground)));
+        SendMessageW(control, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ThemeColor(item.ground)));
+        SendMessageW(control, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ThemeColor(item.text)));
+    }
     // Boxes and lists are named after the label just before them.
     if ((item.kind == ControlKind::TextBox || item.kind == ControlKind::ComboList ||
-         item.kind == ControlKind::SearchBox || item.kind == ControlKind::List) &&
+         item.kind == ControlKind::SearchBox || item.kind == ControlKind::List || item.kind == ControlKind::Table ||
+         item.kind == ControlKind::NoteBox) &&
         before &&
         before->kind == ControlKind::Label && before->parent == item.parent)
         SetAccessibleName(control, FromAnsi(before->caption));
@@ -260,7 +275,7 @@ void Controls::Arrange(int dpi) {
     for (const ControlSpec& item : layout_) {
         HWND control = Get(item.id);
         if (!control) continue;
-        const RECT r = PixelRect(item, dpi);
+        const RECT r = PlaceOf(item);
         SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
         if (HFONT font = Font(item)) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         // A new font gives an edit control its default margins again.
@@ -268,6 +283,33 @@ void Controls::Arrange(int dpi) {
     }
     // `previous` goes here: every control holds a font of the new set now.
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+RECT Controls::PlaceOf(const ControlSpec& item) const {
+    RECT r = PixelRect(item, dpi_);
+    if (item.parent != 0) return r;  // a container's controls stay where they are in it
+    if (item.flags & kFollowsRight) OffsetRect(&r, extra_.cx, 0);
+    if (item.flags & kFollowsBottom) OffsetRect(&r, 0, extra_.cy);
+    if (item.flags & kGrowsWide) r.right += extra_.cx;
+    if (item.flags & kGrowsTall) r.bottom += extra_.cy;
+    return r;
+}
+
+void Controls::Stretch(SIZE extra) {
+    extra.cx = std::max<LONG>(extra.cx, 0);
+    extra.cy = std::max<LONG>(extra.cy, 0);
+    if (extra.cx == extra_.cx && extra.cy == extra_.cy) return;
+    extra_ = extra;
+    constexpr unsigned kAnchors = kFollowsRight | kFollowsBottom | kGrowsWide | kGrowsTall;
+    for (const ControlSpec& item : layout_) {
+        HWND control = item.parent == 0 && (item.flags & kAnchors) ? Get(item.id) : nullptr;
+        if (!control) continue;
+        const RECT r = PlaceOf(item);
+        SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    }
+    // The ground the controls leave behind.
+    InvalidateRect(window_, nullptr, TRUE);
 }
 
 HWND Controls::Get(int id) const {
@@ -292,7 +334,7 @@ LRESULT Controls::OnCtlColor(HDC dc, HWND control) {
     const ControlSpec* item = Find(GetDlgCtrlID(control));
     COLORREF ground = ThemeColor(ColorRole::Ground);
     if (item && (item->kind == ControlKind::TextBox || item->kind == ControlKind::SearchBox ||
-                 item->kind == ControlKind::List)) {
+                 item->kind == ControlKind::List || item->kind == ControlKind::NoteBox)) {
         ground = ThemeColor(item->ground);
     } else if (const ControlSpec* container = item && item->parent != 0 ? Find(item->parent) : nullptr) {
         ground = ThemeColor(container->ground);
@@ -350,14 +392,15 @@ bool FocusMemory::Restore(HWND window) {
 
 // ---- Dialog boxes ------------------------------------------------------------------
 
-std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption) {
+std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption, bool resizable) {
     std::vector<WORD> words;
     const auto putLong = [&words](DWORD value) {
         words.push_back(LOWORD(value));
         words.push_back(HIWORD(value));
     };
-    putLong(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
-    putLong(WS_EX_DLGMODALFRAME);
+    putLong(resizable ? WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX
+                      : WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+    putLong(resizable ? 0 : WS_EX_DLGMODALFRAME);
     // No controls, no place or size (set when it opens), no menu, the standard dialog class.
     words.insert(words.end(), {0, 0, 0, 0, 0, 0, 0});
     for (wchar_t c : caption) words.push_back(static_cast<WORD>(c));
@@ -381,6 +424,7 @@ void ResizeInPlace(HWND window, SIZE frame) {
 
 bool HandleDialogLook(HWND dialog, Controls& controls, SIZE clientTwips, UINT message, WPARAM wParam, LPARAM lParam,
                       INT_PTR& result) {
+    const bool resizable = (GetWindowLongPtrW(dialog, GWL_STYLE) & WS_THICKFRAME) != 0;
     switch (message) {
         case WM_CTLCOLORDLG: result = reinterpret_cast<INT_PTR>(controls.Brush(ThemeColor(ColorRole::Ground))); return true;
         case WM_CTLCOLORSTATIC:
@@ -392,18 +436,36 @@ bool HandleDialogLook(HWND dialog, Controls& controls, SIZE clientTwips, UINT me
         case WM_DPICHANGED: {
             const int dpi = HIWORD(wParam);
             controls.Arrange(dpi);
-            MoveToSuggested(dialog, *reinterpret_cast<const RECT*>(lParam),
-                            FrameSizeFor(dialog, clientTwips.cx, clientTwips.cy, dpi));
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            // A window the user sizes keeps the size the system scales it to.
+            MoveToSuggested(dialog, suggested,
+                            resizable ? SIZE{suggested.right - suggested.left, suggested.bottom - suggested.top}
+                                      : FrameSizeFor(dialog, clientTwips.cx, clientTwips.cy, dpi));
             result = TRUE;
             return true;
         }
         case WM_SETTINGCHANGE:
             if (ChangesWindowMetrics(wParam, lParam)) {
                 controls.Arrange(controls.Dpi());
-                ResizeInPlace(dialog, FrameSizeFor(dialog, clientTwips.cx, clientTwips.cy, controls.Dpi()));
+                if (!resizable)
+                    ResizeInPlace(dialog, FrameSizeFor(dialog, clientTwips.cx, clientTwips.cy, controls.Dpi()));
             }
             result = FALSE;
             return true;
+        case WM_SIZE:
+            if (!resizable || wParam == SIZE_MINIMIZED) return false;
+            controls.Stretch({LOWORD(lParam) - TwipsToPixels(clientTwips.cx, controls.Dpi()),
+                              HIWORD(lParam) - TwipsToPixels(clientTwips.cy, controls.Dpi())});
+            result = 0;
+            return true;
+        case WM_GETMINMAXINFO: {
+            if (!resizable) return false;
+            // No smaller than the window as it is laid out.
+            const SIZE least = FrameSizeFor(dialog, clientTwips.cx, clientTwips.cy, controls.Dpi());
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.cx, least.cy};
+            result = 0;
+            return true;
+        }
         default: return false;
     }
 }

@@ -58,6 +58,9 @@ public:
     // A new DPI: new fonts, every control moved and given its font; the old fonts are freed
     // only then, so that no control ever lays itself out with a deleted one.
     void Arrange(int dpi);
+    // A window the user resizes: `extra` pixels more than its laid-out client area (never
+    // less), taken by the controls that follow its right or bottom edge or grow with it.
+    void Stretch(SIZE extra);
 
     HWND Get(int id) const;
     const ControlSpec* Find(int id) const;
@@ -72,6 +75,8 @@ public:
     LRESULT OnCtlColor(HDC dc, HWND control);
 
 private:
+    // Where a control goes now: its place at the DPI, moved or grown by the room gained.
+    RECT PlaceOf(const ControlSpec& item) const;
     // Made after a control that follows it in its container: where it goes in the tab order.
     HWND TabPlaceOf(const ControlSpec& item) const;
 
@@ -80,6 +85,7 @@ private:
     int clientHeightTwips_;
     HWND window_ = nullptr;
     int dpi_ = 96;
+    SIZE extra_{0, 0};
     std::map<FontRole, win32::Font> fonts_;
     std::map<COLORREF, win32::Brush> brushes_;
     std::map<int, HWND> controls_;
@@ -108,8 +114,8 @@ private:
 // ---- Dialog boxes ------------------------------------------------------------------
 
 // A modal frame with a caption and a close box, and no controls: DialogBoxIndirectParamW
-// takes its data().
-std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption);
+// takes its data(). A resizable one has a sizing border and a maximize box.
+std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption, bool resizable = false);
 
 // The window's outer size around a client area given in twips, at a DPI.
 SIZE FrameSizeFor(HWND window, int clientWidthTwips, int clientHeightTwips, int dpi, bool menu = false);
@@ -119,8 +125,9 @@ void ResizeInPlace(HWND window, SIZE frame);
 
 // What every dialog of the program answers alike: its colors, a change of DPI (it takes the
 // place the system suggests) and of the system's metrics (it stays where it is), its client
-// area being the given twips. Returns whether it answered `message`, with the answer in
-// `result`.
+// area being the given twips. A dialog with a sizing border is no smaller than that, and its
+// controls take the room gained (Controls::Stretch). Returns whether it answered `message`,
+// with the answer in `result`.
 bool HandleDialogLook(HWND dialog, Controls& controls, SIZE clientTwips, UINT message, WPARAM wParam, LPARAM lParam,
                       INT_PTR& result);
 
