@@ -72,6 +72,7 @@ bool MainController::OnCommand(int id) {
         {IDM_VISIT_HOME, kOpenHome},
         {IDM_CHECK_UPDATE, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::Download); }},
         {IDM_ABOUT, [](MainController& c) { c.s_.window.ShowAboutBox(); }},
+        {IDM_JOURNAL, [](MainController& c) { c.s_.window.ShowJournal(c.journal_); }},
         {IDM_ALL_HEXAGRAMS, [](MainController& c) { c.s_.window.ShowAllHexagrams(); }},
         {IDM_DONATE, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::Donation); }},
         {IDC_FORUM_LINK, kOpenHome},

@@ -27,6 +27,8 @@ public:
     virtual void ShowChangingLines() = 0;
     // Shows all 64 hexagrams, the one on screen chosen.
     virtual void ShowAllHexagrams() = 0;
+    // Shows every reading of the journal, with the reader's notes.
+    virtual void ShowJournal(Journal& journal) = 0;
     // Once the current message is handled: closes the program's other windows, each with its
     // own close handling, then the main window itself, which ends the message loop and so
     // the process.

@@ -50,11 +50,14 @@ std::string HexagramListText(int hexagram) {
     return text;
 }
 
-std::string HexagramTexts(int hexagram) {
+std::string HexagramFourTexts(int hexagram) {
     const HexagramEntry& entry = Hexagram(IsHexagramNumber(hexagram) ? hexagram : 1);
     return std::string("Judgment\n") + entry.judgmentPoem + "\n\n" + entry.judgmentDescription + "\n\nImage\n" +
-           entry.imagePoem + "\n\n" + entry.imageDescription + "\n\n" +
-           DescribeChangingLines(hexagram, "1,2,3,4,5,6").text;
+           entry.imagePoem + "\n\n" + entry.imageDescription;
+}
+
+std::string HexagramTexts(int hexagram) {
+    return HexagramFourTexts(hexagram) + "\n\n" + DescribeChangingLines(hexagram, "1,2,3,4,5,6").text;
 }
 
 }  // namespace hexalune

@@ -20,6 +20,9 @@ std::string HexagramTitle(int hexagram);
 // Creative, Heaven"), and not at all when the name already ends with it ("58 The Joyous, Lake").
 std::string HexagramListText(int hexagram);
 
+// The judgment and the image, each as verse and as prose, under the headings "Judgment" and "Image".
+std::string HexagramFourTexts(int hexagram);
+
 // Everything the list of all hexagrams shows for one: the judgment and the image, each as
 // verse and as prose, then what each of the six lines says when it changes (and, for the
 // first two, all six at once).

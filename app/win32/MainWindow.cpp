@@ -13,6 +13,7 @@
 #include "reading/win32/ChangingLinesWindow.h"
 #include "reading/win32/HexagramFigure.h"
 #include "reading/win32/HexagramsWindow.h"
+#include "reading/win32/JournalWindow.h"
 #include "tray/win32/TrayIcon.h"
 
 namespace hexalune::win32 {
@@ -283,6 +284,8 @@ void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
     SetAccessibleName(Control(IDC_CHANGING_LINES), FromAnsi(ChangingLinesSpoken(changingLines)));
     // An open changing-lines window follows the reading on screen.
     UpdateChangingLinesWindow(hexagram_, changingLines);
+    // An open journal lists the reading just drawn.
+    RefreshJournalWindow();
     // Setting the reading texts counts as a change of their text for the clipboard guard.
     GuardClipboard(hwnd_);
 }
@@ -391,6 +394,8 @@ void MainWindow::ShowChangingLines() {
 }
 
 void MainWindow::ShowAllHexagrams() { ShowHexagramsWindow(instance_, hwnd_, hexagram_); }
+
+void MainWindow::ShowJournal(Journal& journal) { ShowJournalWindow(instance_, hwnd_, journal); }
 
 void MainWindow::EndProgram() {
     // Not while a button or link that asked for it is still handling its click.

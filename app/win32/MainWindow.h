@@ -65,6 +65,7 @@ public:
     void ShowAboutBox() override;
     void ShowChangingLines() override;
     void ShowAllHexagrams() override;
+    void ShowJournal(Journal& journal) override;
     void EndProgram() override;
 
 private:

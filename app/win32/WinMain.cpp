@@ -5,6 +5,7 @@
 #include <ole2.h>
 
 #include "app/MainController.h"
+#include "core/ControlIds.h"
 #include "core/win32/Handles.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/SingleInstance.h"
@@ -29,9 +30,12 @@ void EnableHighDpi() {
     SetProcessDPIAware();
 }
 
-int RunMessageLoop(HWND main) {
+int RunMessageLoop(HINSTANCE instance, HWND main) {
+    // Shared resource: nothing to free.
+    HACCEL keys = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MAIN_KEYS));
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (keys && TranslateAcceleratorW(main, keys, &message)) continue;
         if (IsDialogMessageW(main, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -87,7 +91,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // in the middle of it.
     window.StartTicking();
 
-    const int result = RunMessageLoop(window.Handle());
+    const int result = RunMessageLoop(instance, window.Handle());
     if (SUCCEEDED(ole)) OleUninitialize();
     return result;
 }

@@ -225,6 +225,7 @@ public:
     void ShowAboutBox() override { ++aboutShown; }
     void ShowChangingLines() override { ++changingLinesShown; }
     void ShowAllHexagrams() override { ++allHexagramsShown; }
+    void ShowJournal(Journal&) override { ++journalShown; }
     void EndProgram() override { ended = true; }
 
     struct List {
@@ -246,6 +247,7 @@ public:
     int aboutShown = 0;
     int changingLinesShown = 0;
     int allHexagramsShown = 0;
+    int journalShown = 0;
     bool ended = false;
 };
 

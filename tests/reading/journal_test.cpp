@@ -10,6 +10,8 @@
 #include "reading/ChangingLines.h"
 #include "reading/HexagramSearch.h"
 #include "reading/Journal.h"
+#include "reading/JournalView.h"
+#include "reading/Catalogue.h"
 
 namespace hexalune {
 namespace {
@@ -270,6 +272,24 @@ TEST(HexagramSearch, ListLinesNameTheTrigrams) {
     EXPECT_EQ(HexagramListText(46), "46 Pushing Upward, Earth over Wind");
     EXPECT_EQ(HexagramListText(58), "58 The Joyous, Lake");
     EXPECT_EQ(HexagramTitle(46), "46 Pushing Upward");
+}
+
+// The Journal window shows an entry's own reading: the lines it drew and where they lead,
+// and the note's first line however its line breaks were written.
+TEST(JournalView, ShowsTheEntrysOwnReadingAndTheNotesFirstLine) {
+    JournalEntry entry{{{2026, 12, 8}, 7, 0, 3}, 46, "4,1,6", 14, ""};
+    const std::string text = EntryReadingText(entry);
+    EXPECT_EQ(text.rfind(HexagramFourTexts(46), 0), 0u);
+    EXPECT_NE(text.find(DescribeChangingLines(46, "4,1,6").text), std::string::npos);
+    EXPECT_NE(text.find("Leading to 14 Possession in Great Measure\n" +
+                        std::string(Hexagram(14).judgmentDescription)),
+              std::string::npos);
+    entry.changingLines.clear();
+    EXPECT_EQ(EntryReadingText(entry), HexagramFourTexts(46));
+
+    EXPECT_EQ(NoteFirstLine("Rain by noon.\r\nCalled Ana."), "Rain by noon.");
+    EXPECT_EQ(NoteFirstLine("Rain\nby noon"), "Rain");
+    EXPECT_EQ(NoteFirstLine("One line"), "One line");
 }
 
 }  // namespace

@@ -1,0 +1,20 @@
+// What the Journal window shows of an entry, apart from its date (which takes the user's
+// own date form, from the system).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "reading/Journal.h"
+
+namespace hexalune {
+
+// The note's first line, for the list: up to its first line break.
+std::string NoteFirstLine(std::string_view note);
+
+// The reading of an entry in full: the hexagram's four texts, then, when lines changed, what
+// each changing line says and the hexagram they lead to with its judgment, as the Changing
+// Lines window shows them.
+std::string EntryReadingText(const JournalEntry& entry);
+
+}  // namespace hexalune

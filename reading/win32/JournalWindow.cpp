@@ -1,0 +1,368 @@
+#include "reading/win32/JournalWindow.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <string>
+#include <vector>
+
+#include "core/ControlIds.h"
+#include "core/Twips.h"
+#include "core/win32/Accessibility.h"
+#include "core/win32/ReadingText.h"
+#include "core/win32/SystemLibrary.h"
+#include "core/win32/Win32Platform.h"
+#include "core/win32/WindowKit.h"
+#include "reading/Catalogue.h"
+#include "reading/HexagramSearch.h"
+#include "reading/JournalView.h"
+#include "reading/win32/HexagramFigure.h"
+#include "reading/win32/HexagramsWindow.h"
+#include "reading/win32/JournalFile.h"
+
+namespace hexalune::win32 {
+
+namespace {
+
+constexpr UINT WM_APP_REFRESH = WM_APP + 7;
+
+constexpr int kClientWidth = 10800;  // twips; the smallest the window can be
+constexpr int kClientHeight = 9000;
+
+using K = ControlKind;
+constexpr ColorRole kGround = ColorRole::Ground;
+constexpr ColorRole kPage = ColorRole::Page;
+constexpr ColorRole kText = ColorRole::Text;
+constexpr ColorRole kName = ColorRole::Name;
+constexpr Align kLeft = Align::Left;
+
+// In tab order: the list, where the reading leads, its texts, the note, the buttons.
+const ControlSpec kLayout[] = {
+    {IDC_JOURNAL_LIST, 0, K::Table, "", 240, 240, 10320, 2640, kPage, kText, kLeft, FontRole::Body, kGrowsWide},
+    {IDC_JOURNAL_FIGURE, 0, K::Figure, "", 240, 3060, 1215, 1155},
+    {IDC_JOURNAL_NAME, 0, K::Label, "", 1680, 3120, 8880, 480, kGround, kName, kLeft, FontRole::Title, kGrowsWide},
+    {IDC_JOURNAL_LEADING_LABEL, 0, K::Label, "Leading to", 1680, 3735, 1320, 300, kGround, kText, kLeft,
+     FontRole::Bold},
+    // The hexagram the lines lead to opens among all 64.
+    {IDC_JOURNAL_LEADING_NAME, 0, K::KeyboardLink, "", 3000, 3705, 7560, 360, kGround, kName, kLeft, FontRole::Bold,
+     kStartsGroup | kGrowsWide},
+    {IDC_JOURNAL_TEXT, 0, K::TextBox, "", 240, 4380, 10320, 2400, kGround, kText, kLeft, FontRole::Body,
+     kStartsGroup | kGrowsWide | kGrowsTall},
+    {IDC_JOURNAL_NOTE_LABEL, 0, K::Label, "Note", 240, 6960, 2000, 240, kGround, kText, kLeft, FontRole::Bold,
+     kFollowsBottom},
+    {IDC_JOURNAL_NOTE, 0, K::NoteBox, "", 240, 7200, 10320, 1080, kPage, kText, kLeft, FontRole::Body,
+     kStartsGroup | kFollowsBottom | kGrowsWide},
+    {IDC_JOURNAL_EXPORT, 0, K::Button, "Export...", 240, 8460, 1440, 375, kGround, kText, kLeft, FontRole::Body,
+     kStartsGroup | kFollowsBottom},
+    {IDOK, 0, K::DefaultButton, "Close", 9120, 8460, 1440, 375, kGround, kText, kLeft, FontRole::Body,
+     kStartsGroup | kFollowsRight | kFollowsBottom},
+};
+
+// The list's columns: caption and width in twips. The last takes what room is left.
+struct Column {
+    const wchar_t* caption;
+    int width;
+};
+constexpr Column kColumns[] = {
+    {L"Date", 1900}, {L"Hexagram", 2400}, {L"Changing lines", 1560}, {L"Leading to", 2400}, {L"Note", 1500},
+};
+constexpr int kLastColumn = static_cast<int>(std::size(kColumns)) - 1;
+
+struct Window {
+    Window(HINSTANCE program, Journal& entries) : instance(program), journal(entries), controls(program, kLayout) {}
+    HINSTANCE instance;
+    Journal& journal;
+    Controls controls;
+    std::vector<JournalEntry> entries;  // newest first, as listed
+    int shown = -1;  // the entry whose reading and note are on show
+};
+
+HWND openWindow = nullptr;  // one at a time
+
+std::wstring TitleOf(int hexagram) {
+    return FromAnsi("Hexagram " + std::to_string(hexagram) + ", " + Hexagram(hexagram).name);
+}
+
+// The user's own short date and time form.
+std::wstring DateText(const LocalDateTime& at) {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(at.date.year);
+    st.wMonth = static_cast<WORD>(at.date.month);
+    st.wDay = static_cast<WORD>(at.date.day);
+    st.wHour = static_cast<WORD>(at.hour);
+    st.wMinute = static_cast<WORD>(at.minute);
+    st.wSecond = static_cast<WORD>(at.second);
+    wchar_t date[80] = {};
+    wchar_t time[80] = {};
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, 80);
+    GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &st, nullptr, time, 80);
+    return std::wstring(date) + L" " + time;
+}
+
+std::wstring CellText(const JournalEntry& entry, int column) {
+    switch (column) {
+        case 0: return DateText(entry.drawnAt);
+        case 1: return FromAnsi(HexagramTitle(entry.hexagram));
+        case 2: return FromAnsi(entry.changingLines);
+        case 3: return entry.relating ? FromAnsi(HexagramTitle(entry.relating)) : std::wstring();
+        default: return FromUtf8(NoteFirstLine(entry.note));
+    }
+}
+
+HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+
+// The note column reaches the list's right edge (its scroll bar, when it has one, aside).
+void FillLastColumn(HWND dialog) {
+    SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_SETCOLUMNWIDTH, kLastColumn, LVSCW_AUTOSIZE_USEHEADER);
+}
+
+void SetColumnWidths(HWND dialog, int dpi) {
+    for (int i = 0; i < kLastColumn; ++i)
+        SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i),
+                     TwipsToPixels(kColumns[i].width, dpi));
+    FillLastColumn(dialog);
+}
+
+void AddColumns(HWND dialog, int dpi) {
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = const_cast<wchar_t*>(kColumns[i].caption);
+        column.cx = TwipsToPixels(kColumns[i].width, dpi);
+        column.iSubItem = i;
+        SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_INSERTCOLUMNW, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&column));
+    }
+}
+
+// The note on show goes into the journal when the reader has changed it.
+void SaveNote(HWND dialog, Window& window) {
+    HWND note = Item(dialog, IDC_JOURNAL_NOTE);
+    if (window.shown < 0 || !SendMessageW(note, EM_GETMODIFY, 0, 0)) return;
+    std::wstring typed(static_cast<std::size_t>(GetWindowTextLengthW(note)) + 1, L'\0');
+    typed.resize(static_cast<std::size_t>(GetWindowTextW(note, typed.data(), static_cast<int>(typed.size()))));
+    SendMessageW(note, EM_SETMODIFY, FALSE, 0);
+    JournalEntry& entry = window.entries[static_cast<std::size_t>(window.shown)];
+    const std::string words = ToUtf8(typed);
+    window.journal.SetNote(entry, words);  // says so itself when it cannot be written
+    entry.note = CutToUtf16Length(words, kJournalNoteLimit);
+    SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_REDRAWITEMS, static_cast<WPARAM>(window.shown),
+                 static_cast<LPARAM>(window.shown));
+}
+
+void ShowEntry(HWND dialog, Window& window, int index) {
+    window.shown = index;
+    const bool any = index >= 0;
+    const JournalEntry empty{};
+    const JournalEntry& entry = any ? window.entries[static_cast<std::size_t>(index)] : empty;
+    const std::wstring title = any ? TitleOf(entry.hexagram) : std::wstring(L"No readings yet");
+    // The figure's window text is what screen readers announce for it.
+    SetDlgItemTextW(dialog, IDC_JOURNAL_FIGURE, any ? title.c_str() : L"");
+    SetDlgItemTextW(dialog, IDC_JOURNAL_NAME, title.c_str());
+    InvalidateRect(Item(dialog, IDC_JOURNAL_FIGURE), nullptr, TRUE);
+    const bool leads = any && entry.relating != 0;
+    SetLinkText(Item(dialog, IDC_JOURNAL_LEADING_NAME), leads ? TitleOf(entry.relating) : std::wstring());
+    ShowWindow(Item(dialog, IDC_JOURNAL_LEADING_LABEL), leads ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(Item(dialog, IDC_JOURNAL_LEADING_NAME), leads ? SW_SHOWNA : SW_HIDE);
+    HWND text = Item(dialog, IDC_JOURNAL_TEXT);
+    SetWindowTextW(text, any ? WithEditLineBreaks(FromAnsi(EntryReadingText(entry))).c_str() : L"");
+    SetAccessibleName(text, any ? L"Reading of " + title : std::wstring(L"Reading"));
+    HWND note = Item(dialog, IDC_JOURNAL_NOTE);
+    SetWindowTextW(note, WithEditLineBreaks(FromUtf8(entry.note)).c_str());
+    SendMessageW(note, EM_SETMODIFY, FALSE, 0);
+    EnableWindow(note, any);
+    EnableWindow(Item(dialog, IDC_JOURNAL_EXPORT), any);
+    // New reading texts count as a change of text for the clipboard guard.
+    GuardClipboard(dialog);
+}
+
+void Select(HWND dialog, int index) {
+    HWND list = Item(dialog, IDC_JOURNAL_LIST);
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&state));
+    SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
+}
+
+// Reads the journal and lists it, the entry on show kept on show (else the newest).
+void FillList(HWND dialog, Window& window) {
+    SaveNote(dialog, window);
+    std::optional<JournalEntry> kept;
+    if (window.shown >= 0) kept = window.entries[static_cast<std::size_t>(window.shown)];
+    window.entries = window.journal.Entries();
+    int index = window.entries.empty() ? -1 : 0;
+    for (std::size_t i = 0; kept && i < window.entries.size(); ++i) {
+        if (window.entries[i].drawnAt == kept->drawnAt && window.entries[i].hexagram == kept->hexagram &&
+            window.entries[i].changingLines == kept->changingLines) {
+            index = static_cast<int>(i);
+            break;
+        }
+    }
+    window.shown = -1;  // nothing to save until the list is settled
+    SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_SETITEMCOUNT, window.entries.size(), 0);
+    FillLastColumn(dialog);
+    ShowEntry(dialog, window, index);
+    if (index >= 0) Select(dialog, index);
+}
+
+void OnSelectionChanged(HWND dialog, Window& window) {
+    const int selected =
+        static_cast<int>(SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                      LVNI_SELECTED));
+    // With nothing chosen, the last entry chosen stays on show.
+    if (selected < 0 || selected == window.shown) return;
+    SaveNote(dialog, window);
+    ShowEntry(dialog, window, selected);
+}
+
+// Type-ahead: the next entry from `start` on (round to the top) whose date begins with what was typed.
+int FindByDate(const Window& window, const NMLVFINDITEMW& find) {
+    if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
+    const std::wstring typed = find.lvfi.psz;
+    const int count = static_cast<int>(window.entries.size());
+    for (int k = 0; k < count; ++k) {
+        const int i = (find.iStart + k) % count;
+        const std::wstring date = DateText(window.entries[static_cast<std::size_t>(i)].drawnAt);
+        if (date.size() >= typed.size() &&
+            CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, date.c_str(), static_cast<int>(typed.size()),
+                           typed.c_str(), static_cast<int>(typed.size())) == CSTR_EQUAL)
+            return i;
+    }
+    return -1;
+}
+
+INT_PTR OnNotify(HWND dialog, Window& window, const NMHDR& header) {
+    if (header.idFrom == IDC_JOURNAL_LEADING_NAME && (header.code == NM_CLICK || header.code == NM_RETURN)) {
+        if (window.shown >= 0)
+            ShowHexagramsWindow(window.instance, dialog, window.entries[static_cast<std::size_t>(window.shown)].relating);
+        return TRUE;
+    }
+    if (header.idFrom != IDC_JOURNAL_LIST) return FALSE;
+    switch (header.code) {
+        case LVN_GETDISPINFOW: {
+            auto& item = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header))->item;
+            if (!(item.mask & LVIF_TEXT) || item.iItem < 0 || item.iItem >= static_cast<int>(window.entries.size()) ||
+                item.cchTextMax <= 0)
+                return TRUE;
+            const std::wstring text = CellText(window.entries[static_cast<std::size_t>(item.iItem)], item.iSubItem);
+            lstrcpynW(item.pszText, text.c_str(), item.cchTextMax);
+            return TRUE;
+        }
+        case LVN_ODFINDITEMW:
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT,
+                              FindByDate(window, *reinterpret_cast<const NMLVFINDITEMW*>(&header)));
+            return TRUE;
+        case LVN_ITEMCHANGED: OnSelectionChanged(dialog, window); return TRUE;
+        default: return FALSE;
+    }
+}
+
+// Saves a copy of the whole journal where the user chooses.
+void Export(HWND dialog, Window& window) {
+    SaveNote(dialog, window);
+    using SaveAsFn = BOOL(WINAPI*)(OPENFILENAMEW*);
+    const Library dialogs = LoadSystemLibrary(L"comdlg32.dll");
+    const auto saveAs = ModuleFunction<SaveAsFn>(dialogs.Get(), "GetSaveFileNameW");
+    if (!saveAs) return;
+    wchar_t path[MAX_PATH] = L"Journal.csv";
+    OPENFILENAMEW choice{};
+    choice.lStructSize = sizeof(choice);
+    choice.hwndOwner = dialog;
+    choice.lpstrFilter = L"CSV files (*.csv)\0*.csv\0All files (*.*)\0*.*\0";
+    choice.lpstrFile = path;
+    choice.nMaxFile = MAX_PATH;
+    choice.lpstrDefExt = L"csv";
+    choice.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!saveAs(&choice)) return;
+    if (!ReplaceFileContents(path, window.journal.ExportCsv())) {
+        const std::wstring text = L"Hexalune could not save the journal as\n" + std::wstring(path) +
+                                  L"\n\nThe folder may be read-only, the disk may be full, or another program may "
+                                  L"have the file open.";
+        MessageBoxW(dialog, text.c_str(), FromAnsi(kAppTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+void Close(HWND dialog, Window& window, int result) {
+    SaveNote(dialog, window);
+    EndDialog(dialog, result);
+}
+
+void OnInitDialog(HWND dialog, Window& window) {
+    const int dpi = WindowDpi(dialog);
+    window.controls.Attach(dialog, dpi);
+    window.controls.CreateAll();
+    AddColumns(dialog, dpi);
+    SetAccessibleName(Item(dialog, IDC_JOURNAL_LIST), L"Readings");
+    SendMessageW(Item(dialog, IDC_JOURNAL_NOTE), EM_LIMITTEXT, kJournalNoteLimit, 0);
+    CenterOnOwnersMonitor(dialog, FrameSizeFor(dialog, kClientWidth, kClientHeight, dpi));
+    openWindow = dialog;
+    FillList(dialog, window);
+    SetFocus(Item(dialog, IDC_JOURNAL_LIST));
+}
+
+INT_PTR CALLBACK JournalProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        OnInitDialog(dialog, *reinterpret_cast<Window*>(lParam));
+        return FALSE;  // the focus is set
+    }
+    auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (!window) return FALSE;
+    INT_PTR result = FALSE;
+    if (HandleDialogLook(dialog, window->controls, {kClientWidth, kClientHeight}, message, wParam, lParam, result)) {
+        if (message == WM_DPICHANGED) SetColumnWidths(dialog, HIWORD(wParam));
+        if (message == WM_SIZE) FillLastColumn(dialog);
+        return result;
+    }
+    switch (message) {
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (window->shown >= 0)
+                DrawHexagramFigure(item.hDC, item.rcItem,
+                                   window->entries[static_cast<std::size_t>(window->shown)].hexagram);
+            else
+                FillRect(item.hDC, &item.rcItem, window->controls.Brush(ThemeColor(ColorRole::Ground)));
+            return TRUE;
+        }
+        case WM_NOTIFY: return OnNotify(dialog, *window, *reinterpret_cast<const NMHDR*>(lParam));
+        case WM_APP_REFRESH: FillList(dialog, *window); return TRUE;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDC_JOURNAL_EXPORT: Export(dialog, *window); return TRUE;
+                case IDOK:
+                case IDCANCEL: Close(dialog, *window, LOWORD(wParam)); return TRUE;
+                default: return FALSE;
+            }
+        case WM_CLOSE: Close(dialog, *window, IDCANCEL); return TRUE;
+        // The session ends: the program may be gone before the window is closed.
+        case WM_ENDSESSION:
+            if (wParam) SaveNote(dialog, *window);
+            return TRUE;
+        case WM_DESTROY:
+            // Destroyed with the main window, without a close of its own.
+            SaveNote(dialog, *window);
+            if (openWindow == dialog) openWindow = nullptr;
+            return FALSE;
+        default: return FALSE;
+    }
+}
+
+}  // namespace
+
+void ShowJournalWindow(HINSTANCE instance, HWND owner, Journal& journal) {
+    if (openWindow) {
+        SetForegroundWindow(openWindow);
+        return;
+    }
+    Window window(instance, journal);
+    const std::vector<WORD> frame = EmptyDialogTemplate(L"Hexalune Journal", true);
+    DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()), owner, &JournalProc,
+                            reinterpret_cast<LPARAM>(&window));
+}
+
+void RefreshJournalWindow() {
+    if (openWindow) PostMessageW(openWindow, WM_APP_REFRESH, 0, 0);
+}
+
+}  // namespace hexalune::win32
