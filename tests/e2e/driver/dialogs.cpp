@@ -2,6 +2,8 @@
 // answered and clicked.
 #include "driver.h"
 
+#include <commctrl.h>
+
 #include <cwchar>
 
 namespace driver {
@@ -239,6 +241,63 @@ int DlgList(const Args& args) {
         std::wstring item(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
         item.resize(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
         PrintLine(item);
+    }
+    return 0;
+}
+
+// Every row of a dialog's list view, its cells split by tabs. The list lives in the other
+// process: its answers are read from a buffer in that process's memory.
+int DlgRows(const Args& args) {
+    HWND list = RequireDialogItem(RequireDialog(CaptionRequired(args, 1)), ControlIdArg(args, 2));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) Fail(L"cannot open the program's process");
+    constexpr int kChars = 1024;
+    const SIZE_T size = sizeof(LVITEMW) + kChars * sizeof(wchar_t);
+    auto* remote = static_cast<unsigned char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    if (!remote) {
+        CloseHandle(process);
+        Fail(L"cannot reserve memory in the program's process");
+    }
+    auto* remoteText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    HWND header = reinterpret_cast<HWND>(Send(list, LVM_GETHEADER, 0, 0));
+    const int columns = header ? static_cast<int>(Send(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+    const int rows = static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
+    bool ok = true;
+    for (int row = 0; row < rows && ok; ++row) {
+        std::wstring line;
+        for (int column = 0; column < columns && ok; ++column) {
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = remoteText;
+            item.cchTextMax = kChars;
+            ok = WriteProcessMemory(process, remote, &item, sizeof(item), nullptr);
+            const auto length = ok ? Send(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote)) : 0;
+            std::wstring cell(static_cast<std::size_t>(length), L'\0');
+            ok = ok && (length == 0 || ReadProcessMemory(process, remoteText, cell.data(), cell.size() * sizeof(wchar_t), nullptr));
+            if (column > 0) line += L'\t';
+            line += cell;
+        }
+        if (ok) PrintLine(line);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!ok) Fail(L"cannot read the list view's rows");
+    return 0;
+}
+
+// Types into a dialog's text box as a keyboard would, a character at a time; "\n" is Enter.
+int DlgType(const Args& args) {
+    HWND box = RequireDialogItem(RequireDialog(CaptionRequired(args, 1)), ControlIdArg(args, 2));
+    const std::wstring& text = NameArg(args, 3, L"text");
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        wchar_t c = text[i];
+        if (c == L'\\' && i + 1 < text.size() && text[i + 1] == L'n') {
+            c = L'\r';
+            ++i;
+        }
+        Send(box, WM_CHAR, c, 1);
     }
     return 0;
 }

@@ -118,6 +118,8 @@ int DlgClick(const Args& args);
 int DlgRect(const Args& args);
 int DlgText(const Args& args);
 int DlgList(const Args& args);
+int DlgRows(const Args& args);
+int DlgType(const Args& args);
 
 // ---- registry.cpp: the program's values and the user's ---------------------------
 

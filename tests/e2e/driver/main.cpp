@@ -80,8 +80,10 @@ const CommandEntry kCommands[] = {
     {L"button-clicked", ButtonClicked, L"<ctrlId>     BN_CLICKED as Windows sends it to a radio button given the focus"},
     {L"dlg-text", DlgText, L"<caption> <ctrlId>   a dialog control's text"},
     {L"dlg-list", DlgList, L"<caption> <ctrlId>   every item of a dialog's list box, one a line"},
+    {L"dlg-rows", DlgRows, L"<caption> <ctrlId>   every row of a dialog's list view, cells split by tabs"},
+    {L"dlg-type", DlgType, L"<caption> <ctrlId> <text>  type into a dialog's text box (\\n: Enter)"},
     {L"resume", Resume, L"                       the computer woke from sleep (WM_POWERBROADCAST)"},
-    {L"end-session", EndSession, L"                 the user's session ends (log-off)"},
+    {L"end-session", EndSession, L"[kill]           the user's session ends (log-off); kill: the process ends right after"},
     {L"work-elsewhere", WorkElsewhere, L"[seconds]       an active window of the driver's own; then z-order and focus"},
 };
 

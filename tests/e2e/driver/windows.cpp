@@ -334,11 +334,34 @@ int Resume(const Args&) {
 }
 
 // Windows ends the user's session: asks, then tells the program it ends.
-int EndSession(const Args&) {
+int EndSession(const Args& args) {
     HWND main = RequireMain();
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    // Windows tells every top-level window of the program, in no set order, and may end the
+    // process as soon as all have answered: the program's other windows hear it first here,
+    // so that each must keep what it holds on its own.
+    std::vector<HWND> others;
+    EnumThreadWindows(
+        GetWindowThreadProcessId(main, nullptr),
+        [](HWND hwnd, LPARAM found) {
+            reinterpret_cast<std::vector<HWND>*>(found)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&others));
+    for (HWND other : others) {
+        if (other != main && IsWindowVisible(other))
+            SendMessageTimeoutW(other, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    }
     SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    // "kill": the process ends there and then, as Windows may end it.
+    if (args.size() > 1 && args[1] == L"kill") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(main, &pid);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+        if (!process || !TerminateProcess(process, 1)) Fail(L"could not end the program's process");
+        CloseHandle(process);
+    }
     PrintLine(L"ended");
     return 0;
 }

@@ -1,0 +1,128 @@
+# The Journal window: every reading drawn, newest first, and the reader's notes kept
+# through a close, the program's end and a log-off.
+
+JOURNAL_TITLE="Hexalune Journal"
+
+journal_file() {
+    ls "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Hexalune/Hexalune/Journal.csv 2>/dev/null | head -n1
+}
+
+# The cells of column $1 of the Journal window's list, top row first.
+journal_column() { drv dlg-rows "$JOURNAL_TITLE" $IDC_JOURNAL_LIST | cut -f"$1"; }
+
+# Opens the Journal window from the main window with Ctrl+J, a click on the window first
+# when it is not the active one (it comes up at the display time without the keyboard).
+open_journal() {
+    [[ $(head -n1 <<<"$(must focus)") == "foreground: "*"\"$MAIN_TITLE\""* ]] || click_control $IDC_HEXAGRAM_NAME
+    timeout 10 xdotool key ctrl+j || fail "xdotool could not press Ctrl+J"
+    assert_eq "open, owner main" "$(drv dlg-wait "$JOURNAL_TITLE" 10)" "the Journal window"
+}
+
+# The journal file as Python's csv module reads it: the Hexagram column, then the notes
+# (each with its line breaks as \n), one row a line.
+csv_read_back() {
+    python3 - "$1" <<'PY'
+import csv, sys
+with open(sys.argv[1], newline="", encoding="utf-8-sig") as f:
+    rows = list(csv.reader(f))
+assert rows[0][0] == "Drawn at", rows[0]
+for row in rows[1:]:
+    print(row[1], row[6].replace("\r\n", "\\n"))
+PY
+}
+
+E2E_SCENARIOS+=(journal_lists_readings_and_keeps_notes)
+scenario_journal_lists_readings_and_keeps_notes() {
+    keep_clear_of_midnight 150
+    # A first start draws a reading.
+    start_hexalune_shown
+    quit_hexalune
+    wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the first start's process did not end"
+    # A later start with nothing due, then a reading drawn at the display time.
+    seed_display_in 20
+    must reg-set Date "$(tomorrow_text)" >/dev/null
+    start_hexalune_shown
+    close_to_tray
+    must reg-set Date "$(date_text "7 days ago")" >/dev/null
+    must wait-visible main 1 30 >/dev/null
+    local file drawn
+    file=$(journal_file)
+    [[ -n $file ]] || fail "no journal file"
+    drawn=$(sed -n 's/^[0-9-]\{10\} [0-9:]\{8\},\([0-9]*\),.*/\1/p' "$file")
+    assert_eq 2 "$(wc -l <<<"$drawn")" "readings in the journal file"
+
+    open_journal
+    assert_eq "$(tac <<<"$drawn")" "$(journal_column 2 | cut -d' ' -f1)" "the entries, newest first"
+    assert_eq "$(drv reg-get Card)" "$(journal_column 2 | head -n1 | cut -d' ' -f1)" "the newest: the reading on screen"
+    assert_match '2026|[0-9]/' "$(journal_column 1 | head -n1)" "the date column"
+    screenshot journal >/dev/null
+
+    # A note for the older entry, kept when the window closes.
+    press_key_in "$JOURNAL_TITLE" Down
+    local older
+    older=$(sed -n 1p <<<"$drawn")
+    assert_eq "Hexagram $older, $(hexagram_name "$older")" "$(drv dlg-text "$JOURNAL_TITLE" $IDC_JOURNAL_NAME)" \
+        "the entry chosen with the arrow key"
+    must dlg-type "$JOURNAL_TITLE" $IDC_JOURNAL_NOTE 'Rain by noon, as "foretold".\nCalled Ana.' >/dev/null
+    press_key_in "$JOURNAL_TITLE" Escape
+    drv dlg-gone "$JOURNAL_TITLE" 10 >/dev/null || fail "Esc left the Journal window open"
+    assert_eq "$older Rain by noon, as \"foretold\".\\nCalled Ana." "$(csv_read_back "$file" | head -n1)" \
+        "the note in Journal.csv after the window closed"
+
+    # After the program's end and a new start, the note is shown again.
+    quit_hexalune
+    wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the second run's process did not end"
+    must reg-set Date "$(tomorrow_text)" >/dev/null
+    start_hexalune_shown
+    open_journal
+    assert_eq 'Rain by noon, as "foretold".' "$(journal_column 5 | sed -n 2p)" "the note's first line, listed"
+    press_key_in "$JOURNAL_TITLE" Down
+    assert_eq $'Rain by noon, as "foretold".\nCalled Ana.' "$(drv dlg-text "$JOURNAL_TITLE" $IDC_JOURNAL_NOTE)" \
+        "the note after a restart"
+
+    # A note being typed when the session ends is kept too.
+    press_key_in "$JOURNAL_TITLE" Up
+    must dlg-type "$JOURNAL_TITLE" $IDC_JOURNAL_NOTE 'Typed at log-off' >/dev/null
+    must end-session kill >/dev/null
+    wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the program did not end with the session"
+    assert_eq "$(sed -n 2p <<<"$drawn") Typed at log-off" "$(csv_read_back "$file" | sed -n 2p)" \
+        "the note typed when the session ended"
+}
+
+# A journal changed by hand so that part of it cannot be read: the file as it was is set
+# aside once, and the rows that can be read are still listed.
+E2E_SCENARIOS+=(journal_damaged_file_set_aside)
+scenario_journal_damaged_file_set_aside() {
+    seed_known_reading
+    local folder
+    folder=$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Roaming)/Hexalune/Hexalune
+    mkdir -p "$folder"
+    printf '%s\r\n' "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note" \
+        "2026-11-02 07:00:01,12,Standstill,3,19,Approach,kept" \
+        "2026-11-03 07:00:01,forty,broken by hand" \
+        "2026-11-04 07:00:01,29,The Abysmal,,,,also kept" >"$folder/Journal.csv"
+    cp "$folder/Journal.csv" "$E2E_SCENARIO_DIR/original.csv"
+    start_hexalune_shown
+    timeout 10 xdotool key ctrl+j || fail "xdotool could not press Ctrl+J"
+    local box
+    box=$(drv msgbox 10 Hexalune) || fail "nothing said that the journal could not be read"
+    assert_match "could not be read" "$box" "the message about the damaged journal"
+    must answer ok Hexalune >/dev/null
+    assert_eq "open, owner main" "$(drv dlg-wait "$JOURNAL_TITLE" 10)" "the Journal window"
+    assert_eq "29 $(hexagram_name 29)"$'\n'"12 $(hexagram_name 12)" "$(journal_column 2)" "the rows that could be read"
+    local aside
+    aside=$(ls "$folder"/Journal-*.bad.csv 2>/dev/null)
+    assert_eq 1 "$(wc -l <<<"$aside")" "files set aside"
+    cmp -s "$aside" "$E2E_SCENARIO_DIR/original.csv" || fail "the file set aside is not the original"
+
+    # Export: a copy where the user chooses, which a CSV reader reads back.
+    must dlg-click "$JOURNAL_TITLE" $IDC_JOURNAL_EXPORT >/dev/null
+    must dlg-wait "Save As" 15 >/dev/null
+    local copy=$E2E_SCENARIO_DIR/exported.csv
+    timeout 10 xdotool key ctrl+a type --delay 20 "Z:${copy//\//\\}" || fail "xdotool could not type the file name"
+    timeout 10 xdotool key Return || fail "xdotool could not press Enter"
+    local deadline=$((SECONDS + 10))
+    until [[ -s $copy ]] || ((SECONDS > deadline)); do sleep 0.2; done
+    assert_eq $'12 kept\n29 also kept' "$(csv_read_back "$copy")" "the exported journal, read back"
+    drv no-msgbox 1 Hexalune >/dev/null || fail "a message box showed after the export"
+}
