@@ -122,10 +122,15 @@ scenario_journal_damaged_file_set_aside() {
     # Export: a copy where the user chooses, which a CSV reader reads back.
     must dlg-click "$JOURNAL_TITLE" $IDC_JOURNAL_EXPORT >/dev/null
     must dlg-wait "Save As" 15 >/dev/null
+    local deadline=$((SECONDS + 10))
+    until [[ $(drv focus | head -n1) == 'foreground: #32770 "Save As"'* ]]; do
+        ((SECONDS <= deadline)) || fail "the Save As dialog did not take the keyboard"
+        sleep 0.2
+    done
     local copy=$E2E_SCENARIO_DIR/exported.csv
     timeout 10 xdotool key ctrl+a type --delay 20 "Z:${copy//\//\\}" || fail "xdotool could not type the file name"
     timeout 10 xdotool key Return || fail "xdotool could not press Enter"
-    local deadline=$((SECONDS + 10))
+    deadline=$((SECONDS + 10))
     until [[ -s $copy ]] || ((SECONDS > deadline)); do sleep 0.2; done
     assert_eq $'12 kept\n29 also kept' "$(csv_read_back "$copy")" "the exported journal, read back"
     drv no-msgbox 1 Hexalune >/dev/null || fail "a message box showed after the export"
