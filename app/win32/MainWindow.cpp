@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/MainLayout.h"
+#include "core/BenchPhases.h"
 #include "core/win32/Accessibility.h"
 #include "core/win32/ReadingText.h"
 #include "core/Version.h"
@@ -160,6 +161,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCreate() {
+    HEXALUNE_PHASE("main window created");
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     trayMenuBar_.Reset(LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAYMENU)));
     trayPopup_ = trayMenuBar_ ? GetSubMenu(trayMenuBar_.Get(), 0) : nullptr;
@@ -169,6 +171,7 @@ void MainWindow::OnCreate() {
     // BringViewToFront): each costs several milliseconds to make, and a day's start usually
     // shows the reading alone.
     controls_.CreateAll(ControlKind::ComboList);
+    HEXALUNE_PHASE("controls created");
     // Initial states: "Don't run at start-up" selected, the tray box cleared and unavailable.
     SendMessageW(Control(IDC_DONT_RUN_AT_STARTUP), BM_SETCHECK, BST_CHECKED, 0);
     EnableWindow(Control(IDC_START_IN_TRAY), FALSE);
@@ -219,7 +222,9 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
 void MainWindow::ShowFirstTime() {
     CenterOnScreen();
     ShowWindow(hwnd_, SW_SHOWNORMAL);
+    HEXALUNE_PHASE("window shown");
     UpdateWindow(hwnd_);
+    HEXALUNE_PHASE("first WM_PAINT done");
     SetForegroundWindow(hwnd_);
 }
 
@@ -285,6 +290,7 @@ void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
     UpdateChangingLinesWindow(hexagram_, changingLines);
     // Setting the reading texts counts as a change of their text for the clipboard guard.
     GuardClipboard(hwnd_);
+    HEXALUNE_PHASE("reading shown");
 }
 
 DropDownList& MainWindow::List(PanelList list) { return lists_[static_cast<std::size_t>(list)]; }
