@@ -255,6 +255,7 @@ void Controls::OutlinesToBottom(Pick wanted) {
 }
 
 void Controls::CreateAll(ControlKind skipped, int deferred) {
+    AnnotationBatch annotations;
     const auto wanted = [&](const ControlSpec& item) { return deferred == 0 || !IsWithin(item, deferred); };
     for (const ControlSpec& item : layout_) {
         if (item.kind != skipped && wanted(item)) Create(item);
@@ -263,6 +264,7 @@ void Controls::CreateAll(ControlKind skipped, int deferred) {
 }
 
 void Controls::CreateWithin(int container) {
+    AnnotationBatch annotations;
     const auto wanted = [&](const ControlSpec& item) { return IsWithin(item, container); };
     for (const ControlSpec& item : layout_) {
         if (wanted(item) && !Get(item.id)) Create(item);
@@ -271,6 +273,7 @@ void Controls::CreateWithin(int container) {
 }
 
 void Controls::CreateAll() {
+    AnnotationBatch annotations;
     for (const ControlSpec& item : layout_) Create(item);
 }
 
