@@ -1,5 +1,6 @@
 #include "app/MainController.h"
 
+#include "core/BenchPhases.h"
 #include "core/ControlIds.h"
 #include "links/UpdateReminder.h"
 #include "links/WebPages.h"
@@ -19,6 +20,7 @@ void MainController::OnLoad() {
     UpdateReminder(s_.settings, s_.calendar, s_.messages, s_.shell);
     // Ended (a log-off, say) while the reminder was open.
     if (ending_) return;
+    HEXALUNE_PHASE("update reminder checked");
 
     if (registration_.IsStartupRegistered(s_.process.ExecutableName())) {
         panel_.SelectRunOption(true);
@@ -32,6 +34,7 @@ void MainController::OnLoad() {
     }
 
     panel_.FillLists();
+    HEXALUNE_PHASE("settings read, lists filled");
 
     if (s_.settings.ReadSetting(keys::kHour).empty()) {
         for (PanelList list : {PanelList::Hour, PanelList::Minute, PanelList::Second}) panel_.SelectListIndex(list, 0);
@@ -44,7 +47,9 @@ void MainController::OnLoad() {
         s_.window.BringViewToFront(View::Hexagram);
     }
 
+    HEXALUNE_PHASE("reading set");
     panel_.LoadSettingsPanel();
+    HEXALUNE_PHASE("settings view loaded");
     loaded_ = true;
 }
 

@@ -4,6 +4,9 @@
 // front, and painted before the next one. Built with the program when HEXALUNE_BENCH is on
 // and run by bench/run.sh.
 //
+// In a build that marks its phases (HEXALUNE_BENCH_PHASES) the time of one reading is also
+// split into its phases (drawn, shown, stored, painted), written to FILE.phases.md.
+//
 // Usage: hexalune_readings_bench [--readings N] [--warm-up N] [--out FILE]
 #include <windows.h>
 #include <psapi.h>
@@ -11,8 +14,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "app/win32/MainWindow.h"
+#include "core/win32/BenchPhases.h"
 #include "core/win32/Win32Platform.h"
 #include "reading/Reading.h"
 #include "reading/SeededRandom.h"
@@ -103,10 +108,26 @@ int main(int argc, char** argv) {
     Win32Calendar calendar;
     SeededRandom random(SeededRandom::SeedFromClock());
     ReadingService reading(settings, calendar, random, window);
+    // The phases of the timed readings: each one's name and its total time since the phase before.
+    std::vector<std::pair<std::string, double>> phaseTotals;
+    bool timing = false;
     auto draw = [&](int count) {
         for (int i = 0; i < count; ++i) {
+#ifdef HEXALUNE_BENCH_PHASES
+            bench_phases::Take();
+            HEXALUNE_PHASE("start");
+#endif
             reading.DrawReading();
             Paint(window.Handle());
+#ifdef HEXALUNE_BENCH_PHASES
+            HEXALUNE_PHASE("painted");
+            const std::vector<bench_phases::Moment> moments = bench_phases::Take();
+            if (!timing) continue;
+            for (std::size_t m = 1; m < moments.size(); ++m) {
+                if (phaseTotals.size() < m) phaseTotals.emplace_back(moments[m].phase, 0.0);
+                if (phaseTotals[m - 1].first == moments[m].phase) phaseTotals[m - 1].second += moments[m].ms - moments[m - 1].ms;
+            }
+#endif
         }
     };
 
@@ -114,6 +135,7 @@ int main(int argc, char** argv) {
     const Counts before = Read();
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
+    timing = true;
     draw(readings);
     QueryPerformanceCounter(&end);
     const Counts after = Read();
@@ -137,6 +159,19 @@ int main(int argc, char** argv) {
         if (!out) return 2;
         std::fputs(text, out);
         std::fclose(out);
+        if (!phaseTotals.empty()) {
+            FILE* phases = std::fopen((std::string(outPath) + ".phases.md").c_str(), "w");
+            if (!phases) return 2;
+            std::fprintf(phases, "One new reading in the program's window, mean of %d: each phase as marked by the program, "
+                                 "in ms from the phase before.\n\n| Phase | Step |\n| --- | ---: |\n", readings);
+            double total = 0;
+            for (const auto& [phase, ms] : phaseTotals) {
+                std::fprintf(phases, "| %s | %.3f |\n", phase.c_str(), ms / readings);
+                total += ms;
+            }
+            std::fprintf(phases, "| the whole reading | %.3f |\n\n", total / readings);
+            std::fclose(phases);
+        }
     }
     return 0;
 }

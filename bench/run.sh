@@ -20,6 +20,8 @@
 #   BENCH_TICKS                  ticks timed by tick_bench (default 100000)
 #   BENCH_READINGS               new readings in the readings check (default 1000)
 #   BENCH_JOURNAL_RUNS           timed runs of the journal bench (default 20)
+#   BENCH_DISPLAY_FIRST, BENCH_DISPLAY_LAST
+#                                the displays Xvfb may take, the first free one (default 91..120)
 #   BENCH_KEEP_PREFIX=1          keep the Wine prefix afterwards (it is deleted otherwise)
 # Exit code: 0 when everything ran (whatever the figures), 1 when a step failed.
 set -uo pipefail
@@ -39,6 +41,9 @@ repaints=${BENCH_REPAINTS:-1000}
 ticks=${BENCH_TICKS:-100000}
 readings_count=${BENCH_READINGS:-1000}
 journal_runs=${BENCH_JOURNAL_RUNS:-20}
+# Xvfb takes the first free display of this range.
+display_first=${BENCH_DISPLAY_FIRST:-91}
+display_last=${BENCH_DISPLAY_LAST:-120}
 
 source "$root/scripts/wine-session.sh"
 wine64=$WINE64
@@ -86,17 +91,20 @@ done
 [ -x "$wine64" ] || fail "missing $wine64"
 
 # ---- builds ---------------------------------------------------------------------------
-build_hexalune() {  # build_hexalune PRESET DIR LOG TARGET...
-    local preset=$1 dir=$2 log=$3
-    shift 3
-    timeout 600 "$root/scripts/configure.sh" "$preset" "$dir" -DHEXALUNE_BENCH=ON >"$log" 2>&1 </dev/null &&
+build_hexalune() {  # build_hexalune PRESET DIR LOG PHASES TARGET...
+    local preset=$1 dir=$2 log=$3 phases=$4
+    shift 4
+    timeout 600 "$root/scripts/configure.sh" "$preset" "$dir" -DHEXALUNE_BENCH=ON -DHEXALUNE_BENCH_PHASES="$phases" \
+        >"$log" 2>&1 </dev/null &&
         timeout 900 cmake --build "$dir" -j2 --target "$@" >>"$log" 2>&1 </dev/null
 }
+# The x86_64 program marks its phases for the breakdown (core/BenchPhases.h); the i686 one,
+# measured for its size, is built as it is shipped.
 say "building Hexalune (x86_64) in $build64"
-build_hexalune x86_64 "$build64" "$logs/build64.log" Hexalune hexalune_readings_bench ||
+build_hexalune x86_64 "$build64" "$logs/build64.log" ON Hexalune hexalune_readings_bench ||
     { tail -20 "$logs/build64.log"; fail "x86_64 build"; }
 say "building Hexalune (i686) in $build32"
-build_hexalune i686 "$build32" "$logs/build32.log" Hexalune ||
+build_hexalune i686 "$build32" "$logs/build32.log" OFF Hexalune ||
     { tail -20 "$logs/build32.log"; fail "i686 build"; }
 # bench/ is a project of its own; its CMakePresets.json takes the program's presets.
 say "building the bench programs in $tools"
@@ -156,7 +164,7 @@ done <"$out/sections-i686.txt" >>"$size_file"
 # ---- the Wine session -----------------------------------------------------------------
 rm -f "$logs/xvfb.log" "$logs/wineboot.log" "$logs/reg.log" "$logs/wineboot2.log"
 say "starting Xvfb"
-start_display 91 120 "$logs/xvfb.log" || fail "Xvfb did not start (see $logs/xvfb.log)"
+start_display "$display_first" "$display_last" "$logs/xvfb.log" || fail "Xvfb did not start (see $logs/xvfb.log)"
 say "booting a fresh prefix in $prefix on $DISPLAY"
 rm -rf "$prefix"
 session_up=1
@@ -181,7 +189,7 @@ run_closed "$logs/journal_bench.log" timeout 600 "$wine64" "$tools/journal_bench
 
 # ---- start-up, memory, repaints -------------------------------------------------------
 say "start-up: $runs runs each, then $repaints repaints"
-rm -f "$out/probe.tsv" "$out/probe.tsv.summary"
+rm -f "$out/probe.tsv" "$out/probe.tsv.summary" "$out/probe.tsv.phases.md"
 run_closed "$logs/probe.log" timeout 900 "$wine64" "$tools/startup_probe.exe" --out "$(winpath "$out/probe.tsv")" \
     --runs "$runs" --repaints "$repaints" --settle-ms 300 --poll-ms 2 \
     --repaint-target minimal --repaint-target minimal_dlls --repaint-target hexalune \
@@ -194,7 +202,7 @@ probe_rc=$?
 [ "$probe_rc" = 0 ] || say "warning: startup_probe exit $probe_rc (see $logs/probe.log)"
 # ---- 1,000 new readings in the program's window --------------------------------------
 say "$readings_count new readings in the program's window"
-rm -f "$out/readings.txt"
+rm -f "$out/readings.txt" "$out/readings.txt.phases.md"
 run_closed "$logs/readings_bench.log" timeout 900 "$wine64" "$readings_bench" --readings "$readings_count" \
     --out "$(winpath "$out/readings.txt")" || fail "hexalune_readings_bench (see $logs/readings_bench.log)"
 echo "loadavg_end=$(cut -d' ' -f1-3 /proc/loadavg)" >>"$machine"
@@ -213,6 +221,35 @@ awk -F= -v elapsed="$elapsed" '
         print ""
         printf "Machine: %s CPU(s), %s, %s; %s; %s; %s. Load average %s at the start, %s at the end. Whole run %d s.\n\n",
             v["nproc"], v["cpu"], v["memory"], v["os"], v["kernel"], v["wine"], v["loadavg_start"], v["loadavg_end"], elapsed
+        # The floor: the minimal window with the manifest and system DLLs of Hexalune.
+        print "Against the floor (the minimal window with the manifest and system DLLs of Hexalune), in this run:"
+        print ""
+        print "| Figure | Goal | Hexalune | Floor | Ratio | Result |"
+        print "| --- | --- | --- | --- | --- | --- |"
+        r = ratio(v["hexalune.startup_cpu_ms_median"], v["minimal_dlls.startup_cpu_ms_median"])
+        printf "| Processor time of the program to the first painted window, median (store kept) | <= 1.25 x floor | %s ms | %s ms | %s | %s |\n",
+            v["hexalune.startup_cpu_ms_median"], v["minimal_dlls.startup_cpu_ms_median"], r, verdict(r != "n/a" && r + 0 <= 1.25)
+        r = ratio(v["hexalune_fresh.startup_cpu_ms_median"], v["minimal_dlls.startup_cpu_ms_median"])
+        printf "| Processor time, as above, store deleted before each run | <= 1.5 x floor | %s ms | %s ms | %s | %s |\n",
+            v["hexalune_fresh.startup_cpu_ms_median"], v["minimal_dlls.startup_cpu_ms_median"], r, verdict(r != "n/a" && r + 0 <= 1.5)
+        r = ratio(v["hexalune.startup_ms_median"], v["minimal_dlls.startup_ms_median"])
+        printf "| Start-up to the first painted window, wall, median of %s (store kept) | <= 1.4 x floor | %s ms | %s ms | %s | %s |\n",
+            v["hexalune.samples"], v["hexalune.startup_ms_median"], v["minimal_dlls.startup_ms_median"], r, verdict(r != "n/a" && r + 0 <= 1.4)
+        r = ratio(v["hexalune_fresh.startup_ms_median"], v["minimal_dlls.startup_ms_median"])
+        printf "| Start-up, wall, store deleted before each run | (no goal) | %s ms | %s ms | %s | - |\n",
+            v["hexalune_fresh.startup_ms_median"], v["minimal_dlls.startup_ms_median"], r
+        r = ratio(v["hexalune.repaint_ms_each"], v["minimal_dlls.repaint_ms_each"])
+        printf "| One full repaint, wall (processor) | <= 3 x floor | %s (%s) ms | %s (%s) ms | %s | %s |\n",
+            v["hexalune.repaint_ms_each"], v["hexalune.repaint_cpu_ms_each"], v["minimal_dlls.repaint_ms_each"],
+            v["minimal_dlls.repaint_cpu_ms_each"], r, verdict(r != "n/a" && r + 0 <= 3)
+        printf "| One new reading (draw, store, show, paint), wall | <= 15 ms | %s ms | - | - | %s |\n",
+            v["readings_ms_each"], verdict(v["readings_ms_each"] + 0 > 0 && v["readings_ms_each"] + 0 <= 15)
+        r = ratio(v["hexalune.pagefile_usage_median"], v["minimal_dlls.pagefile_usage_median"])
+        printf "| Private bytes after start-up (PagefileUsage) | <= 1.1 x floor | %s | %s | %s | %s |\n",
+            mib(v["hexalune.pagefile_usage_median"]), mib(v["minimal_dlls.pagefile_usage_median"]), r, verdict(r != "n/a" && r + 0 <= 1.1)
+        print ""
+        print "Against the bare minimal window, and the rest:"
+        print ""
         print "| Figure | Goal | Measured | Reference (minimal window) | Ratio | Result |"
         print "| --- | --- | --- | --- | --- | --- |"
         r = ratio(v["hexalune.startup_ms_median"], v["minimal.startup_ms_median"])
@@ -303,6 +340,13 @@ awk -F= -v elapsed="$elapsed" '
         print "- GetGuiResources returns 0 under Wine (not implemented there); GDI objects are counted from the process GDI handle table, USER objects as the windows of the process."
         print "- Raw figures: probe.tsv (every run), all.txt (every key), sections-i686.txt."
     }' "$out/all.txt" >"$out/results.md"
+# Where the time goes: the phases the program marked.
+{
+    echo ""
+    echo "## Phases"
+    echo ""
+    cat "$out/probe.tsv.phases.md" "$out/readings.txt.phases.md" 2>/dev/null | sed 's/\r$//'
+} >>"$out/results.md"
 cat "$out/results.md"
 say "done"
 [ "$probe_rc" = 0 ] || exit 1

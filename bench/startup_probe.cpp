@@ -31,13 +31,18 @@
 // STORE is "-" (none), "fresh:SUBKEY" (the HKCU subkey is deleted before every run)
 // or "keep:SUBKEY" (left as the program wrote it; the warm-up run creates it).
 // Results go to FILE as tab-separated lines, and a summary of medians as key=value lines
-// to FILE.summary. The exit code is 0 only when every run found its window.
+// to FILE.summary. A program built to mark its phases (core/BenchPhases.h) writes them to
+// the file the probe names in HEXALUNE_PHASES_FILE; their medians, as times since
+// CreateProcess, and each window class's share of a repaint go to FILE.phases.md. The exit code is 0 only when every run found its window.
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/Timing.h"
@@ -68,12 +73,20 @@ struct Sample {
     long windows = 0;
     unsigned long guiGdi = 0;
     unsigned long guiUser = 0;
+    std::vector<std::pair<std::string, double>> phases;  // as the program marked them, ms since CreateProcess
+};
+
+// What one start of a program that marks its phases painted from its message loop.
+struct PaintTotal {
+    long count = 0;
+    double ms = 0;
 };
 
 struct Child {
     PROCESS_INFORMATION pi{};
     HWND hwnd = nullptr;
     unsigned long linuxPid = 0;  // under Wine
+    double startedAt = 0;        // just before CreateProcess
 };
 
 constexpr DWORD kFindTimeoutMs = 20000;
@@ -81,6 +94,7 @@ constexpr DWORD kExitTimeoutMs = 5000;
 
 LARGE_INTEGER g_frequency;
 DWORD g_pollMs = 2;
+std::wstring g_phasesPath;  // where a program that marks its phases writes them
 
 std::string Narrow(const std::wstring& text) {
     std::string out;
@@ -251,7 +265,9 @@ bool Start(const Target& target, Child& child, double& startupMs, double& startu
     std::wstring commandLine = L"\"" + target.exe + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof(si);
+    if (!g_phasesPath.empty()) DeleteFileW(g_phasesPath.c_str());
     const double start = Now();
+    child.startedAt = start;
     if (!CreateProcessW(target.exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &child.pi)) {
         std::fprintf(stderr, "CreateProcess failed for %s: %lu\n", Narrow(target.exe).c_str(), GetLastError());
@@ -349,6 +365,32 @@ bool Repaint(HWND hwnd, int times) {
     return true;
 }
 
+// The phases the program that just ended wrote (none from a program that marks none).
+void ReadPhases(double startedAt, std::vector<std::pair<std::string, double>>& phases,
+                std::map<std::string, PaintTotal>* paints) {
+    if (g_phasesPath.empty()) return;
+    const std::string data = ReadWholeFile(g_phasesPath);
+    std::size_t at = 0;
+    while (at < data.size()) {
+        std::size_t end = data.find('\n', at);
+        if (end == std::string::npos) end = data.size();
+        std::vector<std::string> fields;
+        for (std::size_t f = at; f <= end;) {
+            const std::size_t tab = std::min(data.find('\t', f), end);
+            fields.push_back(data.substr(f, tab - f));
+            f = tab + 1;
+        }
+        if (fields.size() == 3 && fields[0] == "mark")
+            phases.emplace_back(fields[1], std::atof(fields[2].c_str()) - startedAt);
+        if (fields.size() == 4 && fields[0] == "paint" && paints) {
+            PaintTotal& total = (*paints)[fields[1]];
+            total.count += std::atol(fields[2].c_str());
+            total.ms += std::atof(fields[3].c_str());
+        }
+        at = end + 1;
+    }
+}
+
 void WriteSample(FILE* out, const char* kind, const std::wstring& name, const std::string& label, const Sample& s) {
     std::fprintf(out, "%s\t%s\t%s\t%.3f\t%.3f\t%llu\t%llu\t%llu\t%llu\t%ld\t%ld\t%ld\t%lu\t%lu\n", kind,
                  Narrow(name).c_str(), label.c_str(), s.startupMs, s.startupCpuMs, s.privateUsage, s.pagefileUsage, s.privateCommit,
@@ -400,6 +442,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     FILE* out = _wfopen(outPath.c_str(), L"w");
     if (!out) return 2;
+    g_phasesPath = outPath + L".phases.tmp";
+    SetEnvironmentVariableW(L"HEXALUNE_PHASES_FILE", g_phasesPath.c_str());
     std::fprintf(out, "kind\ttarget\trun\tstartup_ms\tstartup_cpu_ms\tprivate_usage\tpagefile_usage\tprivate_commit\tworking_set\tgdi"
                       "\tgdi_with_stock\twindows\tguires_gdi\tguires_user\n");
 
@@ -422,12 +466,15 @@ int wmain(int argc, wchar_t** argv) {
                 Sleep(settleMs);
                 Sync(child);
                 ReadCounters(child, sample);
-                samples[t].push_back(sample);
                 WriteSample(out, "startup", targets[t].name, std::to_string(run), sample);
+                const double startedAt = child.startedAt;
+                Stop(child);
+                ReadPhases(startedAt, sample.phases, nullptr);
+                samples[t].push_back(sample);
             } else {
                 ok = false;
+                Stop(child);
             }
-            Stop(child);
         }
     }
 
@@ -436,6 +483,7 @@ int wmain(int argc, wchar_t** argv) {
         double msPerRepaint = 0;
         double cpuMsPerRepaint = 0;
         std::string modules;
+        std::map<std::string, PaintTotal> paints;  // from the program's own count, when it marks its phases
         bool done = false;
     };
     std::vector<RepaintResult> repaintResults(targets.size());
@@ -478,7 +526,10 @@ int wmain(int argc, wchar_t** argv) {
             ReadCounters(child, r.after);
             WriteSample(out, "repaint", targets[t].name, "after" + std::to_string(repaints), r.after);
             r.done = true;
+            const double startedAt = child.startedAt;
             Stop(child);
+            std::vector<std::pair<std::string, double>> unused;
+            ReadPhases(startedAt, unused, &r.paints);
         }
     }
     std::fclose(out);
@@ -539,5 +590,57 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::fprintf(summary, "ok=%d\n", ok ? 1 : 0);
     std::fclose(summary);
+
+    // The phases, for the targets that mark them.
+    FILE* phases = _wfopen((outPath + L".phases.md").c_str(), L"w");
+    if (!phases) return 2;
+    for (std::size_t t = 0; t < targets.size(); ++t) {
+        if (samples[t].empty() || samples[t].front().phases.empty()) continue;
+        const std::string n = Narrow(targets[t].name);
+        // The phases in the order of the first run; a later run's are matched by place and name.
+        const auto& order = samples[t].front().phases;
+        std::fprintf(phases, "Start-up of %s (store %s), median of %zu runs: each phase as marked by the program, "
+                             "in ms since CreateProcess, and the step from the phase before.\n\n",
+                     n.c_str(), Narrow(targets[t].store).c_str(), samples[t].size());
+        std::fprintf(phases, "| Phase | Since CreateProcess | Step |\n| --- | ---: | ---: |\n");
+        std::fprintf(phases, "| CreateProcess called | 0.0 | - |\n");
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            std::vector<double> since, step;
+            for (const Sample& s : samples[t]) {
+                if (i >= s.phases.size() || s.phases[i].first != order[i].first) continue;
+                since.push_back(s.phases[i].second);
+                step.push_back(s.phases[i].second - (i ? s.phases[i - 1].second : 0.0));
+            }
+            std::fprintf(phases, "| %s | %.1f | %.1f |\n", order[i].first.c_str(), Median(since), Median(step));
+        }
+        std::vector<double> found, after;
+        for (const Sample& s : samples[t]) {
+            found.push_back(s.startupMs);
+            if (!s.phases.empty()) after.push_back(s.startupMs - s.phases.back().second);
+        }
+        std::fprintf(phases, "| the probe finds the window shown and painted | %.1f | %.1f |\n\n", Median(found),
+                     Median(after));
+    }
+    for (std::size_t t = 0; t < targets.size(); ++t) {
+        const RepaintResult& r = repaintResults[t];
+        const auto main = r.paints.find(Narrow(targets[t].windowClass));
+        if (!r.done || main == r.paints.end() || main->second.count == 0) continue;
+        const double repaintsSeen = static_cast<double>(main->second.count);
+        std::vector<std::pair<std::string, PaintTotal>> byTime(r.paints.begin(), r.paints.end());
+        std::sort(byTime.begin(), byTime.end(), [](const auto& a, const auto& b) { return a.second.ms > b.second.ms; });
+        std::fprintf(phases, "One full repaint of %s (%.0f in all, the start's included): the WM_PAINT of each window class, "
+                             "as timed in its message loop (a control's painting includes the colour messages it sends its "
+                             "parent), per repaint.\n\n",
+                     Narrow(targets[t].name).c_str(), repaintsSeen);
+        std::fprintf(phases, "| Window class | Paints | ms |\n| --- | ---: | ---: |\n");
+        double total = 0;
+        for (const auto& [name, paint] : byTime) {
+            std::fprintf(phases, "| %s | %.1f | %.3f |\n", name.c_str(), paint.count / repaintsSeen, paint.ms / repaintsSeen);
+            total += paint.ms;
+        }
+        std::fprintf(phases, "| all painting | | %.3f |\n| the repaint, wall, as the probe sees it | | %.3f |\n\n",
+                     total / repaintsSeen, r.msPerRepaint);
+    }
+    std::fclose(phases);
     return ok ? 0 : 1;
 }

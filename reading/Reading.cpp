@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 
+#include "core/BenchPhases.h"
 #include "core/ValueForms.h"
 #include "reading/Catalogue.h"
 
@@ -43,9 +44,11 @@ Reading DrawRandomReading(IRandom& random) {
 void ReadingService::DrawReading() {
     const LocalDateTime drawnAt = calendar_.Now();
     const Reading reading = DrawRandomReading(random_);
+    HEXALUNE_PHASE("reading drawn");
     view_.ShowReading(reading.hexagram, reading.changingLines);
     settings_.WriteSetting(keys::kCard, std::to_string(reading.hexagram));
     settings_.WriteSetting(keys::kChangingLines, reading.changingLines);
+    HEXALUNE_PHASE("reading stored");
     // Last, so that a journal that cannot be written leaves the reading shown and stored.
     if (log_) log_->ReadingDrawn(reading, drawnAt);
 }

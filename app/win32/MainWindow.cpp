@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/MainLayout.h"
+#include "core/BenchPhases.h"
 #include "core/win32/Accessibility.h"
 #include "core/win32/ReadingText.h"
 #include "core/Version.h"
@@ -161,18 +162,17 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCreate() {
+    HEXALUNE_PHASE("main window created");
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     trayMenuBar_.Reset(LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAYMENU)));
     trayPopup_ = trayMenuBar_ ? GetSubMenu(trayMenuBar_.Get(), 0) : nullptr;
     controls_.Attach(hwnd_, WindowDpi(hwnd_));
     ResizeForClient();
-    // Drop-down lists are made when the settings view first comes to the front (see
-    // BringViewToFront): each costs several milliseconds to make, and a day's start usually
-    // shows the reading alone.
-    controls_.CreateAll(ControlKind::ComboList);
-    // Initial states: "Don't run at start-up" selected, the tray box cleared and unavailable.
-    SendMessageW(Control(IDC_DONT_RUN_AT_STARTUP), BM_SETCHECK, BST_CHECKED, 0);
-    EnableWindow(Control(IDC_START_IN_TRAY), FALSE);
+    // The settings view's controls and the drop-down lists are made when that view first comes
+    // to the front (MakeSettingsView): a day's start usually shows the reading alone, and each
+    // list costs several milliseconds to make.
+    controls_.CreateAll(ControlKind::ComboList, IDC_SETTINGS_VIEW);
+    HEXALUNE_PHASE("controls created");
     BringViewToFront(View::Hexagram);
     // A copy run as administrator still hears from the shell, which runs with less: that the
     // taskbar was made anew, and the icon's callbacks.
@@ -220,7 +220,9 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
 void MainWindow::ShowFirstTime() {
     CenterOnScreen();
     ShowWindow(hwnd_, SW_SHOWNORMAL);
+    HEXALUNE_PHASE("window shown");
     UpdateWindow(hwnd_);
+    HEXALUNE_PHASE("first WM_PAINT done");
     SetForegroundWindow(hwnd_);
 }
 
@@ -260,6 +262,22 @@ void MainWindow::OnEndSession(bool ending) {
     if (!controller_->OnCloseRequested(CloseSource::WindowsSession)) controller_->CloseProgram();
 }
 
+void MainWindow::MakeSettingsView() {
+    settingsMade_ = true;
+    controls_.CreateWithin(IDC_SETTINGS_VIEW);
+    for (std::size_t list = 0; list < std::size(kListIds); ++list) {
+        HWND combo = Control(kListIds[list]);
+        const ControlSpec* item = controls_.Find(kListIds[list]);
+        if (!combo && item) combo = controls_.Create(*item);
+        lists_[list].Attach(combo);
+    }
+    // What the program set while the view was not made yet.
+    SetRunSelected(runSelected_);
+    SetTrayChecked(trayChecked_);
+    SetTrayEnabled(trayEnabled_);
+    SetText(IDC_SETTINGS_FIGURE, pictureName_);
+}
+
 void MainWindow::SetText(int id, const std::string& text) {
     if (HWND control = Control(id)) SetWindowTextW(control, WithEditLineBreaks(FromAnsi(text)).c_str());
 }
@@ -268,11 +286,19 @@ void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
     hexagram_ = IsHexagramNumber(hexagram) ? hexagram : 1;
     const HexagramEntry& entry = Hexagram(hexagram_);
     // The pictures' window text is what screen readers announce.
-    const std::string pictureName = "Hexagram " + std::to_string(hexagram_) + ", " + entry.name;
-    SetText(IDC_HEXAGRAM_FIGURE, pictureName);
+    pictureName_ = "Hexagram " + std::to_string(hexagram_) + ", " + entry.name;
+    // Nothing of the view on screen is drawn until every text is set: each text is laid out
+    // once, as in a hidden window, and the view is painted once, at the end.
+    HWND view = Control(IDC_READING_VIEW);
+    const bool drawing = view && (GetWindowLongPtrW(view, GWL_STYLE) & WS_VISIBLE);
+    if (drawing) SendMessageW(view, WM_SETREDRAW, FALSE, 0);
+    SetText(IDC_HEXAGRAM_FIGURE, pictureName_);
     InvalidateRect(Control(IDC_HEXAGRAM_FIGURE), nullptr, TRUE);
-    SetText(IDC_SETTINGS_FIGURE, pictureName);
-    InvalidateRect(Control(IDC_SETTINGS_FIGURE), nullptr, TRUE);
+    // The settings view's picture, once that view is made.
+    if (HWND figure = Control(IDC_SETTINGS_FIGURE)) {
+        SetText(IDC_SETTINGS_FIGURE, pictureName_);
+        InvalidateRect(figure, nullptr, TRUE);
+    }
     SetText(IDC_HEXAGRAM_NAME, entry.name);
     SetText(IDC_JUDGMENT_DESCRIPTION, entry.judgmentDescription);
     SetText(IDC_JUDGMENT_POEM, entry.judgmentPoem);
@@ -282,12 +308,17 @@ void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
     // A link when there is something to open.
     SetLinkText(Control(IDC_CHANGING_LINES), FromAnsi(changingLines));
     SetAccessibleName(Control(IDC_CHANGING_LINES), FromAnsi(ChangingLinesSpoken(changingLines)));
+    if (drawing) {
+        SendMessageW(view, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
     // An open changing-lines window follows the reading on screen.
     UpdateChangingLinesWindow(hexagram_, changingLines);
     // An open journal lists the reading just drawn.
     RefreshJournalWindow();
     // Setting the reading texts counts as a change of their text for the clipboard guard.
     GuardClipboard(hwnd_);
+    HEXALUNE_PHASE("reading shown");
 }
 
 DropDownList& MainWindow::List(PanelList list) { return lists_[static_cast<std::size_t>(list)]; }
@@ -309,24 +340,33 @@ void MainWindow::SetListIndex(PanelList list, int index) { List(list).Select(ind
 
 std::string MainWindow::ListItemText(PanelList list, int index) const { return ToAnsi(List(list).Item(index)); }
 
+// The start options are kept here until the settings view is made, and set on its controls from then on.
 bool MainWindow::IsRunSelected() const {
-    return SendMessageW(Control(IDC_RUN_AT_STARTUP), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    HWND run = Control(IDC_RUN_AT_STARTUP);
+    return run ? SendMessageW(run, BM_GETCHECK, 0, 0) == BST_CHECKED : runSelected_;
 }
 
 void MainWindow::SetRunSelected(bool run) {
+    runSelected_ = run;
+    if (!settingsMade_) return;
     SendMessageW(Control(IDC_RUN_AT_STARTUP), BM_SETCHECK, run ? BST_CHECKED : BST_UNCHECKED, 0);
     SendMessageW(Control(IDC_DONT_RUN_AT_STARTUP), BM_SETCHECK, run ? BST_UNCHECKED : BST_CHECKED, 0);
 }
 
 bool MainWindow::IsTrayChecked() const {
-    return SendMessageW(Control(IDC_START_IN_TRAY), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    HWND box = Control(IDC_START_IN_TRAY);
+    return box ? SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED : trayChecked_;
 }
 
 void MainWindow::SetTrayChecked(bool checked) {
-    SendMessageW(Control(IDC_START_IN_TRAY), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    trayChecked_ = checked;
+    if (settingsMade_) SendMessageW(Control(IDC_START_IN_TRAY), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void MainWindow::SetTrayEnabled(bool enabled) { EnableWindow(Control(IDC_START_IN_TRAY), enabled ? TRUE : FALSE); }
+void MainWindow::SetTrayEnabled(bool enabled) {
+    trayEnabled_ = enabled;
+    if (settingsMade_) EnableWindow(Control(IDC_START_IN_TRAY), enabled ? TRUE : FALSE);
+}
 
 bool MainWindow::IsVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
 
@@ -369,12 +409,7 @@ void MainWindow::CenterOnScreen() {
 }
 
 void MainWindow::BringViewToFront(View view) {
-    if (view == View::Settings && !listsMade_) {
-        listsMade_ = true;
-        for (std::size_t list = 0; list < std::size(kListIds); ++list) {
-            if (const ControlSpec* item = controls_.Find(kListIds[list])) lists_[list].Attach(controls_.Create(*item));
-        }
-    }
+    if (view == View::Settings && !settingsMade_) MakeSettingsView();
     HWND shown = Control(view == View::Settings ? IDC_SETTINGS_VIEW : IDC_READING_VIEW);
     HWND hidden = Control(view == View::Settings ? IDC_READING_VIEW : IDC_SETTINGS_VIEW);
     if (hidden) {

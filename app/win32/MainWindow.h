@@ -86,6 +86,8 @@ private:
     void OnEndProgram();
 
     void ResizeForClient();
+    // Makes the settings view's controls and the lists, with what was set before.
+    void MakeSettingsView();
     DropDownList& List(PanelList list);
     const DropDownList& List(PanelList list) const;
     void SetText(int id, const std::string& text);
@@ -105,7 +107,13 @@ private:
     Controls controls_{instance_, MainLayout(), kClientHeightTwips};
     FocusMemory focus_;
     DropDownList lists_[6];  // in the order of PanelList
-    bool listsMade_ = false;
+    bool settingsMade_ = false;
+    // The start options, kept while the settings view is not made: "Don't run at start-up"
+    // chosen, the tray box cleared and unavailable.
+    bool runSelected_ = false;
+    bool trayChecked_ = false;
+    bool trayEnabled_ = false;
+    std::string pictureName_;  // the pictures' window text, what screen readers announce
 };
 
 }  // namespace hexalune::win32

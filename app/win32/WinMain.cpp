@@ -6,6 +6,7 @@
 
 #include "app/MainController.h"
 #include "core/ControlIds.h"
+#include "core/win32/BenchPhases.h"
 #include "core/win32/Handles.h"
 #include "app/win32/MainWindow.h"
 #include "app/win32/SingleInstance.h"
@@ -36,6 +37,13 @@ int RunMessageLoop(HINSTANCE instance, HWND main) {
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (keys && TranslateAcceleratorW(main, keys, &message)) continue;
+#ifdef HEXALUNE_BENCH_PHASES
+        // The bench build times each window's painting (IsDialogMessageW would dispatch it too).
+        if (message.message == WM_PAINT) {
+            bench_phases::DispatchPaint(message);
+            continue;
+        }
+#endif
         if (IsDialogMessageW(main, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -46,6 +54,7 @@ int RunMessageLoop(HINSTANCE instance, HWND main) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    HEXALUNE_PHASE("wWinMain");
     // Before anything loads a DLL on our behalf: none is taken from the exe's folder or the
     // current one.
     LoadLibrariesFromSystemOnly();
@@ -61,6 +70,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     EnableHighDpi();
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
+    HEXALUNE_PHASE("COM and common controls ready");
 
     SeededRandom random(SeededRandom::SeedFromClock());
     RegistrySettingsStore settings;
@@ -76,6 +86,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     MainWindow window(instance, shell);
     if (!window.Create()) return 1;
+    HEXALUNE_PHASE("main window made, hidden");
     trayIcon.Attach(window.TrayHook(), window.SmallIcon());
     trayMenu.Attach(window.Handle(), window.TrayPopup());
     messages.SetOwner(window.Handle());
@@ -85,6 +96,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                  journalFile});
     window.SetController(&controller);
     controller.OnLoad();
+    HEXALUNE_PHASE("load done");
     // A log-off during the load's prompts has already ended the program.
     if (controller.ShouldShowAfterLoad() && !controller.Ending()) window.ShowFirstTime();
     // Only now: the prompts of the load run modal loops, which would deliver a tick

@@ -34,6 +34,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 
 // Interface ids are taken with __uuidof where the headers offer it: mingw-w64's liboleacc.a
 // (which a test program may link) also defines a symbol IID_IAccessible, as an import thunk,
@@ -53,11 +54,19 @@ namespace {
 // The annotation service tests put in place of the system's, or null.
 IAccPropServices* g_annotationsForTests = nullptr;
 
+// The service an AnnotationBatch holds, and how many batches are open; the UI thread's only.
+IAccPropServices* g_batchService = nullptr;
+int g_batchDepth = 0;
+
 // The annotation service, or null where the system has none (or COM is not ready).
 ComPtr<IAccPropServices> AnnotationService() {
     if (g_annotationsForTests) {
         g_annotationsForTests->AddRef();
         return ComPtr<IAccPropServices>(g_annotationsForTests);
+    }
+    if (g_batchService) {
+        g_batchService->AddRef();
+        return ComPtr<IAccPropServices>(g_batchService);
     }
     ComPtr<IAccPropServices> service;
     if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
@@ -399,6 +408,18 @@ void MarkAsLink(HWND control) {
     });
     if (annotated != E_NOTIMPL) return;
     if (AccessibleState* state = StateOf(control)) state->MarkAsLink();
+}
+
+AnnotationBatch::AnnotationBatch() {
+    if (g_batchDepth++ > 0 || g_annotationsForTests) return;
+    ComPtr<IAccPropServices> service = AnnotationService();
+    g_batchService = service.Get();
+    if (g_batchService) g_batchService->AddRef();
+}
+
+AnnotationBatch::~AnnotationBatch() {
+    if (--g_batchDepth > 0 || !g_batchService) return;
+    std::exchange(g_batchService, nullptr)->Release();
 }
 
 void UseAnnotationServiceForTests(IAccPropServices* service) { g_annotationsForTests = service; }

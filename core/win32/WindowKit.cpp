@@ -254,18 +254,41 @@ HWND Controls::TabPlaceOf(const ControlSpec& item) const {
     return nullptr;
 }
 
-void Controls::CreateAll(ControlKind skipped) {
-    for (const ControlSpec& item : layout_) {
-        if (item.kind != skipped) Create(item);
+bool Controls::IsWithin(const ControlSpec& item, int container) const {
+    for (const ControlSpec* at = &item; at && at->parent != 0; at = Find(at->parent)) {
+        if (at->parent == container) return true;
     }
-    // Outline rectangles lie beneath everything else of their container, so that they clip nothing.
+    return false;
+}
+
+template <class Pick>
+void Controls::OutlinesToBottom(Pick wanted) {
     for (const ControlSpec& item : layout_) {
-        if (item.kind == ControlKind::Shape)
-            SetWindowPos(Get(item.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        HWND made = item.kind == ControlKind::Shape && wanted(item) ? Get(item.id) : nullptr;
+        if (made) SetWindowPos(made, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
 
+void Controls::CreateAll(ControlKind skipped, int deferred) {
+    AnnotationBatch annotations;
+    const auto wanted = [&](const ControlSpec& item) { return deferred == 0 || !IsWithin(item, deferred); };
+    for (const ControlSpec& item : layout_) {
+        if (item.kind != skipped && wanted(item)) Create(item);
+    }
+    OutlinesToBottom(wanted);
+}
+
+void Controls::CreateWithin(int container) {
+    AnnotationBatch annotations;
+    const auto wanted = [&](const ControlSpec& item) { return IsWithin(item, container); };
+    for (const ControlSpec& item : layout_) {
+        if (wanted(item) && !Get(item.id)) Create(item);
+    }
+    OutlinesToBottom(wanted);
+}
+
 void Controls::CreateAll() {
+    AnnotationBatch annotations;
     for (const ControlSpec& item : layout_) Create(item);
 }
 

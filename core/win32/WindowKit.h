@@ -51,10 +51,14 @@ public:
     void Attach(HWND window, int dpi);
     // Makes one control of the table, in its place for the DPI, with its font and look.
     HWND Create(const ControlSpec& item);
-    // Makes every control of the table except those of `skipped` kind, in table order, which is
-    // the tab order.
-    void CreateAll(ControlKind skipped);
+    // Makes every control of the table except those of `skipped` kind and those inside the
+    // container `deferred` (made later with CreateWithin; the container itself is made), in
+    // table order, which is the tab order.
+    void CreateAll(ControlKind skipped, int deferred = 0);
     void CreateAll();
+    // Makes every control inside the container that is not made yet, each in its place in the
+    // tab order, as CreateAll would have made them.
+    void CreateWithin(int container);
     // A new DPI: new fonts, every control moved and given its font; the old fonts are freed
     // only then, so that no control ever lays itself out with a deleted one.
     void Arrange(int dpi);
@@ -79,6 +83,12 @@ private:
     RECT PlaceOf(const ControlSpec& item) const;
     // Made after a control that follows it in its container: where it goes in the tab order.
     HWND TabPlaceOf(const ControlSpec& item) const;
+    // Whether the control lies inside the container, at any depth.
+    bool IsWithin(const ControlSpec& item, int container) const;
+    // Outline rectangles of the table that `wanted` picks go beneath everything else of their
+    // container, so that they clip nothing.
+    template <class Pick>
+    void OutlinesToBottom(Pick wanted);
 
     HINSTANCE instance_;
     std::span<const ControlSpec> layout_;

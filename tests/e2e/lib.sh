@@ -352,6 +352,12 @@ start_hexalune_shown() {
     must wait-visible main 1 >/dev/null
 }
 
+# Brings the settings view to the front as a user does, with its button.
+show_settings_view() {
+    must click $IDC_SETTINGS_BUTTON >/dev/null
+    E2E_WAIT=5 wait_for_output 1 visible $IDC_SETTINGS_VIEW
+}
+
 # A later start on a known reading: hexagram 46 with lines 4,1,6, nothing due.
 seed_known_reading() {
     keep_clear_of_midnight 120

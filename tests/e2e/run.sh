@@ -6,7 +6,8 @@
 #
 # With names, only those scenarios run. Logs and screenshots go to $E2E_ARTIFACTS/<name>/.
 # E2E_SCENARIO_TIMEOUT (seconds, default 120) bounds each scenario; E2E_KEEP_PREFIX=1
-# keeps the prefixes (in $E2E_WORK/run.<pid>) for a look afterwards.
+# keeps the prefixes (in $E2E_WORK/run.<pid>) for a look afterwards. Xvfb takes the first
+# free display of E2E_DISPLAY_FIRST..E2E_DISPLAY_LAST (default 91..120).
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/fixed-layout.sh" "$@"
 
@@ -76,7 +77,7 @@ run_started=$SECONDS
 passed=0
 failed=0
 mkdir -p "$E2E_WORK"
-if ! start_display 91 120 "$E2E_WORK/xvfb.log"; then
+if ! start_display "${E2E_DISPLAY_FIRST:-91}" "${E2E_DISPLAY_LAST:-120}" "$E2E_WORK/xvfb.log"; then
     echo "FAIL display: Xvfb did not start"
     echo "0 passed, ${#selected[@]} failed"
     exit 1

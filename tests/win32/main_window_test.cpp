@@ -78,6 +78,7 @@ protected:
 };
 
 TEST_F(MainWindowTest, AReadingFillsNameTextsLinesAndBothPictures) {
+    window_.BringViewToFront(View::Settings);  // its picture is made with it
     for (int n = 1; n <= kHexagramCount; ++n) {
         window_.ShowReading(n, "4,1,6");
         const HexagramEntry& entry = Hexagram(n);
@@ -95,6 +96,8 @@ TEST_F(MainWindowTest, AReadingFillsNameTextsLinesAndBothPictures) {
 
 TEST_F(MainWindowTest, EachPictureShowsTheSixLinesOfItsHexagram) {
     ShowWindow(window_.Handle(), SW_SHOWNOACTIVATE);
+    window_.BringViewToFront(View::Settings);
+    window_.BringViewToFront(View::Hexagram);
     for (int n = 1; n <= kHexagramCount; ++n) {
         window_.ShowReading(n, "1");
         std::vector<bool> expected;
@@ -189,6 +192,33 @@ TEST_F(MainWindowTest, ListsAreMadeWithTheSettingsViewAndKeepWhatTheyWereGivenBe
     EXPECT_EQ(window_.Control(IDC_HOUR_LIST), hour);
     window_.FillList(PanelList::Second, {"9"});
     EXPECT_EQ(SendMessageW(window_.Control(IDC_SECOND_LIST), CB_GETCOUNT, 0, 0), 1);
+}
+
+// The settings view is made when it first comes to the front: it shows what was set before,
+// and its tab order is the one the table gives.
+TEST_F(MainWindowTest, TheSettingsViewMadeLateShowsWhatWasSetBefore) {
+    window_.ShowReading(12, "2");
+    window_.SetRunSelected(true);
+    window_.SetTrayEnabled(true);
+    window_.SetTrayChecked(true);
+    EXPECT_TRUE(window_.IsTrayChecked());
+    window_.BringViewToFront(View::Settings);
+    const auto checked = [this](int id) { return SendMessageW(window_.Control(id), BM_GETCHECK, 0, 0); };
+    EXPECT_EQ(checked(IDC_RUN_AT_STARTUP), BST_CHECKED);
+    EXPECT_EQ(checked(IDC_DONT_RUN_AT_STARTUP), BST_UNCHECKED);
+    EXPECT_EQ(checked(IDC_START_IN_TRAY), BST_CHECKED);
+    EXPECT_TRUE(IsWindowEnabled(window_.Control(IDC_START_IN_TRAY)));
+    EXPECT_EQ(TextOf(window_.Control(IDC_SETTINGS_FIGURE)), TextOf(window_.Control(IDC_HEXAGRAM_FIGURE)));
+    // Each container's children in table order, the outlines beneath the rest.
+    std::vector<HWND> expected, made;
+    for (const ControlSpec& item : MainLayout()) {
+        if (item.parent == IDC_SETTINGS_VIEW && item.kind != ControlKind::Shape) expected.push_back(window_.Control(item.id));
+    }
+    for (HWND child = GetWindow(window_.Control(IDC_SETTINGS_VIEW), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        made.push_back(child);
+    ASSERT_EQ(made.size(), expected.size() + 2);
+    EXPECT_EQ(std::vector<HWND>(made.begin(), made.begin() + static_cast<long>(expected.size())), expected);
+    EXPECT_EQ(made.back(), window_.Control(IDC_SETTINGS_OUTLINE));
 }
 
 // Each verse line on a row of its own: none runs into the next, none is too long for its box.

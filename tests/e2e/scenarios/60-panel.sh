@@ -46,7 +46,18 @@ scenario_autorun_entry_follows_option() {
     assert_eq "<missing>" "$(drv run-get)" "Run entry before the start"
     start_hexalune_shown
     assert_eq "$RUN_COMMAND" "$(drv run-get)" "Run entry written back"
+    # The settings view is made when it first comes to the front: it shows what is stored.
+    show_settings_view
     assert_eq 1 "$(drv checked $IDC_RUN_AT_STARTUP)" "\"Run at start-up\" shown as chosen"
+    assert_eq 0 "$(drv checked $IDC_DONT_RUN_AT_STARTUP)" "\"Don't run at start-up\" not chosen"
+    assert_eq 1 "$(drv enabled $IDC_START_IN_TRAY)" "tray box enabled"
+    assert_eq 0 "$(drv checked $IDC_START_IN_TRAY)" "tray box not ticked"
+    local hour
+    hour=$(drv reg-get Hour)
+    assert_eq "$hour $hour" "$(drv combo $IDC_HOUR_LIST)" "hour list"
+    assert_eq "0 0" "$(drv combo $IDC_MINUTE_LIST)" "minute list"
+    assert_eq "0 0" "$(drv combo $IDC_SECOND_LIST)" "second list"
+    assert_eq "$(drv text $IDC_HEXAGRAM_FIGURE)" "$(drv text $IDC_SETTINGS_FIGURE)" "settings picture's name"
     quit_hexalune
     wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the first run's process did not end"
 
@@ -55,6 +66,7 @@ scenario_autorun_entry_follows_option() {
     must run-set "$RUN_COMMAND" >/dev/null
     start_hexalune_shown
     assert_eq "<missing>" "$(drv run-get)" "Run entry after a start with AutorunStartUp False"
+    show_settings_view
     assert_eq 1 "$(drv checked $IDC_DONT_RUN_AT_STARTUP)" "\"Don't run at start-up\" shown as chosen"
 }
 

@@ -100,6 +100,7 @@ end_during_quit_question() {
 
     start_hexalune_shown
     assert_eq "$RUN_COMMAND" "$(drv run-get)" "Run value after the next start"
+    show_settings_view
     assert_eq 1 "$(drv checked $IDC_START_IN_TRAY)" "Start at system tray after the next start"
     quit_hexalune
 }

@@ -31,13 +31,18 @@ date_is_tomorrow() {
     [[ $(drv reg-get Date) == "$(tomorrow_text)" ]] && valid_reading_shown
 }
 
+# The start options are on the settings view, made when it first comes to the front.
 run_option_is() {
     local expected=$1
+    show_settings_view
     [[ $(drv checked $IDC_RUN_AT_STARTUP) == "$expected" ]] || return 1
     if [[ $expected == 1 ]]; then [[ $(drv run-get) != "<missing>" ]]; else [[ $(drv run-get) == "<missing>" ]]; fi
 }
 
-tray_box_clear() { [[ $(drv checked $IDC_START_IN_TRAY) == 0 ]]; }
+tray_box_clear() {
+    show_settings_view
+    [[ $(drv checked $IDC_START_IN_TRAY) == 0 ]]
+}
 
 E2E_SCENARIOS+=(hand_edited_reading)
 scenario_hand_edited_reading() {
