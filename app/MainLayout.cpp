@@ -7,38 +7,32 @@ namespace hexalune {
 
 namespace {
 
-using K = ControlKind;
-constexpr ColorRole kPink = ColorRole::Ground;
-constexpr ColorRole kWhite = ColorRole::Page;
-constexpr ColorRole kRed = ColorRole::Name;
-constexpr ColorRole kBlue = ColorRole::Link;
-constexpr ColorRole kBlack = ColorRole::Text;
-constexpr Align kCenter = Align::Center;
+using namespace layout_names;
 constexpr FontRole kBody = FontRole::Body;
 
 // Containers come before their children; the order within a container is the tab order.
 // The name and changing-lines labels are wide enough for the longest name ("Corners of the
 // Mouth (Providing Nourishment)") and for six lines.
 const ControlSpec kLayout[] = {
-    {IDC_FORUM_LINK, 0, K::LinkLabel, kForumLinkText, 360, 120, 6600, 465, kPink, kBlack, kCenter},
-    {IDC_READING_VIEW, 0, K::Frame, "I Ching Hexagram For The Day", 60, 600, 7125, 5805, kWhite},
-    {IDC_SETTINGS_VIEW, 0, K::Frame, "Hexalune Settings", 60, 600, 7125, 5805, kWhite},
+    {IDC_FORUM_LINK, 0, K::LinkLabel, kForumLinkText, 360, 120, 6600, 465, kGround, kText, kCenter},
+    {IDC_READING_VIEW, 0, K::Frame, "I Ching Hexagram For The Day", 60, 600, 7125, 5805, kPage},
+    {IDC_SETTINGS_VIEW, 0, K::Frame, "Hexalune Settings", 60, 600, 7125, 5805, kPage},
     {IDC_EXIT_BUTTON, 0, K::Button, "&Exit", 60, 6435, 7125, 495},
     {IDC_BRANDING_FRAME, 0, K::Frame, "", 60, 6960, 7125, 855},
     // The full-branding line lies behind the co-branding one on the same spot: never seen, so
     // it must not take the clicks either.
-    {IDC_FULLBRAND_LINK, IDC_BRANDING_FRAME, K::LinkLabel, kFullBrandLinkText, 120, 160, 6945, 615, kPink, kBlue,
+    {IDC_FULLBRAND_LINK, IDC_BRANDING_FRAME, K::LinkLabel, kFullBrandLinkText, 120, 160, 6945, 615, kGround, kLinkColor,
      kCenter, kBody, kHidden},
-    {IDC_COBRAND_LINK, IDC_BRANDING_FRAME, K::LinkLabel, kCoBrandLinkText, 120, 160, 6945, 615, kPink, kBlue, kCenter},
+    {IDC_COBRAND_LINK, IDC_BRANDING_FRAME, K::LinkLabel, kCoBrandLinkText, 120, 160, 6945, 615, kGround, kLinkColor, kCenter},
 
     // Hexagram view
     {IDC_HEXAGRAM_FIGURE, IDC_READING_VIEW, K::Figure, "", 3000, 360, 1215, 1155},
-    {IDC_HEXAGRAM_NAME, IDC_READING_VIEW, K::Label, "", 240, 1560, 6645, 210, kWhite, kRed, kCenter},
+    {IDC_HEXAGRAM_NAME, IDC_READING_VIEW, K::Label, "", 240, 1560, 6645, 210, kPage, kName, kCenter},
     {IDC_FIGURE_OUTLINE, IDC_READING_VIEW, K::Shape, "", 120, 240, 6885, 1575},
     {IDC_TEXTS_OUTLINE, IDC_READING_VIEW, K::Shape, "", 120, 1800, 6885, 3405},
     {IDC_TEXTS_PANEL, IDC_READING_VIEW, K::Panel, "", 120, 1800, 6855, 3375},
     {IDC_CHANGING_LINES_LABEL, IDC_TEXTS_PANEL, K::Label, "Changing Lines", 120, 60, 1470, 195},
-    {IDC_CHANGING_LINES, IDC_TEXTS_PANEL, K::KeyboardLink, "", 1680, 60, 1500, 195, kPink, kBlue},
+    {IDC_CHANGING_LINES, IDC_TEXTS_PANEL, K::KeyboardLink, "", 1680, 60, 1500, 195, kGround, kLinkColor},
     {IDC_JUDGMENT_DESCRIPTION_LABEL, IDC_TEXTS_PANEL, K::Label, "Judgment Description", 120, 360, 2115, 195},
     {IDC_JUDGMENT_DESCRIPTION, IDC_TEXTS_PANEL, K::TextBox, "", 120, 600, 3255, 1215},
     {IDC_IMAGE_DESCRIPTION_LABEL, IDC_TEXTS_PANEL, K::Label, "Image Description", 3480, 360, 1800, 195},
@@ -52,7 +46,7 @@ const ControlSpec kLayout[] = {
     // Settings view
     {IDC_SETTINGS_INTRO, IDC_SETTINGS_VIEW, K::Label,
      "Let Hexalune show your lucky Hexagram for the day! Set the date and time settings here.", 480, 240, 6120, 495,
-     kWhite},
+     kPage},
     {IDC_SETTINGS_FIGURE, IDC_SETTINGS_VIEW, K::Figure, "", 3008, 1200, 1215, 1155},
     {IDC_SETTINGS_FIGURE_OUTLINE, IDC_SETTINGS_VIEW, K::Shape, "", 120, 840, 6885, 1815},
     {IDC_SETTINGS_OUTLINE, IDC_SETTINGS_VIEW, K::Shape, "", 120, 2640, 6885, 3165},
@@ -66,10 +60,10 @@ const ControlSpec kLayout[] = {
     {IDC_SECOND_LIST, IDC_DISPLAY_TIME_FRAME, K::ComboList, "", 4680, 480, 1200, 315},
     {IDC_START_OPTIONS, IDC_SETTINGS_PANEL, K::Frame, "Display Mode", 120, 1200, 6480, 1095},
     // Set by the program itself, so that it sees every real change of the choice.
-    {IDC_RUN_AT_STARTUP, IDC_START_OPTIONS, K::Option, "Run at start-up", 360, 300, 2700, 255, kPink, kBlack,
+    {IDC_RUN_AT_STARTUP, IDC_START_OPTIONS, K::Option, "Run at start-up", 360, 300, 2700, 255, kGround, kText,
      Align::Left, kBody, kSetByProgram},
-    {IDC_DONT_RUN_AT_STARTUP, IDC_START_OPTIONS, K::Option, "Don't run at start-up", 3480, 300, 2880, 255, kPink,
-     kBlack, Align::Left, kBody, kSetByProgram},
+    {IDC_DONT_RUN_AT_STARTUP, IDC_START_OPTIONS, K::Option, "Don't run at start-up", 3480, 300, 2880, 255, kGround,
+     kText, Align::Left, kBody, kSetByProgram},
     {IDC_START_IN_TRAY, IDC_START_OPTIONS, K::CheckBox, "Start at system tray", 720, 660, 2880, 255},
     {IDC_SHOW_HEXAGRAM_BUTTON, IDC_SETTINGS_PANEL, K::Button, "Show &I Ching Hexagram", 120, 2400, 6615, 615},
 

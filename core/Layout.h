@@ -60,6 +60,18 @@ struct ControlSpec {
     unsigned flags = 0;
 };
 
+// Short names for the layout tables: `using namespace layout_names;` in a window's file.
+namespace layout_names {
+using K = ControlKind;
+inline constexpr ColorRole kGround = ColorRole::Ground;
+inline constexpr ColorRole kPage = ColorRole::Page;
+inline constexpr ColorRole kText = ColorRole::Text;
+inline constexpr ColorRole kName = ColorRole::Name;
+inline constexpr ColorRole kLinkColor = ColorRole::Link;
+inline constexpr Align kLeft = Align::Left;
+inline constexpr Align kCenter = Align::Center;
+}  // namespace layout_names
+
 // Whether the control's top-level container starts at or below `clientHeightTwips`: then it
 // lies outside the window's client area, where the code uses it and nobody sees it.
 bool IsBelowClientArea(std::span<const ControlSpec> layout, const ControlSpec& item, int clientHeightTwips);

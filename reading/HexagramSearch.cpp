@@ -40,6 +40,10 @@ std::vector<int> FindHexagrams(std::string_view text) {
 
 std::string HexagramTitle(int hexagram) { return std::to_string(hexagram) + " " + Hexagram(hexagram).name; }
 
+std::string HexagramFullTitle(int hexagram) {
+    return "Hexagram " + std::to_string(hexagram) + ", " + Hexagram(hexagram).name;
+}
+
 std::string HexagramListText(int hexagram) {
     const HexagramEntry& entry = Hexagram(hexagram);
     const std::string_view name = entry.name;

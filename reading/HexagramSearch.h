@@ -15,6 +15,9 @@ std::vector<int> FindHexagrams(std::string_view text);
 // "46 Pushing Upward": the number and the name.
 std::string HexagramTitle(int hexagram);
 
+// "Hexagram 46, Pushing Upward": a figure's name for screen readers, and a window's heading.
+std::string HexagramFullTitle(int hexagram);
+
 // A line of the list of all hexagrams: the title, then the trigrams, upper over lower
 // ("46 Pushing Upward, Earth over Wind"). A doubled trigram is named once ("1 The
 // Creative, Heaven"), and not at all when the name already ends with it ("58 The Joyous, Lake").

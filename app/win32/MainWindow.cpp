@@ -11,6 +11,7 @@
 #include "core/Version.h"
 #include "links/win32/AboutBox.h"
 #include "reading/Catalogue.h"
+#include "reading/HexagramSearch.h"
 #include "reading/win32/ChangingLinesWindow.h"
 #include "reading/win32/HexagramFigure.h"
 #include "reading/win32/HexagramsWindow.h"
@@ -263,7 +264,6 @@ void MainWindow::OnEndSession(bool ending) {
 }
 
 void MainWindow::MakeSettingsView() {
-    settingsMade_ = true;
     controls_.CreateWithin(IDC_SETTINGS_VIEW);
     for (std::size_t list = 0; list < std::size(kListIds); ++list) {
         HWND combo = Control(kListIds[list]);
@@ -286,7 +286,7 @@ void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
     hexagram_ = IsHexagramNumber(hexagram) ? hexagram : 1;
     const HexagramEntry& entry = Hexagram(hexagram_);
     // The pictures' window text is what screen readers announce.
-    pictureName_ = "Hexagram " + std::to_string(hexagram_) + ", " + entry.name;
+    pictureName_ = HexagramFullTitle(hexagram_);
     // Nothing of the view on screen is drawn until every text is set: each text is laid out
     // once, as in a hidden window, and the view is painted once, at the end.
     HWND view = Control(IDC_READING_VIEW);
@@ -348,7 +348,7 @@ bool MainWindow::IsRunSelected() const {
 
 void MainWindow::SetRunSelected(bool run) {
     runSelected_ = run;
-    if (!settingsMade_) return;
+    if (!SettingsMade()) return;
     SendMessageW(Control(IDC_RUN_AT_STARTUP), BM_SETCHECK, run ? BST_CHECKED : BST_UNCHECKED, 0);
     SendMessageW(Control(IDC_DONT_RUN_AT_STARTUP), BM_SETCHECK, run ? BST_UNCHECKED : BST_CHECKED, 0);
 }
@@ -360,12 +360,12 @@ bool MainWindow::IsTrayChecked() const {
 
 void MainWindow::SetTrayChecked(bool checked) {
     trayChecked_ = checked;
-    if (settingsMade_) SendMessageW(Control(IDC_START_IN_TRAY), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (SettingsMade()) SendMessageW(Control(IDC_START_IN_TRAY), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void MainWindow::SetTrayEnabled(bool enabled) {
     trayEnabled_ = enabled;
-    if (settingsMade_) EnableWindow(Control(IDC_START_IN_TRAY), enabled ? TRUE : FALSE);
+    if (SettingsMade()) EnableWindow(Control(IDC_START_IN_TRAY), enabled ? TRUE : FALSE);
 }
 
 bool MainWindow::IsVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
@@ -409,7 +409,7 @@ void MainWindow::CenterOnScreen() {
 }
 
 void MainWindow::BringViewToFront(View view) {
-    if (view == View::Settings && !settingsMade_) MakeSettingsView();
+    if (view == View::Settings && !SettingsMade()) MakeSettingsView();
     HWND shown = Control(view == View::Settings ? IDC_SETTINGS_VIEW : IDC_READING_VIEW);
     HWND hidden = Control(view == View::Settings ? IDC_READING_VIEW : IDC_SETTINGS_VIEW);
     if (hidden) {

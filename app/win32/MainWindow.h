@@ -88,6 +88,8 @@ private:
     void ResizeForClient();
     // Makes the settings view's controls and the lists, with what was set before.
     void MakeSettingsView();
+    // Whether the settings view's controls are made yet (they are at its first showing).
+    bool SettingsMade() const { return Control(IDC_RUN_AT_STARTUP) != nullptr; }
     DropDownList& List(PanelList list);
     const DropDownList& List(PanelList list) const;
     void SetText(int id, const std::string& text);
@@ -107,7 +109,6 @@ private:
     Controls controls_{instance_, MainLayout(), kClientHeightTwips};
     FocusMemory focus_;
     DropDownList lists_[6];  // in the order of PanelList
-    bool settingsMade_ = false;
     // The start options, kept while the settings view is not made: "Don't run at start-up"
     // chosen, the tray box cleared and unavailable.
     bool runSelected_ = false;

@@ -415,6 +415,9 @@ bool FocusMemory::Restore(HWND window) {
 
 // ---- Dialog boxes ------------------------------------------------------------------
 
+namespace {
+
+// The frame of a dialog without controls, as DialogBoxIndirectParamW takes it.
 std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption, bool resizable) {
     std::vector<WORD> words;
     const auto putLong = [&words](DWORD value) {
@@ -429,6 +432,22 @@ std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption, bool resizabl
     for (wchar_t c : caption) words.push_back(static_cast<WORD>(c));
     words.push_back(0);
     return words;
+}
+
+}  // namespace
+
+INT_PTR RunDialog(HINSTANCE instance, HWND owner, const std::wstring& caption, DLGPROC proc, void* state,
+                  bool resizable) {
+    const std::vector<WORD> frame = EmptyDialogTemplate(caption, resizable);
+    return DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()), owner, proc,
+                                   reinterpret_cast<LPARAM>(state));
+}
+
+void MakeDialogControls(HWND dialog, Controls& controls, SIZE clientTwips) {
+    const int dpi = WindowDpi(dialog);
+    controls.Attach(dialog, dpi);
+    controls.CreateAll();
+    CenterOnOwnersMonitor(dialog, FrameSizeFor(dialog, clientTwips.cx, clientTwips.cy, dpi));
 }
 
 SIZE FrameSizeFor(HWND window, int clientWidthTwips, int clientHeightTwips, int dpi, bool menu) {

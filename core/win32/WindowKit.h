@@ -123,9 +123,23 @@ private:
 
 // ---- Dialog boxes ------------------------------------------------------------------
 
-// A modal frame with a caption and a close box, and no controls: DialogBoxIndirectParamW
-// takes its data(). A resizable one has a sizing border and a maximize box.
-std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption, bool resizable = false);
+// Shows a modal dialog, a frame with a caption and a close box (a resizable one also with a
+// sizing border and a maximize box) that the procedure fills, and returns its result once it
+// is closed.
+// Its procedure gets `state` with WM_INITDIALOG and finds it again with DialogState.
+INT_PTR RunDialog(HINSTANCE instance, HWND owner, const std::wstring& caption, DLGPROC proc, void* state,
+                  bool resizable = false);
+
+// The state RunDialog gave the dialog: kept at WM_INITDIALOG, null for the messages before it.
+template <typename State>
+State* DialogState(HWND dialog, UINT message, LPARAM lParam) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    return reinterpret_cast<State*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+// What every dialog does first at WM_INITDIALOG: its controls made for its DPI, and the
+// dialog at its laid-out size in the middle of its owner's monitor.
+void MakeDialogControls(HWND dialog, Controls& controls, SIZE clientTwips);
 
 // The window's outer size around a client area given in twips, at a DPI.
 SIZE FrameSizeFor(HWND window, int clientWidthTwips, int clientHeightTwips, int dpi, bool menu = false);

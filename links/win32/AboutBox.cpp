@@ -20,11 +20,7 @@ namespace {
 constexpr int kClientWidth = 6105;  // twips
 constexpr int kClientHeight = 4005;
 
-using K = ControlKind;
-constexpr ColorRole kGround = ColorRole::Ground;
-constexpr ColorRole kText = ColorRole::Text;
-constexpr ColorRole kLinkColor = ColorRole::Link;
-constexpr Align kLeft = Align::Left;
+using namespace layout_names;
 
 // In tab order: OK, then the two links; the rest only shows.
 constexpr ControlSpec kLayout[] = {
@@ -77,12 +73,9 @@ void Build(HWND dialog, AboutBox& box) {
     box.smallIcon = LoadProgramIcon(box.instance, GetSystemMetrics(SM_CXSMICON));
     if (box.bigIcon) SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(box.bigIcon.Get()));
     if (box.smallIcon) SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(box.smallIcon.Get()));
-    const int dpi = WindowDpi(dialog);
-    LoadPicture(box, dpi);
-    box.controls.Attach(dialog, dpi);
-    box.controls.CreateAll();
+    LoadPicture(box, WindowDpi(dialog));
+    MakeDialogControls(dialog, box.controls, {kClientWidth, kClientHeight});
     SendMessageW(dialog, DM_SETDEFID, IDOK, 0);
-    CenterOnOwnersMonitor(dialog, FrameSizeFor(dialog, kClientWidth, kClientHeight, dpi));
     SetFocus(GetDlgItem(dialog, IDOK));
 }
 
@@ -135,13 +128,13 @@ INT_PTR HandleMessage(HWND dialog, AboutBox& box, UINT message, WPARAM wParam, L
 }
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* box = DialogState<AboutBox>(dialog, message, lParam);
+    if (!box) return FALSE;
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        Build(dialog, *reinterpret_cast<AboutBox*>(lParam));
+        Build(dialog, *box);
         return FALSE;  // the focus is set already
     }
-    auto* box = reinterpret_cast<AboutBox*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    return box ? HandleMessage(dialog, *box, message, wParam, lParam) : FALSE;
+    return HandleMessage(dialog, *box, message, wParam, lParam);
 }
 
 }  // namespace
@@ -149,9 +142,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 void ShowAboutBox(HINSTANCE instance, HWND owner, IShell& shell) {
     AboutBox box(instance);
     box.shell = &shell;
-    const std::vector<WORD> frame = EmptyDialogTemplate(FromAnsi(HEXALUNE_WINDOW_CAPTION));
-    DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()), owner, &AboutProc,
-                            reinterpret_cast<LPARAM>(&box));
+    RunDialog(instance, owner, FromAnsi(HEXALUNE_WINDOW_CAPTION), &AboutProc, &box);
 }
 
 }  // namespace hexalune::win32

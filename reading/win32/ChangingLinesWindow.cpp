@@ -10,6 +10,7 @@
 #include "core/win32/WindowKit.h"
 #include "reading/Catalogue.h"
 #include "reading/ChangingLines.h"
+#include "reading/HexagramSearch.h"
 #include "reading/win32/HexagramFigure.h"
 #include "reading/win32/HexagramsWindow.h"
 
@@ -22,11 +23,7 @@ constexpr UINT WM_APP_NEW_READING = WM_APP + 2;  // lParam: the ChangingLinesRea
 constexpr int kClientWidth = 7200;  // twips
 constexpr int kClientHeight = 8040;
 
-using K = ControlKind;
-constexpr ColorRole kGround = ColorRole::Ground;
-constexpr ColorRole kName = ColorRole::Name;
-constexpr ColorRole kText = ColorRole::Text;
-constexpr Align kLeft = Align::Left;
+using namespace layout_names;
 
 const ControlSpec kLayout[] = {
     {IDC_LINES_FIGURE, 0, K::Figure, "", 240, 240, 1215, 1155},
@@ -51,13 +48,11 @@ struct Window {
 
 HWND openWindow = nullptr;  // one at a time
 
-std::wstring HexagramTitle(int hexagram) {
-    return FromAnsi("Hexagram " + std::to_string(hexagram) + ", " + Hexagram(hexagram).name);
-}
+std::wstring FullTitle(int hexagram) { return FromAnsi(HexagramFullTitle(hexagram)); }
 
 void ShowReading(HWND dialog, const ChangingLinesReading& reading) {
-    const std::wstring title = HexagramTitle(reading.hexagram);
-    const std::wstring leading = HexagramTitle(reading.relating);
+    const std::wstring title = FullTitle(reading.hexagram);
+    const std::wstring leading = FullTitle(reading.relating);
     // The figures' window text is what screen readers announce for them.
     SetDlgItemTextW(dialog, IDC_LINES_FIGURE, title.c_str());
     SetDlgItemTextW(dialog, IDC_LINES_NAME, title.c_str());
@@ -74,23 +69,19 @@ void ShowReading(HWND dialog, const ChangingLinesReading& reading) {
 }
 
 void OnInitDialog(HWND dialog, Window& window) {
-    const int dpi = WindowDpi(dialog);
-    window.controls.Attach(dialog, dpi);
-    window.controls.CreateAll();
-    CenterOnOwnersMonitor(dialog, FrameSizeFor(dialog, kClientWidth, kClientHeight, dpi));
+    MakeDialogControls(dialog, window.controls, {kClientWidth, kClientHeight});
     ShowReading(dialog, window.reading);
     SetFocus(GetDlgItem(dialog, IDC_LINES_TEXT));
     openWindow = dialog;
 }
 
 INT_PTR CALLBACK ChangingLinesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* window = DialogState<Window>(dialog, message, lParam);
+    if (!window) return FALSE;
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        OnInitDialog(dialog, *reinterpret_cast<Window*>(lParam));
+        OnInitDialog(dialog, *window);
         return FALSE;  // the focus is set
     }
-    auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!window) return FALSE;
     INT_PTR result = FALSE;
     if (HandleDialogLook(dialog, window->controls, {kClientWidth, kClientHeight}, message, wParam, lParam, result))
         return result;
@@ -132,9 +123,7 @@ void ShowChangingLinesWindow(HINSTANCE instance, HWND owner, int hexagram, const
     }
     Window window(instance);
     window.reading = DescribeChangingLines(hexagram, changingLines);
-    const std::vector<WORD> frame = EmptyDialogTemplate(L"Changing Lines");
-    DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()), owner, &ChangingLinesProc,
-                            reinterpret_cast<LPARAM>(&window));
+    RunDialog(instance, owner, L"Changing Lines", &ChangingLinesProc, &window);
 }
 
 void UpdateChangingLinesWindow(int hexagram, const std::string& changingLines) {

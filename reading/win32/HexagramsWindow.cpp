@@ -21,9 +21,7 @@ constexpr UINT WM_APP_CHOOSE = WM_APP + 5;  // wParam: the hexagram to choose
 constexpr int kClientWidth = 9600;  // twips
 constexpr int kClientHeight = 7320;
 
-using K = ControlKind;
-constexpr ColorRole kGround = ColorRole::Ground;
-constexpr Align kLeft = Align::Left;
+using namespace layout_names;
 
 // In tab order: the search, the list, the texts, Close.
 const ControlSpec kLayout[] = {
@@ -47,7 +45,7 @@ HWND openWindow = nullptr;  // one at a time
 
 void ShowHexagram(HWND dialog, Window& window, int hexagram) {
     window.shown = hexagram;
-    const std::wstring title = FromAnsi("Hexagram " + std::to_string(hexagram) + ", " + Hexagram(hexagram).name);
+    const std::wstring title = FromAnsi(HexagramFullTitle(hexagram));
     SetDlgItemTextW(dialog, IDC_HEXAGRAMS_FIGURE, title.c_str());  // what screen readers announce
     SetDlgItemTextW(dialog, IDC_HEXAGRAMS_NAME, title.c_str());
     SetDlgItemTextW(dialog, IDC_HEXAGRAMS_TEXT, WithEditLineBreaks(FromAnsi(HexagramTexts(hexagram))).c_str());
@@ -93,21 +91,16 @@ void Choose(HWND dialog, Window& window, int hexagram) {
 }
 
 INT_PTR CALLBACK HexagramsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* window = DialogState<Window>(dialog, message, lParam);
+    if (!window) return FALSE;
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        auto& window = *reinterpret_cast<Window*>(lParam);
-        const int dpi = WindowDpi(dialog);
-        window.controls.Attach(dialog, dpi);
-        window.controls.CreateAll();
+        MakeDialogControls(dialog, window->controls, {kClientWidth, kClientHeight});
         SetAccessibleName(GetDlgItem(dialog, IDC_HEXAGRAMS_LIST), L"Hexagrams");
-        CenterOnOwnersMonitor(dialog, FrameSizeFor(dialog, kClientWidth, kClientHeight, dpi));
-        Choose(dialog, window, window.shown);
+        Choose(dialog, *window, window->shown);
         SetFocus(GetDlgItem(dialog, IDC_HEXAGRAMS_FIND));
         openWindow = dialog;
         return FALSE;  // the focus is set
     }
-    auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!window) return FALSE;
     INT_PTR result = FALSE;
     if (HandleDialogLook(dialog, window->controls, {kClientWidth, kClientHeight}, message, wParam, lParam, result))
         return result;
@@ -148,9 +141,7 @@ void ShowHexagramsWindow(HINSTANCE instance, HWND owner, int hexagram) {
     }
     Window window(instance);
     window.shown = IsHexagramNumber(hexagram) ? hexagram : 1;
-    const std::vector<WORD> frame = EmptyDialogTemplate(L"Hexalune Hexagrams");
-    DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()), owner, &HexagramsProc,
-                            reinterpret_cast<LPARAM>(&window));
+    RunDialog(instance, owner, L"Hexalune Hexagrams", &HexagramsProc, &window);
 }
 
 }  // namespace hexalune::win32

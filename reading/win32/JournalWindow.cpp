@@ -29,12 +29,7 @@ constexpr UINT WM_APP_REFRESH = WM_APP + 7;
 constexpr int kClientWidth = 10800;  // twips; the smallest the window can be
 constexpr int kClientHeight = 9000;
 
-using K = ControlKind;
-constexpr ColorRole kGround = ColorRole::Ground;
-constexpr ColorRole kPage = ColorRole::Page;
-constexpr ColorRole kText = ColorRole::Text;
-constexpr ColorRole kName = ColorRole::Name;
-constexpr Align kLeft = Align::Left;
+using namespace layout_names;
 
 // In tab order: the list, where the reading leads, its texts, the note, the buttons.
 const ControlSpec kLayout[] = {
@@ -79,9 +74,7 @@ struct Window {
 
 HWND openWindow = nullptr;  // one at a time
 
-std::wstring TitleOf(int hexagram) {
-    return FromAnsi("Hexagram " + std::to_string(hexagram) + ", " + Hexagram(hexagram).name);
-}
+std::wstring FullTitle(int hexagram) { return FromAnsi(HexagramFullTitle(hexagram)); }
 
 // The user's own short date and time form.
 std::wstring DateText(const LocalDateTime& at) {
@@ -155,13 +148,13 @@ void ShowEntry(HWND dialog, Window& window, int index) {
     const bool any = index >= 0;
     const JournalEntry empty{};
     const JournalEntry& entry = any ? window.entries[static_cast<std::size_t>(index)] : empty;
-    const std::wstring title = any ? TitleOf(entry.hexagram) : std::wstring(L"No readings yet");
+    const std::wstring title = any ? FullTitle(entry.hexagram) : std::wstring(L"No readings yet");
     // The figure's window text is what screen readers announce for it.
     SetDlgItemTextW(dialog, IDC_JOURNAL_FIGURE, any ? title.c_str() : L"");
     SetDlgItemTextW(dialog, IDC_JOURNAL_NAME, title.c_str());
     InvalidateRect(Item(dialog, IDC_JOURNAL_FIGURE), nullptr, TRUE);
     const bool leads = any && entry.relating != 0;
-    SetLinkText(Item(dialog, IDC_JOURNAL_LEADING_NAME), leads ? TitleOf(entry.relating) : std::wstring());
+    SetLinkText(Item(dialog, IDC_JOURNAL_LEADING_NAME), leads ? FullTitle(entry.relating) : std::wstring());
     ShowWindow(Item(dialog, IDC_JOURNAL_LEADING_LABEL), leads ? SW_SHOWNA : SW_HIDE);
     ShowWindow(Item(dialog, IDC_JOURNAL_LEADING_NAME), leads ? SW_SHOWNA : SW_HIDE);
     HWND text = Item(dialog, IDC_JOURNAL_TEXT);
@@ -289,26 +282,22 @@ void Close(HWND dialog, Window& window, int result) {
 }
 
 void OnInitDialog(HWND dialog, Window& window) {
-    const int dpi = WindowDpi(dialog);
-    window.controls.Attach(dialog, dpi);
-    window.controls.CreateAll();
-    AddColumns(dialog, dpi);
+    MakeDialogControls(dialog, window.controls, {kClientWidth, kClientHeight});
+    AddColumns(dialog, window.controls.Dpi());
     SetAccessibleName(Item(dialog, IDC_JOURNAL_LIST), L"Readings");
     SendMessageW(Item(dialog, IDC_JOURNAL_NOTE), EM_LIMITTEXT, kJournalNoteLimit, 0);
-    CenterOnOwnersMonitor(dialog, FrameSizeFor(dialog, kClientWidth, kClientHeight, dpi));
     openWindow = dialog;
     FillList(dialog, window);
     SetFocus(Item(dialog, IDC_JOURNAL_LIST));
 }
 
 INT_PTR CALLBACK JournalProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* window = DialogState<Window>(dialog, message, lParam);
+    if (!window) return FALSE;
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        OnInitDialog(dialog, *reinterpret_cast<Window*>(lParam));
+        OnInitDialog(dialog, *window);
         return FALSE;  // the focus is set
     }
-    auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!window) return FALSE;
     INT_PTR result = FALSE;
     if (HandleDialogLook(dialog, window->controls, {kClientWidth, kClientHeight}, message, wParam, lParam, result)) {
         if (message == WM_DPICHANGED) SetColumnWidths(dialog, HIWORD(wParam));
@@ -356,9 +345,7 @@ void ShowJournalWindow(HINSTANCE instance, HWND owner, Journal& journal) {
         return;
     }
     Window window(instance, journal);
-    const std::vector<WORD> frame = EmptyDialogTemplate(L"Hexalune Journal", true);
-    DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()), owner, &JournalProc,
-                            reinterpret_cast<LPARAM>(&window));
+    RunDialog(instance, owner, L"Hexalune Journal", &JournalProc, &window, true);
 }
 
 void RefreshJournalWindow() {
