@@ -9,20 +9,14 @@
 #include <map>
 #include <string>
 
+#include "bench/Timing.h"
+
 namespace hexalune::bench_phases {
 
 namespace {
 
-double NowMs() {
-    static const double msPerCount = [] {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        return 1000.0 / static_cast<double>(frequency.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * msPerCount;
-}
+// The benchmark programs' clock, so that the probe and the program read the same counter.
+using bench::NowMs;
 
 struct PaintTotal {
     long count = 0;
