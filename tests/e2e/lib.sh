@@ -494,6 +494,12 @@ click_rect_middle() {
 
 # The main window's control $1, or control $2 of the dialog captioned $1, clicked with the mouse.
 click_control() { click_rect_middle "$(must rect "$1")"; }
+# A click on the changing lines' link, on its first characters (the link is only as wide as its text).
+click_changing_lines() {
+    local left top right bottom
+    read -r left top right bottom <<<"$(must rect $IDC_CHANGING_LINES)"
+    click_at $((left + 6)) $(((top + bottom) / 2)) || fail "xdotool could not click the changing lines"
+}
 click_dialog_control() { click_rect_middle "$(must dlg-rect "$1" "$2")"; }
 
 # Presses key $2 (an xdotool key name: Return, Escape) on the real keyboard, once the

@@ -32,15 +32,21 @@ const wchar_t* CaptionArg(const std::vector<std::wstring>& args, size_t index) {
     return index < args.size() ? args[index].c_str() : nullptr;
 }
 
-}  // namespace
-
-// Prints the box's caption, then its text.
-int MsgBox(const Args& args) {
+// The message box that `args` names ([seconds] [caption] after the command), once it shows.
+HWND WaitMessageBox(const Args& args) {
     const double seconds = ToSeconds(args, 1, 10);
     const wchar_t* caption = CaptionArg(args, 2);
     HWND box = nullptr;
     if (!PollUntil(seconds, [&] { return (box = FindMessageBox(caption)) != nullptr; }))
         Fail(L"no message box appeared");
+    return box;
+}
+
+}  // namespace
+
+// Prints the box's caption, then its text.
+int MsgBox(const Args& args) {
+    HWND box = WaitMessageBox(args);
     wchar_t title[512] = L"";
     GetWindowTextW(box, title, 512);
     PrintLine(title);
@@ -53,11 +59,7 @@ int MsgBox(const Args& args) {
 // with "*" after the default one, and which standard icon it shows (compared by pixels
 // with the system's own icons, as the box's handle cannot be compared across processes).
 int MsgBoxInfo(const Args& args) {
-    const double seconds = ToSeconds(args, 1, 10);
-    const wchar_t* caption = CaptionArg(args, 2);
-    HWND box = nullptr;
-    if (!PollUntil(seconds, [&] { return (box = FindMessageBox(caption)) != nullptr; }))
-        Fail(L"no message box appeared");
+    HWND box = WaitMessageBox(args);
     std::wstring raw;
     if (HWND text = GetDlgItem(box, 0xFFFF)) {
         for (wchar_t c : TextOf(text)) {

@@ -140,9 +140,7 @@ E2E_SCENARIOS+=(changing_lines_window)
 scenario_changing_lines_window() {
     seed_known_reading
     start_hexalune_shown
-    local left top right bottom
-    read -r left top right bottom <<<"$(must rect $IDC_CHANGING_LINES)"
-    click_at $((left + 6)) $(((top + bottom) / 2)) || fail "xdotool could not click the changing lines"
+    click_changing_lines
     assert_eq "open, owner main" "$(drv dlg-wait "Changing Lines" 10)" "the Changing Lines window"
     assert_eq "Hexagram 46, Pushing Upward" "$(drv dlg-text "Changing Lines" $IDC_LINES_NAME)" "the day's hexagram"
     assert_eq "Hexagram 14, Possession in Great Measure" "$(drv dlg-text "Changing Lines" $IDC_LEADING_NAME)" \

@@ -44,9 +44,7 @@ E2E_SCENARIOS+=(leading_hexagram_opens_among_all)
 scenario_leading_hexagram_opens_among_all() {
     seed_known_reading
     start_hexalune_shown
-    local left top right bottom
-    read -r left top right bottom <<<"$(must rect $IDC_CHANGING_LINES)"
-    click_at $((left + 6)) $(((top + bottom) / 2)) || fail "xdotool could not click the changing lines"
+    click_changing_lines
     must dlg-wait "Changing Lines" 10 >/dev/null
     press_key_in "Changing Lines" Tab
     press_key_in "Changing Lines" Return
