@@ -258,10 +258,6 @@ bool IsHeader(const Record& record) {
     return joined == kJournalHeader;
 }
 
-bool SameReading(const JournalEntry& a, const JournalEntry& b) {
-    return a.drawnAt == b.drawnAt && a.hexagram == b.hexagram && a.changingLines == b.changingLines;
-}
-
 // The newest entry in `entries` that is this reading, or nullptr.
 JournalEntry* FindReading(std::vector<JournalEntry>& entries, const JournalEntry& which) {
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
@@ -302,6 +298,10 @@ std::string CopyAsideName(const LocalDateTime& t) {
 }
 
 }  // namespace
+
+bool SameReading(const JournalEntry& a, const JournalEntry& b) {
+    return a.drawnAt == b.drawnAt && a.hexagram == b.hexagram && a.changingLines == b.changingLines;
+}
 
 JournalEntry EntryForReading(const Reading& reading, const LocalDateTime& at) {
     JournalEntry entry;

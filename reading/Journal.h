@@ -28,6 +28,10 @@ struct JournalEntry {
     friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
 };
 
+// Whether two entries are one reading (drawn at the same moment, with the same hexagram and
+// lines), whatever their notes say.
+bool SameReading(const JournalEntry& a, const JournalEntry& b);
+
 // The entry for a reading drawn at `at`, with its relating hexagram and an empty note.
 JournalEntry EntryForReading(const Reading& reading, const LocalDateTime& at);
 

@@ -373,6 +373,12 @@ LRESULT Controls::OnCtlColor(HDC dc, HWND control) {
     return reinterpret_cast<LRESULT>(Brush(ground));
 }
 
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 void SetLinkText(HWND link, const std::wstring& text) {
     SetWindowTextW(link, text.empty() ? L"" : (L"<a>" + text + L"</a>").c_str());
     // In the program's link color (set with the ground on WM_CTLCOLORSTATIC), not the system's.

@@ -102,6 +102,9 @@ private:
     std::vector<std::unique_ptr<struct ContainerLook>> containers_;
 };
 
+// A window's (a control's) whole text.
+std::wstring WindowText(HWND window);
+
 // A keyboard link's whole text as its one link, in the color its window gives it.
 void SetLinkText(HWND link, const std::wstring& text);
 

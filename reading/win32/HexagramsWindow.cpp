@@ -64,9 +64,7 @@ void ShowChosen(HWND dialog, Window& window) {
 // The list holds what the search finds. The hexagram on show stays chosen when it is among
 // them, else the first found is; when nothing is found, the texts on show stay.
 void FillList(HWND dialog, Window& window) {
-    HWND find = GetDlgItem(dialog, IDC_HEXAGRAMS_FIND);
-    std::wstring typed(static_cast<std::size_t>(GetWindowTextLengthW(find)) + 1, L'\0');
-    typed.resize(static_cast<std::size_t>(GetWindowTextW(find, typed.data(), static_cast<int>(typed.size()))));
+    const std::wstring typed = WindowText(GetDlgItem(dialog, IDC_HEXAGRAMS_FIND));
     HWND list = GetDlgItem(dialog, IDC_HEXAGRAMS_LIST);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);

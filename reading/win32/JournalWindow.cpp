@@ -132,11 +132,9 @@ void AddColumns(HWND dialog, int dpi) {
 void SaveNote(HWND dialog, Window& window) {
     HWND note = Item(dialog, IDC_JOURNAL_NOTE);
     if (window.shown < 0 || !SendMessageW(note, EM_GETMODIFY, 0, 0)) return;
-    std::wstring typed(static_cast<std::size_t>(GetWindowTextLengthW(note)) + 1, L'\0');
-    typed.resize(static_cast<std::size_t>(GetWindowTextW(note, typed.data(), static_cast<int>(typed.size()))));
     SendMessageW(note, EM_SETMODIFY, FALSE, 0);
     JournalEntry& entry = window.entries[static_cast<std::size_t>(window.shown)];
-    const std::string words = ToUtf8(typed);
+    const std::string words = ToUtf8(WindowText(note));
     window.journal.SetNote(entry, words);  // says so itself when it cannot be written
     entry.note = CutToUtf16Length(words, kJournalNoteLimit);
     SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_REDRAWITEMS, static_cast<WPARAM>(window.shown),
@@ -186,8 +184,7 @@ void FillList(HWND dialog, Window& window) {
     window.entries = window.journal.Entries();
     int index = window.entries.empty() ? -1 : 0;
     for (std::size_t i = 0; kept && i < window.entries.size(); ++i) {
-        if (window.entries[i].drawnAt == kept->drawnAt && window.entries[i].hexagram == kept->hexagram &&
-            window.entries[i].changingLines == kept->changingLines) {
+        if (SameReading(window.entries[i], *kept)) {
             index = static_cast<int>(i);
             break;
         }
