@@ -68,14 +68,12 @@ const ControlSpec kLayout[] = {
     {IDC_SHOW_HEXAGRAM_BUTTON, IDC_SETTINGS_PANEL, K::Button, "Show &I Ching Hexagram", 120, 2400, 6615, 615},
 
     // Below the visible area, never seen and never reached with the keyboard: the display
-    // options, which do nothing, and the date lists, which only the date check reads, keep
-    // the window's behaviour whole; the hook receives the tray icon's messages.
+    // options, which do nothing, keep the window's behaviour whole; the hook receives the tray
+    // icon's messages. (The day, month and year lists, which only the date check reads, are
+    // lists in memory with no window: see MainWindow.)
     {IDC_DISPLAY_SESSION_FRAME, 0, K::Frame, "Display Session", 60, 8040, 7125, 735},
     {IDC_DISPLAY_DAILY, IDC_DISPLAY_SESSION_FRAME, K::Option, "Display every 24 hours", 120, 300, 3300, 255},
     {IDC_DISPLAY_HOURLY, IDC_DISPLAY_SESSION_FRAME, K::Option, "Display every 1 hour", 3600, 300, 3300, 255},
-    {IDC_DAY_LIST, 0, K::ComboList, "", 60, 8880, 1200, 315},
-    {IDC_MONTH_LIST, 0, K::ComboList, "", 1320, 8880, 1800, 315},
-    {IDC_YEAR_LIST, 0, K::ComboList, "", 3180, 8880, 1200, 315},
     {IDC_TRAY_HOOK, 0, K::Hook, "", 4440, 8880, 480, 480},
 };
 

@@ -51,6 +51,7 @@ void ReadingService::DrawReading() {
     HEXALUNE_PHASE("reading stored");
     // Last, so that a journal that cannot be written leaves the reading shown and stored.
     if (log_) log_->ReadingDrawn(reading, drawnAt);
+    HEXALUNE_PHASE("reading written to the journal");
 }
 
 void ReadingService::ShowStoredReading() {

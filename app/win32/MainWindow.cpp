@@ -29,8 +29,10 @@ constexpr UINT kTickInterval = 1000;
 constexpr UINT WM_APP_END_PROGRAM = WM_APP + 3;
 constexpr UINT WM_APP_SHOW_CHANGING_LINES = WM_APP + 4;
 
-// The settings lists' controls, in the order of PanelList.
-constexpr int kListIds[] = {IDC_DAY_LIST, IDC_MONTH_LIST, IDC_YEAR_LIST, IDC_HOUR_LIST, IDC_MINUTE_LIST, IDC_SECOND_LIST};
+// The settings lists' controls, in the order of PanelList. The day, month and year lists have
+// none (0): nobody would ever see them, and only the date check reads them, so they are lists
+// in memory, which costs nothing to make.
+constexpr int kListIds[] = {0, 0, 0, IDC_HOUR_LIST, IDC_MINUTE_LIST, IDC_SECOND_LIST};
 
 // Asks one of the program's other top-level windows (an About box, the changing lines) to
 // close, so that its own close handling runs before the main window goes.
@@ -242,7 +244,7 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
     }
     if (code == CBN_SELCHANGE) {
         for (std::size_t list = 0; list < std::size(kListIds); ++list) {
-            if (kListIds[list] == id) panel.OnListSelectionChanged(static_cast<PanelList>(list));
+            if (id != 0 && kListIds[list] == id) panel.OnListSelectionChanged(static_cast<PanelList>(list));
         }
     }
 }
@@ -266,6 +268,7 @@ void MainWindow::OnEndSession(bool ending) {
 void MainWindow::MakeSettingsView() {
     controls_.CreateWithin(IDC_SETTINGS_VIEW);
     for (std::size_t list = 0; list < std::size(kListIds); ++list) {
+        if (kListIds[list] == 0) continue;
         HWND combo = Control(kListIds[list]);
         const ControlSpec* item = controls_.Find(kListIds[list]);
         if (!combo && item) combo = controls_.Create(*item);
@@ -276,6 +279,7 @@ void MainWindow::MakeSettingsView() {
     SetTrayChecked(trayChecked_);
     SetTrayEnabled(trayEnabled_);
     SetText(IDC_SETTINGS_FIGURE, pictureName_);
+    HEXALUNE_PHASE("settings view made");
 }
 
 void MainWindow::SetText(int id, const std::string& text) {

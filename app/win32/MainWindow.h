@@ -86,7 +86,7 @@ private:
     void OnEndProgram();
 
     void ResizeForClient();
-    // Makes the settings view's controls and the lists, with what was set before.
+    // Makes the settings view's controls and its lists, with what was set before.
     void MakeSettingsView();
     // Whether the settings view's controls are made yet (they are at its first showing).
     bool SettingsMade() const { return Control(IDC_RUN_AT_STARTUP) != nullptr; }

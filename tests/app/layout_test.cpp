@@ -30,8 +30,7 @@ Rect AbsoluteRect(const ControlSpec& c) {
 
 bool IsHidden(const ControlSpec& c) {
     for (const ControlSpec* p = &c; p; p = FindControl(p->parent)) {
-        if (p->id == IDC_DISPLAY_SESSION_FRAME || p->id == IDC_DAY_LIST || p->id == IDC_MONTH_LIST || p->id == IDC_YEAR_LIST ||
-            p->id == IDC_TRAY_HOOK)
+        if (p->id == IDC_DISPLAY_SESSION_FRAME || p->id == IDC_TRAY_HOOK)
             return true;
     }
     return false;
@@ -77,13 +76,12 @@ TEST(MainLayout, VisibleControlsLieWithinTheClientArea) {
         EXPECT_LE(r.right, kClientWidthTwips) << c.id;
         EXPECT_LE(r.bottom, kClientHeightTwips) << c.id;
     }
-    // Only the display options' frame with its two options, the three date lists and the hook are out of sight.
-    EXPECT_EQ(visible + 7, static_cast<int>(MainLayout().size()));
+    // Only the display options' frame with its two options and the hook are out of sight.
+    EXPECT_EQ(visible + 4, static_cast<int>(MainLayout().size()));
 }
 
 TEST(MainLayout, HiddenControlsSitBelowTheClientArea) {
-    for (int id : {IDC_DISPLAY_SESSION_FRAME, IDC_DISPLAY_DAILY, IDC_DISPLAY_HOURLY, IDC_DAY_LIST, IDC_MONTH_LIST, IDC_YEAR_LIST,
-                   IDC_TRAY_HOOK}) {
+    for (int id : {IDC_DISPLAY_SESSION_FRAME, IDC_DISPLAY_DAILY, IDC_DISPLAY_HOURLY, IDC_TRAY_HOOK}) {
         const ControlSpec* c = FindControl(id);
         ASSERT_NE(c, nullptr) << id;
         EXPECT_GE(AbsoluteRect(*c).top, 8040) << id;

@@ -166,6 +166,8 @@ TEST_F(MainWindowTest, ListsAreMadeWithTheSettingsViewAndKeepWhatTheyWereGivenBe
     window_.SetListIndex(PanelList::Hour, 3);
     window_.FillList(PanelList::Minute, {"0", "1"});
     window_.SetListIndex(PanelList::Minute, 5);  // past the end: nothing selected, as a list box does
+    window_.FillList(PanelList::Month, {"January", "February"});
+    window_.SetListIndex(PanelList::Month, 1);
     EXPECT_EQ(window_.ListCount(PanelList::Hour), 4);
     EXPECT_EQ(window_.ListIndex(PanelList::Hour), 3);
     EXPECT_EQ(window_.ListItemText(PanelList::Hour, 3), "3");
@@ -180,12 +182,13 @@ TEST_F(MainWindowTest, ListsAreMadeWithTheSettingsViewAndKeepWhatTheyWereGivenBe
     EXPECT_EQ(SendMessageW(hour, CB_GETCURSEL, 0, 0), 3);
     EXPECT_EQ(window_.ListItemText(PanelList::Hour, 1), "1");
     EXPECT_EQ(window_.ListIndex(PanelList::Minute), -1);
-    for (int id : {IDC_MINUTE_LIST, IDC_SECOND_LIST, IDC_DAY_LIST, IDC_MONTH_LIST, IDC_YEAR_LIST})
-        EXPECT_NE(window_.Control(id), nullptr) << id;
+    for (int id : {IDC_MINUTE_LIST, IDC_SECOND_LIST}) EXPECT_NE(window_.Control(id), nullptr) << id;
+    // The date lists, which have no window, keep what they were given.
+    EXPECT_EQ(window_.ListIndex(PanelList::Month), 1);
+    EXPECT_EQ(window_.ListItemText(PanelList::Month, 1), "February");
     // In the tab order right after the label that names it, and named after it.
     EXPECT_EQ(GetWindow(window_.Control(IDC_HOUR_LABEL), GW_HWNDNEXT), hour);
     EXPECT_EQ(GetWindow(window_.Control(IDC_MINUTE_LABEL), GW_HWNDNEXT), window_.Control(IDC_MINUTE_LIST));
-    EXPECT_EQ(GetWindow(window_.Control(IDC_DISPLAY_SESSION_FRAME), GW_HWNDNEXT), window_.Control(IDC_DAY_LIST));
     // Made once: the view coming back does not make them again.
     window_.BringViewToFront(View::Hexagram);
     window_.BringViewToFront(View::Settings);
@@ -320,7 +323,7 @@ TEST_F(MainWindowTest, OnlyOneViewIsSeenAndTheHiddenControlsNeverAre) {
     EXPECT_FALSE(IsWindowVisible(window_.Control(IDC_SETTINGS_VIEW)));
     RECT client{};
     GetClientRect(window_.Handle(), &client);
-    for (int id : {IDC_DISPLAY_SESSION_FRAME, IDC_DAY_LIST, IDC_MONTH_LIST, IDC_YEAR_LIST, IDC_TRAY_HOOK}) {
+    for (int id : {IDC_DISPLAY_SESSION_FRAME, IDC_TRAY_HOOK}) {
         RECT r{};
         GetWindowRect(window_.Control(id), &r);
         MapWindowPoints(nullptr, window_.Handle(), reinterpret_cast<POINT*>(&r), 2);
