@@ -2,9 +2,9 @@
 # Benchmarks of Hexalune: start-up, memory, repaints, size, the one-second tick and opening
 # a ten-year journal.
 #
-# Builds the program (x86_64 to run, i686 to measure the shipped size), builds the bench
-# programs in bench/ (a minimal window as the reference, the start-up probe, the tick
-# timer), boots a fresh Wine prefix on a private Xvfb display with a virtual desktop,
+# Builds the program (x86_64 to run, with the readings check and the program's window alone
+# beside it; i686 to measure the shipped size), builds the bench programs in bench/ (a
+# minimal window as the reference, the start-up probe, the tick timer), boots a fresh Wine prefix on a private Xvfb display with a virtual desktop,
 # keeps its wineserver warm, runs everything and writes bench/out/results.md (with the
 # raw figures beside it). Every step has a time limit; Xvfb and the Wine session are
 # ended on the way out, whatever happened.
@@ -101,7 +101,7 @@ build_hexalune() {  # build_hexalune PRESET DIR LOG PHASES TARGET...
 # The x86_64 program marks its phases for the breakdown (core/BenchPhases.h); the i686 one,
 # measured for its size, is built as it is shipped.
 say "building Hexalune (x86_64) in $build64"
-build_hexalune x86_64 "$build64" "$logs/build64.log" ON Hexalune hexalune_readings_bench ||
+build_hexalune x86_64 "$build64" "$logs/build64.log" ON Hexalune hexalune_readings_bench hexalune_window_alone ||
     { tail -20 "$logs/build64.log"; fail "x86_64 build"; }
 say "building Hexalune (i686) in $build32"
 build_hexalune i686 "$build32" "$logs/build32.log" OFF Hexalune ||
@@ -116,7 +116,8 @@ say "building the bench programs in $tools"
 hexalune64=$build64/app/win32/Hexalune.exe
 hexalune32=$build32/app/win32/Hexalune.exe
 readings_bench=$build64/hexalune_readings_bench.exe
-for f in "$hexalune64" "$hexalune32" "$readings_bench" "$tools/minimal_window.exe" "$tools/minimal_window_dlls.exe" "$tools/startup_probe.exe" \
+window_alone=$build64/hexalune_window_alone.exe
+for f in "$hexalune64" "$hexalune32" "$readings_bench" "$window_alone" "$tools/minimal_window.exe" "$tools/minimal_window_dlls.exe" "$tools/startup_probe.exe" \
     "$tools/tick_bench.exe" "$tools/journal_bench.exe"; do
     [ -f "$f" ] || fail "missing $f"
 done
@@ -192,9 +193,10 @@ say "start-up: $runs runs each, then $repaints repaints"
 rm -f "$out/probe.tsv" "$out/probe.tsv.summary" "$out/probe.tsv.phases.md"
 run_closed "$logs/probe.log" timeout 900 "$wine64" "$tools/startup_probe.exe" --out "$(winpath "$out/probe.tsv")" \
     --runs "$runs" --repaints "$repaints" --settle-ms 300 --poll-ms 2 \
-    --repaint-target minimal --repaint-target minimal_dlls --repaint-target hexalune \
+    --repaint-target minimal --repaint-target minimal_dlls --repaint-target hexalune --repaint-target window_alone \
     --target minimal BenchMinimalWindow "$(winpath "$tools/minimal_window.exe")" - \
     --target minimal_dlls BenchMinimalWindow "$(winpath "$tools/minimal_window_dlls.exe")" - \
+    --target window_alone HexaluneMainWindow "$(winpath "$window_alone")" - \
     --target hexalune HexaluneMainWindow "$(winpath "$hexalune64")" 'keep:Software\Hexalune\Hexalune' \
     --target hexalune_fresh HexaluneMainWindow "$(winpath "$hexalune64")" 'fresh:Software\Hexalune\Hexalune'
 probe_rc=$?
@@ -247,6 +249,28 @@ awk -F= -v elapsed="$elapsed" '
         r = ratio(v["hexalune.pagefile_usage_median"], v["minimal_dlls.pagefile_usage_median"])
         printf "| Private bytes after start-up (PagefileUsage) | <= 1.1 x floor | %s | %s | %s | %s |\n",
             mib(v["hexalune.pagefile_usage_median"]), mib(v["minimal_dlls.pagefile_usage_median"]), r, verdict(r != "n/a" && r + 0 <= 1.1)
+        print ""
+        # The window alone: what showing the window of the program costs, against what the program adds.
+        print "The window of Hexalune alone (bench/window_alone.cpp: the main window made by the code of the program, showing one reading, none of the other work of the program), in the same run:"
+        print ""
+        print "| Figure | Window alone | Floor | Window alone / floor | Hexalune (store kept) | Hexalune / window alone |"
+        print "| --- | --- | --- | --- | --- | --- |"
+        printf "| Processor time to the first painted window, median | %s ms | %s ms | %s | %s ms | %s |\n",
+            v["window_alone.startup_cpu_ms_median"], v["minimal_dlls.startup_cpu_ms_median"],
+            ratio(v["window_alone.startup_cpu_ms_median"], v["minimal_dlls.startup_cpu_ms_median"]),
+            v["hexalune.startup_cpu_ms_median"], ratio(v["hexalune.startup_cpu_ms_median"], v["window_alone.startup_cpu_ms_median"])
+        printf "| Start-up to the first painted window, wall, median | %s ms | %s ms | %s | %s ms | %s |\n",
+            v["window_alone.startup_ms_median"], v["minimal_dlls.startup_ms_median"],
+            ratio(v["window_alone.startup_ms_median"], v["minimal_dlls.startup_ms_median"]),
+            v["hexalune.startup_ms_median"], ratio(v["hexalune.startup_ms_median"], v["window_alone.startup_ms_median"])
+        printf "| One full repaint, wall | %s ms | %s ms | %s | %s ms | %s |\n",
+            v["window_alone.repaint_ms_each"], v["minimal_dlls.repaint_ms_each"],
+            ratio(v["window_alone.repaint_ms_each"], v["minimal_dlls.repaint_ms_each"]),
+            v["hexalune.repaint_ms_each"], ratio(v["hexalune.repaint_ms_each"], v["window_alone.repaint_ms_each"])
+        printf "| Private bytes after start-up | %s | %s | %s | %s | %s |\n",
+            mib(v["window_alone.pagefile_usage_median"]), mib(v["minimal_dlls.pagefile_usage_median"]),
+            ratio(v["window_alone.pagefile_usage_median"], v["minimal_dlls.pagefile_usage_median"]),
+            mib(v["hexalune.pagefile_usage_median"]), ratio(v["hexalune.pagefile_usage_median"], v["window_alone.pagefile_usage_median"])
         print ""
         print "Against the bare minimal window, and the rest:"
         print ""
