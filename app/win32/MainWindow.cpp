@@ -30,8 +30,8 @@ constexpr UINT WM_APP_END_PROGRAM = WM_APP + 3;
 constexpr UINT WM_APP_SHOW_CHANGING_LINES = WM_APP + 4;
 
 // The settings lists' controls, in the order of PanelList. The day, month and year lists have
-// none (0): nobody would ever see them, and only the date check reads them, so they are lists
-// in memory, which costs nothing to make.
+// none (0, in no layout): nobody would ever see them, and only the date check reads them, so
+// they stay lists in memory (DropDownList with no control attached).
 constexpr int kListIds[] = {0, 0, 0, IDC_HOUR_LIST, IDC_MINUTE_LIST, IDC_SECOND_LIST};
 
 // Asks one of the program's other top-level windows (an About box, the changing lines) to
@@ -244,7 +244,7 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
     }
     if (code == CBN_SELCHANGE) {
         for (std::size_t list = 0; list < std::size(kListIds); ++list) {
-            if (id != 0 && kListIds[list] == id) panel.OnListSelectionChanged(static_cast<PanelList>(list));
+            if (kListIds[list] == id) panel.OnListSelectionChanged(static_cast<PanelList>(list));
         }
     }
 }
@@ -268,7 +268,6 @@ void MainWindow::OnEndSession(bool ending) {
 void MainWindow::MakeSettingsView() {
     controls_.CreateWithin(IDC_SETTINGS_VIEW);
     for (std::size_t list = 0; list < std::size(kListIds); ++list) {
-        if (kListIds[list] == 0) continue;
         HWND combo = Control(kListIds[list]);
         const ControlSpec* item = controls_.Find(kListIds[list]);
         if (!combo && item) combo = controls_.Create(*item);
