@@ -17,17 +17,22 @@ MainController::MainController(const Services& services)
       scheduler_(services.settings, services.calendar, reading_, services.window, services.notifications) {}
 
 void MainController::OnLoad() {
+    // Each step below may show a message box (the reminder, a Run-key error, a journal that
+    // cannot be saved), and while one is open another program or a log-off may end the
+    // program. The load then stops where it is: no tray icon for a window that is gone, no
+    // reading drawn after the end.
     UpdateReminder(s_.settings, s_.calendar, s_.messages, s_.shell);
-    // Ended (a log-off, say) while the reminder was open.
     if (ending_) return;
     HEXALUNE_PHASE("update reminder checked");
 
     if (registration_.IsStartupRegistered(s_.process.ExecutableName())) {
         panel_.SelectRunOption(true);
+        if (ending_) return;
         panel_.SetTrayBox(s_.settings.ReadSetting(keys::kRunAtSysTray, kFalseText) == kTrueText);
     } else {
         panel_.SelectRunOption(false);
     }
+    if (ending_) return;
 
     if (s_.window.IsTrayChecked() && s_.process.CommandLine().find(kStartupArgument) != std::string::npos) {
         tray_.SendToTray();
@@ -41,14 +46,17 @@ void MainController::OnLoad() {
         s_.settings.WriteSetting(keys::kDate, s_.calendar.DateToText(s_.calendar.Now().date));
         WriteDisplayTime(s_.settings, kDefaultDisplayTime);
         reading_.DrawReading();
+        if (ending_) return;
         s_.window.BringViewToFront(View::Settings);
     } else {
         if (!reading_.RenewReadingIfDue()) reading_.ShowStoredReading();
+        if (ending_) return;
         s_.window.BringViewToFront(View::Hexagram);
     }
 
     HEXALUNE_PHASE("reading set");
     panel_.LoadSettingsPanel();
+    if (ending_) return;
     HEXALUNE_PHASE("settings view loaded");
     loaded_ = true;
 }

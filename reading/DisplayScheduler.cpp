@@ -22,17 +22,24 @@ void WriteDisplayTime(ISettingsStore& settings, const DisplayTime& time) {
     settings.WriteSetting(keys::kSecond, std::to_string(time.second));
 }
 
+namespace {
+
+// The latest display instant at or before `now`, in local seconds: today's, or else yesterday's.
+long long LatestDisplayInstant(const LocalDateTime& now, const DisplayTime& at) {
+    const long long latest = LocalSeconds(LocalDateTime{now.date, at.hour, at.minute, at.second});
+    if (latest <= LocalSeconds(now)) return latest;
+    return LocalSeconds(LocalDateTime{AddDays(now.date, -1), at.hour, at.minute, at.second});
+}
+
+}  // namespace
+
 bool TickMatches(const std::optional<LocalDateTime>& previous, const LocalDateTime& now, const DisplayTime& at) {
     if (now.hour == at.hour && now.minute == at.minute && now.second == at.second) return true;
     if (!previous) return false;
     const long long before = LocalSeconds(*previous);
-    const long long current = LocalSeconds(now);
-    if (current <= before) return false;
-    // The latest display instant at or before now: today's, or else yesterday's. A step
-    // that passed over any display instant passed over that one.
-    long long latest = LocalSeconds(LocalDateTime{now.date, at.hour, at.minute, at.second});
-    if (latest > current) latest = LocalSeconds(LocalDateTime{AddDays(now.date, -1), at.hour, at.minute, at.second});
-    return before < latest;
+    if (LocalSeconds(now) <= before) return false;
+    // A step that passed over any display instant passed over the latest one.
+    return before < LatestDisplayInstant(now, at);
 }
 
 bool DisplayScheduler::OnTick() {
@@ -41,8 +48,15 @@ bool DisplayScheduler::OnTick() {
     previousTick_ = now;
     const auto at = ReadDisplayTime(settings_);
     if (at && TickMatches(previous, now, *at)) {
-        reading_.RenewReadingIfDue();
-        held_ = true;
+        // An instant already brought, met again after the clock went back over it (the end
+        // of summer time with a display time in the repeated hour, or a correction), is not
+        // brought twice.
+        const long long instant = LatestDisplayInstant(now, *at);
+        if (!lastBrought_ || instant > *lastBrought_) {
+            lastBrought_ = instant;
+            reading_.RenewReadingIfDue();
+            held_ = true;
+        }
     }
     if (!held_ || notifications_.UserIsBusy()) return false;
     held_ = false;

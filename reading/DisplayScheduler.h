@@ -53,6 +53,7 @@ private:
     const INotificationState& notifications_;
     std::optional<LocalDateTime> previousTick_;
     bool held_ = false;  // a display is due but waits for the user
+    std::optional<long long> lastBrought_;  // the display instant last brought, in local seconds
 };
 
 }  // namespace hexalune

@@ -380,6 +380,26 @@ AccessibleState* StateOf(HWND control) {
     return holder.release()->get();
 }
 
+// The properties we annotate. The service keeps them until told to clear them, so a
+// control that was annotated clears them when it goes, before its handle can be used again.
+const MSAAPROPID kAnnotatedProperties[] = {PROPID_ACC_NAME, PROPID_ACC_ROLE};
+constexpr UINT_PTR kAnnotatedSubclassId = 2;
+
+LRESULT CALLBACK AnnotatedControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_NCDESTROY) {
+        AnnotateOwnObject([&](IAccPropServices& service) {
+            return service.ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                          kAnnotatedProperties, ARRAYSIZE(kAnnotatedProperties));
+        });
+        RemoveWindowSubclass(control, AnnotatedControlProc, kAnnotatedSubclassId);
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+void ClearAnnotationsWhenDestroyed(HWND control) {
+    SetWindowSubclass(control, AnnotatedControlProc, kAnnotatedSubclassId, 0);
+}
+
 }  // namespace
 
 void SetAccessibleName(HWND control, const std::wstring& name) {
@@ -393,6 +413,8 @@ void SetAccessibleName(HWND control, const std::wstring& name) {
         state->SetName(name);
     } else if (FAILED(annotated)) {
         return;
+    } else {
+        ClearAnnotationsWhenDestroyed(control);
     }
     // Screen readers re-read a name they have already announced when told it changed.
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
@@ -406,6 +428,7 @@ void MarkAsLink(HWND control) {
     const HRESULT annotated = AnnotateOwnObject([&](IAccPropServices& service) {
         return service.SetHwndProp(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_ROLE, link);
     });
+    if (SUCCEEDED(annotated)) ClearAnnotationsWhenDestroyed(control);
     if (annotated != E_NOTIMPL) return;
     if (AccessibleState* state = StateOf(control)) state->MarkAsLink();
 }

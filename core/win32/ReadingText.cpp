@@ -7,6 +7,8 @@ namespace hexalune::win32 {
 namespace {
 
 constexpr UINT_PTR kReadingTextSubclass = 1;
+// Marks a reading text, for the clipboard guard to know one.
+constexpr wchar_t kReadingTextProperty[] = L"Hexalune.ReadingText";
 
 LRESULT CALLBACK ReadingTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     switch (message) {
@@ -20,7 +22,10 @@ LRESULT CALLBACK ReadingTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         case WM_GETDLGCODE:
             // The texts cannot be typed into: Tab and Enter move on through the window.
             return DefSubclassProc(hwnd, message, wParam, lParam) & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS);
-        case WM_NCDESTROY: RemoveWindowSubclass(hwnd, ReadingTextProc, kReadingTextSubclass); break;
+        case WM_NCDESTROY:
+            RemovePropW(hwnd, kReadingTextProperty);
+            RemoveWindowSubclass(hwnd, ReadingTextProc, kReadingTextSubclass);
+            break;
         default: break;
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
@@ -30,6 +35,7 @@ LRESULT CALLBACK ReadingTextProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 void MakeReadingText(HWND edit) {
     SetWindowSubclass(edit, ReadingTextProc, kReadingTextSubclass, 0);
+    SetPropW(edit, kReadingTextProperty, reinterpret_cast<HANDLE>(1));
     // Narrow margins: a verse line has the box's whole width to fit on one row.
     SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, 2));
 }
@@ -41,9 +47,13 @@ void GuardClipboard(HWND anyOfOurs) {
     // copy is emptied once and not again on every move (each empty wakes every clipboard
     // listener, the clipboard history and remote-desktop sharing among them).
     if (!IsClipboardFormatAvailable(CF_UNICODETEXT) && !IsClipboardFormatAvailable(CF_TEXT)) return;
+    // An edit control that copies opens the clipboard for itself, so the owner is the box the
+    // text came from. Only a reading text's copy goes: what the reader copied out of a box
+    // they write in (a journal note) is theirs, and so is anything another program put there.
     DWORD process = 0;
     GetWindowThreadProcessId(owner, &process);
     if (process != GetCurrentProcessId()) return;
+    if (!GetPropW(owner, kReadingTextProperty)) return;
     if (OpenClipboard(anyOfOurs)) {
         EmptyClipboard();
         CloseClipboard();

@@ -13,9 +13,9 @@ namespace hexalune::win32 {
 // of staying in the box.
 void MakeReadingText(HWND edit);
 
-// Empties the clipboard, but only while it holds text that one of our own windows put
-// there: text copied out of a reading text goes, once; anything another program put there
-// stays.
+// Empties the clipboard, but only while it holds text copied out of one of our reading
+// texts: that goes, once; what was copied from any other box, or put there by another
+// program, stays.
 void GuardClipboard(HWND anyOfOurs);
 
 // The text as an edit control wants it: every line break ("\r\n", or a lone "\n" or "\r") is "\r\n".

@@ -450,6 +450,13 @@ INT_PTR RunDialog(HINSTANCE instance, HWND owner, const std::wstring& caption, D
 }
 
 void MakeDialogControls(HWND dialog, Controls& controls, SIZE clientTwips) {
+    // From Windows 10 1703 on, the dialog manager of a per-monitor process lays a dialog's
+    // controls and fonts out again by itself when the DPI changes, and would fight the
+    // toolkit's own layout: it is told to leave that to us. Older systems lack the call.
+    using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+    static const auto setDpiChangeBehavior = User32Function<SetDialogDpiChangeBehaviorFn>("SetDialogDpiChangeBehavior");
+    constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
+    if (setDpiChangeBehavior) setDpiChangeBehavior(dialog, kDisableAll, kDisableAll);
     const int dpi = WindowDpi(dialog);
     controls.Attach(dialog, dpi);
     controls.CreateAll();

@@ -291,6 +291,24 @@ TEST(StartUp, ALogOffWhileTheReminderIsOpenLeavesTheStoredOptions) {
     EXPECT_EQ(h->settings.Get("SystemTray"), "True");
 }
 
+TEST(StartUp, AnEndWhileARunKeyErrorIsOpenStopsTheLoad) {
+    Stored stored = Returning("12/7/2026");  // a new reading is due
+    stored["AutorunStartUp"] = "True";
+    stored["SystemTray"] = "True";
+    auto h = Prepare(stored);
+    h->runKey.values[L"Hexalune"] = kRunCommand;
+    h->runKey.setError = 5;
+    h->process.commandLine = "/STARTUP";
+    h->messages.whileOpen = [&h] {
+        if (!h->controller.OnCloseRequested(CloseSource::WindowsSession)) h->controller.CloseProgram();
+    };
+    h->controller.OnLoad();
+    ASSERT_EQ(h->messages.shown.size(), 1u);
+    EXPECT_TRUE(h->window.ended);
+    EXPECT_EQ(h->trayIcon.adds, 0);
+    EXPECT_EQ(h->settings.Get("Card"), "44");
+}
+
 TEST_F(CommandTest, ShowHexagramButtonAndMenuSaveAndSendTheWindowToTheTray) {
     for (int id : {IDC_SHOW_HEXAGRAM_BUTTON, IDM_SHOW_HEXAGRAM}) {
         h.window.visible = true;

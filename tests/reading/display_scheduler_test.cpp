@@ -136,6 +136,16 @@ TEST_F(DisplaySchedulerTest, APresentationHoldsTheWindowButNotTheReading) {
     EXPECT_EQ(window.log, (std::vector<std::string>{"reading", "show", "restore"}));
 }
 
+TEST_F(DisplaySchedulerTest, TheClockSetBackOverTheDisplayTimeDoesNotBringItTwice) {
+    EXPECT_TRUE(TickAt(7, 0, 0));
+    EXPECT_FALSE(TickAt(7, 30, 0));
+    EXPECT_FALSE(TickAt(6, 59, 59));  // back an hour, as at the end of summer time
+    EXPECT_FALSE(TickAt(7, 0, 0));
+    EXPECT_EQ(window.shows, 1);
+    calendar.Set(2026, 12, 9, 7, 0, 0);
+    EXPECT_TRUE(scheduler.OnTick());
+}
+
 struct StoredTimeCase {
     const char* key;
     const char* text;

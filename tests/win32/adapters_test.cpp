@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/win32/SingleInstance.h"
+#include "core/win32/ReadingText.h"
 #include "core/win32/Win32Platform.h"
 #include "links/UpdateReminder.h"
 #include "settings/win32/RegistryRunKey.h"
@@ -190,6 +191,39 @@ TEST(TextConversionTest, AnsiRoundTripKeepsHighCodes) {
         all.push_back(static_cast<char>(c));
     }
     EXPECT_EQ(ToAnsi(FromAnsi(all)), all);
+}
+
+// What the clipboard holds as text, or "<empty>".
+std::wstring ClipboardText() {
+    std::wstring text = L"<empty>";
+    if (!OpenClipboard(nullptr)) return L"<not opened>";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) text = chars;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+TEST(ClipboardGuardTest, EmptiesOnlyWhatWasCopiedOutOfAReadingText) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    auto box = [window](const wchar_t* text) {
+        return CreateWindowExW(0, L"EDIT", text, WS_CHILD | ES_MULTILINE, 0, 0, 100, 40, window, nullptr, nullptr, nullptr);
+    };
+    HWND reading = box(L"a reading's text");
+    HWND note = box(L"the reader's own note");
+    MakeReadingText(reading);
+    auto copyAll = [](HWND edit) {
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        SendMessageW(edit, WM_COPY, 0, 0);
+    };
+    copyAll(note);
+    GuardClipboard(reading);
+    EXPECT_EQ(ClipboardText(), L"the reader's own note");
+    copyAll(reading);
+    GuardClipboard(reading);
+    EXPECT_EQ(ClipboardText(), L"<empty>");
+    DestroyWindow(window);
 }
 
 }  // namespace
