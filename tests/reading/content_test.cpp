@@ -2,7 +2,12 @@
 // line and verse one verse line a row, verse lines not run together, and no text used twice.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <fstream>
 #include <iterator>
+#include <map>
+#include <sstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,7 +32,7 @@ const Limit kLimits[] = {{"judgmentPoem", 42, 333, true},
                          {"judgmentDescription", 218, 432},
                          {"imagePoem", 96, 234, true},
                          {"imageDescription", 203, 368}};
-const Limit kLineLimit = {"line", 80, 240};
+const Limit kLineLimit = {"line", 100, 320};
 
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
@@ -135,6 +140,41 @@ TEST(Content, TotalLengthIsWithinBounds) {
     }
     EXPECT_GE(total, 50000u);
     EXPECT_LE(total, 65000u);
+}
+
+// The words a line text may use for each of the classic's verdicts.
+const std::map<std::string, std::vector<std::string>> kVerdictWords = {
+    {"great-good-fortune", {"great good fortune", "supreme good fortune"}},
+    {"good-fortune", {"good fortune"}},
+    {"misfortune", {"misfortune"}},
+    {"no-blame", {"no blame", "blameless", "without blame", "not to blame"}},
+    {"regret", {"regret", "remorse"}},
+    {"regret-vanishes", {"regret", "remorse"}},
+    {"humiliation", {"humiliat", "shame", "disgrace"}},
+    {"danger", {"danger", "peril"}},
+};
+
+TEST(Content, EveryLineTextNamesItsVerdicts) {
+    std::ifstream table(HEXALUNE_SOURCE_DIR "/tests/reading/line_verdicts.tsv");
+    ASSERT_TRUE(table) << "line_verdicts.tsv";
+    std::string row;
+    int checked = 0;
+    while (std::getline(table, row)) {
+        if (row.empty() || row[0] == '#') continue;
+        std::istringstream fields(row);
+        int hexagram = 0, line = 0;
+        fields >> hexagram >> line;
+        const HexagramEntry& e = Hexagram(hexagram);
+        std::string text = line == 7 ? e.allLinesText : e.lineTexts[line - 1];
+        for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (std::string verdict; fields >> verdict; ++checked) {
+            const auto& words = kVerdictWords.at(verdict);
+            const bool named = std::any_of(words.begin(), words.end(),
+                                           [&](const std::string& w) { return text.find(w) != std::string::npos; });
+            EXPECT_TRUE(named) << hexagram << "." << line << " does not name " << verdict << ": " << text;
+        }
+    }
+    EXPECT_EQ(checked, 333);
 }
 
 // The checker itself: a good entry with one flaw put in must be caught.
