@@ -287,6 +287,21 @@ TEST_F(JournalStoreTest, AlikeRowsKeepTheirOwnNotesThroughAnEditOfEither) {
     EXPECT_EQ(notes, (std::vector<std::string>{"A +EDITED twice", "B +EDITED"}));
 }
 
+// A reading drawn while a note is typed: the entry on show is found again as the very row,
+// so the window leaves its note box, the text and the caret, as they are.
+TEST_F(JournalStoreTest, AReadingDrawnWhileANoteIsTypedFindsTheEntryOnShowAsItWas) {
+    file.bytes = JournalCsv({Entry(8, 40, "4", "A"), Entry(8, 40, "4", "B")});
+    JournalEntry shown = journal.Entries()[1];  // the older
+    journal.SetNote(shown, "first note");       // saved in a pause of the typing
+    shown.note = "first note";
+    journal.Append(Entry(9, 41, "1"));
+    const std::vector<JournalEntry> listed = journal.Entries();
+    ASSERT_EQ(ListedIndex(listed, shown), 2);
+    EXPECT_EQ(listed[2], shown);
+    shown.note = "changed outside";
+    EXPECT_EQ(ListedIndex(listed, shown), 1);  // the same reading, shown afresh
+}
+
 TEST_F(JournalStoreTest, AFileFromBeforeQuestionsGainsTheColumnsAtItsFirstWriteWithEveryNote) {
     const std::string old =
         "\xEF\xBB\xBF" "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note\r\n"
