@@ -80,6 +80,7 @@ struct Window {
     std::wstring noteText;          // the note box's text as it was before its last change
     std::size_t noteRoom = 0;       // the most the note box takes: the limit, or a longer note's own length
     bool cuttingNote = false;       // the note box is being changed by the program itself
+    bool filling = false;           // the list is being filled: its selection means nothing yet
 };
 
 HWND openWindow = nullptr;  // one at a time
@@ -204,7 +205,9 @@ void FillList(HWND dialog, Window& window) {
     const int index = kept ? ListedIndex(window.entries, *kept) : (window.entries.empty() ? -1 : 0);
     const bool same = kept && index >= 0 && window.entries[static_cast<std::size_t>(index)] == *kept;
     window.shown = -1;  // nothing to save until the list is settled
+    window.filling = true;
     SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_SETITEMCOUNT, window.entries.size(), 0);
+    window.filling = false;
     FillLastColumn(dialog);
     if (same)
         window.shown = index;
@@ -267,7 +270,7 @@ void OnSelectionChanged(HWND dialog, Window& window) {
         static_cast<int>(SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
                                       LVNI_SELECTED));
     // With nothing chosen, the last entry chosen stays on show.
-    if (selected < 0 || selected == window.shown) return;
+    if (window.filling || selected < 0 || selected == window.shown) return;
     SaveNote(dialog, window);
     ShowEntry(dialog, window, selected);
 }
