@@ -141,7 +141,7 @@ scenario_journal_damaged_file_set_aside() {
 }
 
 # A note typed and then left alone is in the file within seconds, though the program then
-# ends with no chance to save anything (a crash, a power cut).
+# ends with no chance to save anything (a crash, a power cut). A paste too long for the note.
 E2E_SCENARIOS+=(journal_note_saved_in_a_pause)
 scenario_journal_note_saved_in_a_pause() {
     keep_clear_of_midnight 60
@@ -152,6 +152,21 @@ scenario_journal_note_saved_in_a_pause() {
     must terminate >/dev/null
     wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the program's process did not end"
     assert_eq "$(drv reg-get Card) Typed, then left" "$(csv_read_back "$(journal_file)")" "the note after the kill"
+
+    # A paste past the limit is cut before a character beyond U+FFFF that would not fit
+    # whole, and the reader is told how much was kept.
+    start_hexalune_shown
+    open_journal
+    must clip-set "$(printf 'a%.0s' {1..3999})"$'\xf0\x9f\x8c\x99'" and on" >/dev/null
+    click_dialog_control "$JOURNAL_TITLE" $IDC_JOURNAL_NOTE
+    timeout 10 xdotool key ctrl+Home ctrl+shift+End ctrl+v || fail "xdotool could not paste"
+    assert_match "only the first 3,999 of the 4,008 characters pasted were kept" "$(drv msgbox 10 Hexalune)" \
+        "the message about the cut paste"
+    must answer ok Hexalune >/dev/null
+    press_key_in "$JOURNAL_TITLE" Escape
+    drv dlg-gone "$JOURNAL_TITLE" 10 >/dev/null || fail "Esc left the Journal window open"
+    assert_eq "$(drv reg-get Card) $(printf 'a%.0s' {1..3999})" "$(csv_read_back "$(journal_file)" | tail -n1)" \
+        "the note on show (the newest), as it was cut, with no half character"
 }
 
 # A journal saved again by a spreadsheet program (the ANSI code page, the user's own dates,
