@@ -6,12 +6,14 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/Date.h"
 
 namespace hexalune {
 
-// Local clock and the user's regional short-date text.
+// Local clock and the user's regional rules: the short-date text, and the code page in which
+// programs that are not Unicode (a spreadsheet saving CSV, say) write text.
 class ICalendar {
 public:
     virtual ~ICalendar() = default;
@@ -19,6 +21,11 @@ public:
     virtual std::string DateToText(const CivilDate& date) const = 0;
     // The date part of a text read with the user's regional rules; nothing when it is no date.
     virtual std::optional<CivilDate> TextToDate(const std::string& text) const = 0;
+    // A date with its time of day, in UTF-8, read with the user's regional rules
+    // ("11/1/2026 7:00"), to the second; midnight when it has no time; nothing when it is no date.
+    virtual std::optional<LocalDateTime> TextToDateTime(const std::string& text) const = 0;
+    // Text in the system's ANSI code page, as UTF-8.
+    virtual std::string AnsiToUtf8(std::string_view text) const = 0;
 };
 
 // Uniform pseudo-random numbers r with 0 <= r < 1, in single precision.

@@ -12,10 +12,16 @@ namespace hexalune {
 namespace {
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
-constexpr std::size_t kColumnCount = 7;
-// A note at the limit takes at most 12,000 bytes of UTF-8 with its quotes doubled. A quoted
-// field much longer than that is a quote left open, not a note.
-constexpr std::size_t kLongestQuotedField = 16 * 1024;
+constexpr char kReplacementCharacter[] = "\xEF\xBF\xBD";  // U+FFFD, for what cannot be read
+constexpr std::size_t kColumnCount = 10;
+// A file from before questions were asked: its rows end at the note.
+constexpr std::size_t kOldColumnCount = 7;
+constexpr std::string_view kOldJournalHeader =
+    "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note";
+enum Column : std::size_t { kDrawnAt, kNumber, kName, kLines, kLeadingTo, kLeadingToName, kNote, kQuestion, kMethod, kLineValues };
+// A note written elsewhere may be longer than the box allows, and is kept whole. A quoted
+// field longer than a megabyte is a quote left open, not a note.
+constexpr std::size_t kLongestQuotedField = 1024 * 1024;
 
 void AppendTwoDigits(std::string& out, int value) {
     out += static_cast<char>('0' + value / 10 % 10);
@@ -35,42 +41,82 @@ void AppendField(std::string& out, std::string_view field) {
     out += '"';
 }
 
-// The length in UTF-16 code units of text that is well-formed UTF-8 (no overlong forms, no
-// surrogates, nothing past U+10FFFF) and holds no NUL; nothing for any other text.
-std::optional<std::size_t> TextLength(std::string_view text) {
-    std::size_t units = 0;
+// The length of the well-formed UTF-8 character at `i` (no overlong form, no surrogate,
+// nothing past U+10FFFF); 0 when the bytes there are none.
+std::size_t CharacterLength(std::string_view text, std::size_t i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    std::size_t length = 0;
+    unsigned low = 0x80;
+    unsigned high = 0xBF;  // the bounds of the second byte
+    if (b < 0x80) {
+        return 1;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+        length = 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        length = 3;
+        if (b == 0xE0) low = 0xA0;
+        if (b == 0xED) high = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        length = 4;
+        if (b == 0xF0) low = 0x90;
+        if (b == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto c = static_cast<unsigned char>(text[i + k]);
+        if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return 0;
+    }
+    return length;
+}
+
+bool IsUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
-        unsigned low = 0x80;
-        unsigned high = 0xBF;  // the bounds of the second byte
-        if (b < 0x80) {
-            if (b == 0) return std::nullopt;
-            ++units;
-            ++i;
-            continue;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            length = 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3;
-            if (b == 0xE0) low = 0xA0;
-            if (b == 0xED) high = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4;
-            if (b == 0xF0) low = 0x90;
-            if (b == 0xF4) high = 0x8F;
-        } else {
-            return std::nullopt;
-        }
-        if (i + length > text.size()) return std::nullopt;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto c = static_cast<unsigned char>(text[i + k]);
-            if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return std::nullopt;
-        }
-        units += length == 4 ? 2 : 1;
+        // Plain ASCII, which is most of a journal, a word at a time would be faster; a byte
+        // at a time is fast enough for the largest.
+        const std::size_t length = CharacterLength(text, i);
+        if (length == 0) return false;
         i += length;
     }
+    return true;
+}
+
+// Text as far as it can be read: each byte that is no part of a UTF-8 character, and each
+// NUL, becomes U+FFFD.
+std::string ReadableText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = CharacterLength(text, i);
+        if (length == 0 || text[i] == '\0') {
+            out += kReplacementCharacter;
+            ++i;
+        } else {
+            out += text.substr(i, length);
+            i += length;
+        }
+    }
+    return out;
+}
+
+// The length in UTF-16 code units of UTF-8 text.
+std::size_t Utf16Length(std::string_view utf8) {
+    std::size_t units = 0;
+    for (char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b & 0xC0) != 0x80) units += b >= 0xF0 ? 2 : 1;
+    }
     return units;
+}
+
+// A time the program could have written: a real day of a year from 1 to 9999, a real time of day.
+bool IsPossible(const LocalDateTime& t) {
+    const CivilDate& date = t.date;
+    if (date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31)
+        return false;
+    if (CivilFromDays(DaysFromCivil(date)) != date) return false;  // 2026-02-30 and the like
+    return t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 59;
 }
 
 std::optional<LocalDateTime> ParseJournalTime(std::string_view text) {
@@ -86,12 +132,15 @@ std::optional<LocalDateTime> ParseJournalTime(std::string_view text) {
         for (std::size_t i = at; i < at + length; ++i) value = value * 10 + (text[i] - '0');
         return value;
     };
-    const CivilDate date{number(0, 4), number(5, 2), number(8, 2)};
-    const LocalDateTime t{date, number(11, 2), number(14, 2), number(17, 2)};
-    if (date.year < 1 || date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31) return std::nullopt;
-    if (CivilFromDays(DaysFromCivil(date)) != date) return std::nullopt;  // 2026-02-30 and the like
-    if (t.hour > 23 || t.minute > 59 || t.second > 59) return std::nullopt;
+    const LocalDateTime t{{number(0, 4), number(5, 2), number(8, 2)}, number(11, 2), number(14, 2), number(17, 2)};
+    if (!IsPossible(t)) return std::nullopt;
     return t;
+}
+
+// The six values of a cast, bottom first ("789768"), or nothing.
+bool IsLineValuesText(std::string_view text) {
+    return text.empty() ||
+           (text.size() == 6 && text.find_first_not_of("6789") == std::string_view::npos);
 }
 
 // "4,1,6": distinct lines 1..6 joined by commas, or nothing.
@@ -165,14 +214,11 @@ public:
             }
             if (text_[at_] == ',') {
                 ++at_;
-            } else if (text_[at_] == '\n') {
-                ++at_;
-                return true;
-            } else if (text_[at_] == '\r' && at_ + 1 < text_.size() && text_[at_ + 1] == '\n') {
-                at_ += 2;
+            } else if (text_[at_] == '\n' || text_[at_] == '\r') {
+                SkipLineEnd();  // CR LF, LF, or CR alone as older Mac programs write
                 return true;
             } else {
-                // Text after a closing quote, or a carriage return alone.
+                // Text after a closing quote.
                 record.bad = true;
                 SkipLine();
                 return true;
@@ -211,8 +257,13 @@ private:
     }
 
     void SkipLine() {
-        const std::size_t lineEnd = text_.find('\n', at_);
-        at_ = lineEnd == std::string_view::npos ? text_.size() : lineEnd + 1;
+        at_ = std::min(text_.find_first_of("\r\n", at_), text_.size());
+        SkipLineEnd();
+    }
+
+    void SkipLineEnd() {
+        if (at_ < text_.size() && text_[at_] == '\r') ++at_;
+        if (at_ < text_.size() && text_[at_] == '\n') ++at_;
     }
 
     std::string_view text_;
@@ -221,47 +272,73 @@ private:
 
 std::optional<int> HexagramNumber(std::string_view text) { return ParseWholeNumber(std::string(text), 1, kHexagramCount); }
 
+// What a row's reading says beyond its form: that it was read in another form.
+struct RowForm {
+    bool foreign = false;  // not as the program writes it, but read: a local date, text not UTF-8
+};
+
 // The entry a record holds; with `keep` false only checked, its texts left out.
-std::optional<JournalEntry> EntryFromRecord(const Record& record, bool keep) {
-    if (record.bad || record.count != kColumnCount) return std::nullopt;
-    std::size_t noteLength = 0;
-    for (std::string_view field : record.fields) {
-        const auto length = TextLength(field);
-        if (!length) return std::nullopt;
-        noteLength = *length;  // the note is the last field
+std::optional<JournalEntry> EntryFromRecord(const Record& record, bool keep, const ICalendar* regional, RowForm& form) {
+    if (record.bad || (record.count != kColumnCount && record.count != kOldColumnCount)) return std::nullopt;
+    const std::string_view drawnAtText = record.fields[kDrawnAt];
+    std::optional<LocalDateTime> drawnAt = ParseJournalTime(drawnAtText);
+    if (!drawnAt && regional && drawnAtText.size() <= 64) {
+        // Saved again by a spreadsheet program: the user's own date and time form.
+        drawnAt = regional->TextToDateTime(std::string(drawnAtText));
+        if (drawnAt && !IsPossible(*drawnAt)) drawnAt.reset();
+        form.foreign = true;
     }
-    JournalEntry entry;
-    const auto drawnAt = ParseJournalTime(record.fields[0]);
-    const auto hexagram = HexagramNumber(record.fields[1]);
-    if (!drawnAt || !hexagram || !IsChangingLinesText(record.fields[3])) return std::nullopt;
-    entry.drawnAt = *drawnAt;
-    entry.hexagram = *hexagram;
-    if (keep) entry.changingLines = record.fields[3];
+    const auto hexagram = HexagramNumber(record.fields[kNumber]);
+    if (!drawnAt || !hexagram || !IsChangingLinesText(record.fields[kLines])) return std::nullopt;
     // The relating hexagram follows from the figure and the lines; the column must still
     // be a hexagram number exactly when there are lines.
-    const std::string_view leadingTo = record.fields[4];
-    if (record.fields[3].empty() ? !leadingTo.empty() : !HexagramNumber(leadingTo)) return std::nullopt;
-    if (noteLength > kJournalNoteLimit) return std::nullopt;
+    const std::string_view leadingTo = record.fields[kLeadingTo];
+    if (record.fields[kLines].empty() ? !leadingTo.empty() : !HexagramNumber(leadingTo)) return std::nullopt;
+    // The names are not read back; the reader's words are kept as far as they can be read.
+    if (!IsUtf8(record.fields[kName]) || !IsUtf8(record.fields[kLeadingToName])) form.foreign = true;
+    JournalEntry entry;
+    entry.drawnAt = *drawnAt;
+    entry.hexagram = *hexagram;
+    const bool asked = record.count == kColumnCount;
+    const auto readable = [](std::string_view text) {
+        return IsUtf8(text) && text.find('\0') == std::string_view::npos;
+    };
+    if (!readable(record.fields[kNote]) ||
+        (asked && (!readable(record.fields[kQuestion]) || !readable(record.fields[kMethod]) ||
+                   !IsLineValuesText(record.fields[kLineValues]))))
+        form.foreign = true;
     if (!keep) return entry;
+    entry.changingLines = record.fields[kLines];
     entry.relating = RelatingFor(entry.hexagram, entry.changingLines);
-    entry.note = record.fields[6];
+    entry.note = ReadableText(record.fields[kNote]);
+    if (asked) {
+        entry.question = ReadableText(record.fields[kQuestion]);
+        entry.method = ReadableText(record.fields[kMethod]);
+        if (IsLineValuesText(record.fields[kLineValues])) entry.lineValues = record.fields[kLineValues];
+    }
     return entry;
 }
 
-bool IsHeader(const Record& record) {
-    if (record.bad || record.count != kColumnCount) return false;
+// The header row of the present form, or of the form from before questions were asked.
+enum class Header { None, Present, Old };
+
+Header HeaderOf(const Record& record) {
+    if (record.bad || (record.count != kColumnCount && record.count != kOldColumnCount)) return Header::None;
     std::string joined;
-    for (std::string_view field : record.fields) {
-        if (!joined.empty()) joined += ',';
-        joined += field;
+    for (std::size_t i = 0; i < record.count; ++i) {
+        if (i > 0) joined += ',';
+        joined += record.fields[i];
     }
-    return joined == kJournalHeader;
+    if (joined == kJournalHeader) return Header::Present;
+    return joined == kOldJournalHeader ? Header::Old : Header::None;
 }
 
-// The newest entry in `entries` that is this reading, or nullptr.
+// The newest entry in `entries` that is this one, with the same note, or nullptr. The note
+// tells alike rows apart (the same draw twice, each with its own note); rows that are alike
+// in everything, their notes too, are one as much as the other.
 JournalEntry* FindReading(std::vector<JournalEntry>& entries, const JournalEntry& which) {
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        if (SameReading(*it, which)) return &*it;
+        if (*it == which) return &*it;
     }
     return nullptr;
 }
@@ -300,7 +377,8 @@ std::string CopyAsideName(const LocalDateTime& t) {
 }  // namespace
 
 bool SameReading(const JournalEntry& a, const JournalEntry& b) {
-    return a.drawnAt == b.drawnAt && a.hexagram == b.hexagram && a.changingLines == b.changingLines;
+    return a.drawnAt == b.drawnAt && a.hexagram == b.hexagram && a.changingLines == b.changingLines &&
+           a.question == b.question && a.method == b.method && a.lineValues == b.lineValues;
 }
 
 JournalEntry EntryForReading(const Reading& reading, const LocalDateTime& at) {
@@ -332,6 +410,12 @@ std::string JournalCsvRow(const JournalEntry& entry) {
     }
     row += ',';
     AppendField(row, entry.note);
+    row += ',';
+    AppendField(row, entry.question);
+    row += ',';
+    AppendField(row, entry.method);
+    row += ',';
+    AppendField(row, entry.lineValues);
     row += "\r\n";
     return row;
 }
@@ -342,25 +426,38 @@ std::string JournalCsv(const std::vector<JournalEntry>& entries) {
     return text;
 }
 
-JournalContents ParseJournalCsv(std::string_view bytes, bool withEntries) {
+JournalContents ParseJournalCsv(std::string_view bytes, bool withEntries, const ICalendar* regional) {
     JournalContents contents;
-    if (bytes.substr(0, 3) == kByteOrderMark) bytes.remove_prefix(3);
+    std::string decoded;
+    if (bytes.substr(0, 3) == kByteOrderMark) {
+        bytes.remove_prefix(3);
+    } else if (regional && !IsUtf8(bytes)) {
+        // Saved again by a spreadsheet program, in the code page of the user's language.
+        decoded = regional->AnsiToUtf8(bytes);
+        bytes = decoded;
+        contents.damaged = true;
+    }
     CsvReader reader(bytes);
     Record record;
     bool first = true;
+    RowForm form;
     while (reader.Next(record)) {
         if (!record.ended) contents.damaged = true;  // torn, or the last row end taken out by hand
         if (first) {
             first = false;
-            if (IsHeader(record)) continue;
+            const Header header = HeaderOf(record);
+            contents.outdated = header == Header::Old;
+            if (header != Header::None) continue;
             contents.damaged = true;  // another header, or none: the row may still be an entry
         }
-        if (auto entry = EntryFromRecord(record, withEntries)) {
+        if (auto entry = EntryFromRecord(record, withEntries, regional, form)) {
             if (withEntries) contents.entries.push_back(std::move(*entry));
         } else {
             contents.damaged = true;
         }
     }
+    if (form.foreign) contents.damaged = true;
+    if (contents.damaged) contents.outdated = false;
     return contents;
 }
 
@@ -375,6 +472,10 @@ std::string CutToUtf16Length(std::string_view utf8, std::size_t limit) {
     return std::string(utf8);
 }
 
+std::string KeptNote(std::string_view listed, std::string_view typed) {
+    return CutToUtf16Length(typed, std::max(kJournalNoteLimit, Utf16Length(listed)));
+}
+
 void Journal::ReadingDrawn(const Reading& reading, const LocalDateTime& at) { Append(EntryForReading(reading, at)); }
 
 void Journal::Append(const JournalEntry& entry) {
@@ -384,20 +485,30 @@ void Journal::Append(const JournalEntry& entry) {
 
 std::vector<JournalEntry> Journal::Entries() {
     std::vector<JournalEntry> fileEntries;
-    if (!Sync(false, &fileEntries)) fileEntries = ParseJournalCsv(current_).entries;
+    if (!Sync(false, &fileEntries)) fileEntries = Parse(current_).entries;
     std::vector<JournalEntry> entries = WithUnwritten(std::move(fileEntries));
+    // Newest first by date (a row dated ahead, by its date); rows of one moment newest in the file first.
     std::reverse(entries.begin(), entries.end());
+    std::stable_sort(entries.begin(), entries.end(), [](const JournalEntry& a, const JournalEntry& b) {
+        return LocalSeconds(a.drawnAt) > LocalSeconds(b.drawnAt);
+    });
     return entries;
 }
 
 void Journal::SetNote(const JournalEntry& which, std::string_view note) {
-    std::string text = CutToUtf16Length(note, kJournalNoteLimit);
+    std::string text = KeptNote(which.note, note);
     if (text == which.note) return;
     if (JournalEntry* entry = FindReading(pending_, which)) {
         entry->note = std::move(text);  // not written yet: it goes out whole, with its note
     } else {
-        std::erase_if(pendingNotes_, [&](const auto& set) { return SameReading(set.first, which); });
-        pendingNotes_.emplace_back(which, std::move(text));
+        // A note changed again before it could be written: the row is the one it was set for.
+        const auto set = std::find_if(pendingNotes_.begin(), pendingNotes_.end(), [&](const auto& set) {
+            return SameReading(set.first, which) && set.second == which.note;
+        });
+        if (set != pendingNotes_.end())
+            set->second = std::move(text);
+        else
+            pendingNotes_.emplace_back(which, std::move(text));
     }
     Sync(true);
 }
@@ -431,8 +542,8 @@ bool Journal::Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries) {
     if (canWrite && !(state_ == State::Intact && scratch_ == current_)) {
         // The first look at the file, or it changed outside the program.
         std::swap(current_, scratch_);
-        JournalContents contents = ParseJournalCsv(current_, fileEntries != nullptr);
-        state_ = contents.damaged ? State::Damaged : State::Intact;
+        JournalContents contents = Parse(current_, fileEntries != nullptr);
+        state_ = contents.damaged ? State::Damaged : contents.outdated ? State::Outdated : State::Intact;
         if (fileEntries) {
             *fileEntries = std::move(contents.entries);
             parsed = true;
@@ -457,7 +568,7 @@ bool Journal::Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries) {
     const bool rewrite = state_ == State::Damaged || !pendingNotes_.empty();
     if (mustWrite || rewrite || !pending_.empty()) {
         bool written = false;
-        if (canWrite && rewrite) {
+        if (canWrite && (rewrite || state_ == State::Outdated)) {
             std::string all = JournalCsv(AllEntries());
             written = file_.ReplaceAll(all, {});
             if (written) current_ = std::move(all);

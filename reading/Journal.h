@@ -25,11 +25,14 @@ struct JournalEntry {
     std::string changingLines;  // as drawn, e.g. "4,1,6"
     int relating = 0;           // the hexagram the lines lead to; 0 when there are no changing lines
     std::string note;           // UTF-8
+    std::string question;       // UTF-8; empty for the day's reading
+    std::string method;         // how it was cast: "Coins", "Yarrow", "Own cast"; empty for the day's reading
+    std::string lineValues;     // the six values cast, bottom first ("789768"); empty for the day's reading
     friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
 };
 
 // Whether two entries are one reading (drawn at the same moment, with the same hexagram and
-// lines), whatever their notes say.
+// lines, for the same question cast the same way), whatever their notes say.
 bool SameReading(const JournalEntry& a, const JournalEntry& b);
 
 // The entry for a reading drawn at `at`, with its relating hexagram and an empty note.
@@ -38,7 +41,7 @@ JournalEntry EntryForReading(const Reading& reading, const LocalDateTime& at);
 // --- The file's form -------------------------------------------------------------------
 // RFC 4180 in UTF-8 (with a byte-order mark, so that spreadsheets take it as UTF-8), one
 // header row, CR LF after every row, fields quoted only when they hold a comma, a quote or a
-// line break. Columns:
+// line break. Columns (a file from before questions were asked ends at the note):
 //   Drawn at         "2026-12-08 07:00:03", local time
 //   Hexagram         the number, 1..64 (what the program reads back)
 //   Hexagram name    for the reader of the file; not read back
@@ -46,8 +49,11 @@ JournalEntry EntryForReading(const Reading& reading, const LocalDateTime& at);
 //   Leading to       the relating hexagram's number, empty without changing lines
 //   Leading to name  for the reader of the file; not read back
 //   Note             the reader's words, line breaks kept as typed
+//   Question         what the reader asked; empty for the day's reading
+//   Method           "Coins", "Yarrow", "Own cast"; empty for the day's reading
+//   Line values      the six values cast, bottom first ("789768"); empty for the day's reading
 inline constexpr char kJournalHeader[] =
-    "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note";
+    "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note,Question,Method,Line values";
 
 // The header row, with the byte-order mark in front.
 std::string JournalCsvHeader();
@@ -58,18 +64,33 @@ std::string JournalCsv(const std::vector<JournalEntry>& entries);
 
 struct JournalContents {
     std::vector<JournalEntry> entries;  // in file order, oldest first
-    // Something could not be read: a row with missing or extra fields, an impossible date,
-    // hexagram or line, text that is not UTF-8, another header, a quote left open, a last
-    // row without its row end (a torn file). The rows around it are read all the same.
+    // The file is not as the program writes it, so it is kept aside before it is written
+    // anew. Something could not be read: a row with missing or extra fields, an impossible
+    // date, hexagram or line, another header, a quote left open, a last row without its row
+    // end (a torn file); the rows around it are read all the same. Or it was read, but in
+    // another form: saved again by a spreadsheet program (text in the ANSI code page, dates in
+    // the user's own form), or with text that is not UTF-8 (a row keeps its reading, and its
+    // note and question as far as they can be read).
     bool damaged = false;
+    // Read in full, in the form from before questions were asked: the next write writes the
+    // whole file, with the new columns.
+    bool outdated = false;
 };
 
 // Reads a journal file's bytes. Never fails: what cannot be read is left out and flagged.
-// Without `withEntries` the file is only checked, and `entries` stays empty.
-JournalContents ParseJournalCsv(std::string_view bytes, bool withEntries = true);
+// Without `withEntries` the file is only checked, and `entries` stays empty. Rows end in
+// CR LF, LF or CR. A file without a byte-order mark is UTF-8, or, when its bytes are not
+// UTF-8, in the ANSI code page. Dates are in the journal's own form, or in the user's own
+// short date and time form as a spreadsheet program writes them. Those last two need
+// `regional` (the user's rules); without it such files and rows are not read.
+JournalContents ParseJournalCsv(std::string_view bytes, bool withEntries = true, const ICalendar* regional = nullptr);
 
-// UTF-8 text cut to at most `limit` UTF-16 code units, at a character's boundary.
+// UTF-8 text cut to at most `limit` UTF-16 code units, at a character's boundary (never
+// between the two halves of a character beyond U+FFFF).
 std::string CutToUtf16Length(std::string_view utf8, std::size_t limit);
+// The note as the journal keeps it when the reader changes `listed` to `typed`: cut to
+// kJournalNoteLimit, or, for a note that was already longer (written elsewhere), to its own length.
+std::string KeptNote(std::string_view listed, std::string_view typed);
 
 // --- The store -------------------------------------------------------------------------
 enum class FileRead { Read, Missing, Failed };
@@ -107,25 +128,31 @@ public:
     void ReadingDrawn(const Reading& reading, const LocalDateTime& at) override;
     // Adds one entry at the end and writes the journal.
     void Append(const JournalEntry& entry);
-    // Every entry, newest first: what the file holds now and what could not be written yet.
+    // Every entry, newest first by the date it was drawn: what the file holds now and what could not be written yet.
     // A damaged file is set aside and written anew here.
     std::vector<JournalEntry> Entries();
-    // Gives the entry, as Entries() listed it, this note (cut to kJournalNoteLimit) and writes
-    // the journal; nothing happens when the note is the one listed. An entry taken out of the
-    // file meanwhile comes back with the note rather than lose the reader's words.
+    // Gives the entry, as Entries() listed it (with the note it had then, which tells alike
+    // rows apart), this note (as KeptNote() cuts it) and writes the journal; nothing happens
+    // when the note is the one listed. An entry taken out of the file meanwhile comes back
+    // with the note rather than lose the reader's words.
     void SetNote(const JournalEntry& entry, std::string_view note);
     // The whole journal as a CSV file's bytes, for a copy elsewhere.
     std::string ExportCsv();
 
 private:
-    enum class State { Unread, Intact, Damaged };
+    // Outdated: read in full, but in an older form, written whole by the next write.
+    enum class State { Unread, Intact, Outdated, Damaged };
 
     // Reads the file, sets a damaged one aside, and writes when there is anything to write
     // or `mustWrite`. Messages are shown once the state is settled. When the file had to be
     // read anew and `fileEntries` is given, its entries go there, and true is returned.
     bool Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries = nullptr);
     // What the file holds, with the notes not yet written, then the entries not yet written.
-    std::vector<JournalEntry> AllEntries() const { return WithUnwritten(ParseJournalCsv(current_).entries); }
+    std::vector<JournalEntry> AllEntries() const { return WithUnwritten(Parse(current_).entries); }
+    // The file's bytes read with the user's own rules for dates and text.
+    JournalContents Parse(std::string_view bytes, bool withEntries = true) const {
+        return ParseJournalCsv(bytes, withEntries, &calendar_);
+    }
     std::vector<JournalEntry> WithUnwritten(std::vector<JournalEntry> entries) const;
 
     IJournalFile& file_;

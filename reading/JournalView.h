@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "reading/Journal.h"
 
@@ -16,5 +17,10 @@ std::string NoteFirstLine(std::string_view note);
 // each changing line says and the hexagram they lead to with its judgment, as the Changing
 // Lines window shows them.
 std::string EntryReadingText(const JournalEntry& entry);
+
+// Where the entry that was on show is in a list read anew: the very row (the same reading
+// with the same note), else the same reading whose note changed outside, else -1. The
+// window leaves the note box, and what the reader is typing in it, alone for the very row.
+int ListedIndex(const std::vector<JournalEntry>& entries, const JournalEntry& shown);
 
 }  // namespace hexalune

@@ -3,6 +3,7 @@
 #include <oleauto.h>
 #include <shellapi.h>
 
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -78,6 +79,24 @@ std::optional<CivilDate> Win32Calendar::TextToDate(const std::string& text) cons
     SYSTEMTIME st{};
     if (!VariantTimeToSystemTime(std::floor(value), &st)) return std::nullopt;
     return CivilDate{st.wYear, st.wMonth, st.wDay};
+}
+
+std::optional<LocalDateTime> Win32Calendar::TextToDateTime(const std::string& text) const {
+    if (text.empty() || text.size() > 64) return std::nullopt;
+    std::wstring wide = FromUtf8(text);
+    DATE value = 0;
+    if (FAILED(VarDateFromStr(wide.data(), LOCALE_USER_DEFAULT, 0, &value))) return std::nullopt;
+    SYSTEMTIME st{};
+    if (!VariantTimeToSystemTime(value, &st)) return std::nullopt;
+    return LocalDateTime{{st.wYear, st.wMonth, st.wDay}, st.wHour, st.wMinute, st.wSecond};
+}
+
+std::string Win32Calendar::AnsiToUtf8(std::string_view text) const {
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) return std::string();
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return ToUtf8(wide);
 }
 
 std::wstring Win32ProcessInfo::ExecutableFolder() const {

@@ -27,6 +27,8 @@ public:
     LocalDateTime Now() const override;
     std::string DateToText(const CivilDate& date) const override;
     std::optional<CivilDate> TextToDate(const std::string& text) const override;
+    std::optional<LocalDateTime> TextToDateTime(const std::string& text) const override;
+    std::string AnsiToUtf8(std::string_view text) const override;
 };
 
 class Win32ProcessInfo final : public IProcessInfo {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ namespace hexalune::win32 {
 namespace {
 
 constexpr UINT WM_APP_REFRESH = WM_APP + 7;
+// A paste was cut to fit the note: wParam characters kept of lParam.
+constexpr UINT WM_APP_NOTE_CUT = WM_APP + 8;
+// The note is saved this long after the last change to it.
+constexpr UINT_PTR kNoteSaveTimer = 27;
+constexpr UINT kNoteSavePause = 2500;  // milliseconds
 
 constexpr int kClientWidth = 10800;  // twips; the smallest the window can be
 constexpr int kClientHeight = 9000;
@@ -69,7 +75,12 @@ struct Window {
     Journal& journal;
     Controls controls;
     std::vector<JournalEntry> entries;  // newest first, as listed
+    std::vector<std::wstring> dates;    // their date texts for type-ahead, made at its first use
     int shown = -1;  // the entry whose reading and note are on show
+    std::wstring noteText;          // the note box's text as it was before its last change
+    std::size_t noteRoom = 0;       // the most the note box takes: the limit, or a longer note's own length
+    bool cuttingNote = false;       // the note box is being changed by the program itself
+    bool filling = false;           // the list is being filled: its selection means nothing yet
 };
 
 HWND openWindow = nullptr;  // one at a time
@@ -130,13 +141,15 @@ void AddColumns(HWND dialog, int dpi) {
 
 // The note on show goes into the journal when the reader has changed it.
 void SaveNote(HWND dialog, Window& window) {
+    KillTimer(dialog, kNoteSaveTimer);
     HWND note = Item(dialog, IDC_JOURNAL_NOTE);
     if (window.shown < 0 || !SendMessageW(note, EM_GETMODIFY, 0, 0)) return;
     SendMessageW(note, EM_SETMODIFY, FALSE, 0);
     JournalEntry& entry = window.entries[static_cast<std::size_t>(window.shown)];
     const std::string words = ToUtf8(WindowText(note));
+    const std::string kept = KeptNote(entry.note, words);
     window.journal.SetNote(entry, words);  // says so itself when it cannot be written
-    entry.note = CutToUtf16Length(words, kJournalNoteLimit);
+    entry.note = kept;
     SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_REDRAWITEMS, static_cast<WPARAM>(window.shown),
                  static_cast<LPARAM>(window.shown));
 }
@@ -159,7 +172,11 @@ void ShowEntry(HWND dialog, Window& window, int index) {
     SetWindowTextW(text, any ? WithEditLineBreaks(FromAnsi(EntryReadingText(entry))).c_str() : L"");
     SetAccessibleName(text, any ? L"Reading of " + title : std::wstring(L"Reading"));
     HWND note = Item(dialog, IDC_JOURNAL_NOTE);
+    window.cuttingNote = true;
     SetWindowTextW(note, WithEditLineBreaks(FromUtf8(entry.note)).c_str());
+    window.cuttingNote = false;
+    window.noteText = WindowText(note);
+    window.noteRoom = std::max<std::size_t>(kJournalNoteLimit, window.noteText.size());
     SendMessageW(note, EM_SETMODIFY, FALSE, 0);
     EnableWindow(note, any);
     EnableWindow(Item(dialog, IDC_JOURNAL_EXPORT), any);
@@ -176,24 +193,76 @@ void Select(HWND dialog, int index) {
     SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
 }
 
-// Reads the journal and lists it, the entry on show kept on show (else the newest).
+// Reads the journal and lists it, the entry on show kept on show (else the newest). When it
+// is still there as it was, its note box is left as it is, with its caret and selection,
+// however the list changed around it (a reading drawn while the reader types).
 void FillList(HWND dialog, Window& window) {
     SaveNote(dialog, window);
     std::optional<JournalEntry> kept;
     if (window.shown >= 0) kept = window.entries[static_cast<std::size_t>(window.shown)];
     window.entries = window.journal.Entries();
-    int index = window.entries.empty() ? -1 : 0;
-    for (std::size_t i = 0; kept && i < window.entries.size(); ++i) {
-        if (SameReading(window.entries[i], *kept)) {
-            index = static_cast<int>(i);
-            break;
-        }
-    }
+    window.dates.clear();
+    const int index = kept ? ListedIndex(window.entries, *kept) : (window.entries.empty() ? -1 : 0);
+    const bool same = kept && index >= 0 && window.entries[static_cast<std::size_t>(index)] == *kept;
     window.shown = -1;  // nothing to save until the list is settled
+    window.filling = true;
     SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_SETITEMCOUNT, window.entries.size(), 0);
+    window.filling = false;
     FillLastColumn(dialog);
-    ShowEntry(dialog, window, index);
-    if (index >= 0) Select(dialog, index);
+    if (same)
+        window.shown = index;
+    else
+        ShowEntry(dialog, window, index >= 0 ? index : (window.entries.empty() ? -1 : 0));
+    if (window.shown >= 0) Select(dialog, window.shown);
+}
+
+// The note box changed. An insertion that takes it past its room is cut to fit (never
+// between the two halves of a character beyond U+FFFF), and a paste cut so is reported. The
+// note is saved once the typing pauses.
+void OnNoteChanged(HWND dialog, Window& window) {
+    if (window.cuttingNote || window.shown < 0) return;
+    HWND note = Item(dialog, IDC_JOURNAL_NOTE);
+    const std::wstring text = WindowText(note);
+    if (text.size() > window.noteRoom) {
+        const std::wstring& before = window.noteText;
+        // What was inserted lies between what the text kept at its start and at its end.
+        std::size_t start = 0;
+        while (start < before.size() && start < text.size() && before[start] == text[start]) ++start;
+        std::size_t end = 0;
+        while (end < before.size() - start && end < text.size() - start &&
+               before[before.size() - 1 - end] == text[text.size() - 1 - end])
+            ++end;
+        const std::size_t inserted = text.size() - start - end;
+        const std::size_t over = text.size() - window.noteRoom;
+        std::size_t keep = inserted > over ? inserted - over : 0;
+        if (keep > 0 && IS_HIGH_SURROGATE(text[start + keep - 1])) --keep;
+        window.cuttingNote = true;
+        SendMessageW(note, EM_SETSEL, start + keep, text.size() - end);
+        SendMessageW(note, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+        window.cuttingNote = false;
+        if (inserted > 2)
+            PostMessageW(dialog, WM_APP_NOTE_CUT, keep, static_cast<LPARAM>(inserted));
+        else
+            MessageBeep(MB_OK);  // a key pressed in a full note
+        window.noteText = WindowText(note);
+    } else {
+        window.noteText = text;
+    }
+    SetTimer(dialog, kNoteSaveTimer, kNoteSavePause, nullptr);
+}
+
+// "4,000"
+std::wstring CountText(std::size_t count) {
+    std::wstring text = std::to_wstring(count);
+    for (std::size_t at = text.size(); at > 3; at -= 3) text.insert(at - 3, L",");
+    return text;
+}
+
+void OnNoteCut(HWND dialog, const Window& window, std::size_t kept, std::size_t pasted) {
+    const std::wstring text = L"A note holds at most " + CountText(window.noteRoom) + L" characters, so only the first " +
+                              CountText(kept) + L" of the " + CountText(pasted) +
+                              L" characters pasted were kept.";
+    MessageBoxW(dialog, text.c_str(), FromAnsi(kAppTitle).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 void OnSelectionChanged(HWND dialog, Window& window) {
@@ -201,19 +270,25 @@ void OnSelectionChanged(HWND dialog, Window& window) {
         static_cast<int>(SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
                                       LVNI_SELECTED));
     // With nothing chosen, the last entry chosen stays on show.
-    if (selected < 0 || selected == window.shown) return;
+    if (window.filling || selected < 0 || selected == window.shown) return;
     SaveNote(dialog, window);
     ShowEntry(dialog, window, selected);
 }
 
-// Type-ahead: the next entry from `start` on (round to the top) whose date begins with what was typed.
-int FindByDate(const Window& window, const NMLVFINDITEMW& find) {
+// Type-ahead: the next entry from `start` on (round to the top) whose date begins with what
+// was typed. The dates' texts are made once for the list, at the first key.
+int FindByDate(Window& window, const NMLVFINDITEMW& find) {
     if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
+    if (window.dates.size() != window.entries.size()) {
+        window.dates.clear();
+        window.dates.reserve(window.entries.size());
+        for (const JournalEntry& entry : window.entries) window.dates.push_back(DateText(entry.drawnAt));
+    }
     const std::wstring typed = find.lvfi.psz;
     const int count = static_cast<int>(window.entries.size());
     for (int k = 0; k < count; ++k) {
         const int i = (find.iStart + k) % count;
-        const std::wstring date = DateText(window.entries[static_cast<std::size_t>(i)].drawnAt);
+        const std::wstring& date = window.dates[static_cast<std::size_t>(i)];
         if (date.size() >= typed.size() &&
             CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, date.c_str(), static_cast<int>(typed.size()),
                            typed.c_str(), static_cast<int>(typed.size())) == CSTR_EQUAL)
@@ -273,6 +348,12 @@ void Export(HWND dialog, Window& window) {
     }
 }
 
+INT_PTR OnNoteCommand(HWND dialog, Window& window, WORD code) {
+    if (code == EN_CHANGE) OnNoteChanged(dialog, window);
+    if (code == EN_KILLFOCUS) SaveNote(dialog, window);
+    return code == EN_CHANGE || code == EN_KILLFOCUS;
+}
+
 void Close(HWND dialog, Window& window, int result) {
     SaveNote(dialog, window);
     EndDialog(dialog, result);
@@ -282,7 +363,9 @@ void OnInitDialog(HWND dialog, Window& window) {
     MakeDialogControls(dialog, window.controls, {kClientWidth, kClientHeight});
     AddColumns(dialog, window.controls.Dpi());
     SetAccessibleName(Item(dialog, IDC_JOURNAL_LIST), L"Readings");
-    SendMessageW(Item(dialog, IDC_JOURNAL_NOTE), EM_LIMITTEXT, kJournalNoteLimit, 0);
+    // No limit of the box's own: it would cut a paste with no word, between the halves of a
+    // character; the note is held to its room as it changes.
+    SendMessageW(Item(dialog, IDC_JOURNAL_NOTE), EM_SETLIMITTEXT, 0, 0);
     openWindow = dialog;
     FillList(dialog, window);
     SetFocus(Item(dialog, IDC_JOURNAL_LIST));
@@ -313,7 +396,13 @@ INT_PTR CALLBACK JournalProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         }
         case WM_NOTIFY: return OnNotify(dialog, *window, *reinterpret_cast<const NMHDR*>(lParam));
         case WM_APP_REFRESH: FillList(dialog, *window); return TRUE;
+        case WM_APP_NOTE_CUT: OnNoteCut(dialog, *window, wParam, static_cast<std::size_t>(lParam)); return TRUE;
+        case WM_TIMER:
+            if (wParam != kNoteSaveTimer) return FALSE;
+            SaveNote(dialog, *window);
+            return TRUE;
         case WM_COMMAND:
+            if (LOWORD(wParam) == IDC_JOURNAL_NOTE) return OnNoteCommand(dialog, *window, HIWORD(wParam));
             switch (LOWORD(wParam)) {
                 case IDC_JOURNAL_EXPORT: Export(dialog, *window); return TRUE;
                 case IDOK:

@@ -54,6 +54,31 @@ public:
         if (CivilFromDays(DaysFromCivil(date)) != date) return std::nullopt;  // 2/30 and the like
         return date;
     }
+    // "11/1/2026 7:00", with or without seconds, as a spreadsheet writes it.
+    std::optional<LocalDateTime> TextToDateTime(const std::string& text) const override {
+        const auto space = text.find(' ');
+        const auto date = TextToDate(text.substr(0, space));
+        if (!date || space == std::string::npos) return date ? std::optional(LocalDateTime{*date, 0, 0, 0}) : std::nullopt;
+        int h = 0, mi = 0, s = 0;
+        char tail = 0;
+        const int got = std::sscanf(text.c_str() + space + 1, "%d:%d:%d%c", &h, &mi, &s, &tail);
+        if (got < 2 || got > 3 || h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0) return std::nullopt;
+        return LocalDateTime{*date, h, mi, s};
+    }
+    // An ANSI code page of Latin-1.
+    std::string AnsiToUtf8(std::string_view text) const override {
+        std::string utf8;
+        for (char c : text) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b < 0x80) {
+                utf8 += c;
+            } else {
+                utf8 += static_cast<char>(0xC0 | b >> 6);
+                utf8 += static_cast<char>(0x80 | (b & 0x3F));
+            }
+        }
+        return utf8;
+    }
     void Set(int y, int mo, int d, int h = 12, int mi = 0, int s = 0) { now = LocalDateTime{{y, mo, d}, h, mi, s}; }
     std::string Text(int dayOffset = 0) const { return DateToText(AddDays(now.date, dayOffset)); }
 

@@ -26,8 +26,18 @@ JournalEntry Entry(int day, int hexagram, const std::string& lines, const std::s
     return entry;
 }
 
+JournalEntry Asked(int day, const std::string& question, const std::string& method, const std::string& values) {
+    JournalEntry entry = Entry(day, 55, "3,5");
+    entry.question = question;
+    entry.method = method;
+    entry.lineValues = values;
+    return entry;
+}
+
 const std::vector<JournalEntry> kAwkwardNotes = {
     Entry(1, 46, "4,1,6", "Commas, \"quotes\", and \"\"doubled\"\" ones"),
+    Asked(1, "Move, or \"stay\"?\r\nAsk again\nlater: caf\xC3\xA9 \xE6\x97\xA5\xE8\xA8\x98 \xF0\x9F\x8C\x99", "Own cast", "789768"),
+    Asked(2, "", "Yarrow", "969696"),
     Entry(2, 1, "1,2,3,4,5,6", "First line\r\nsecond line\nthird after a lone LF\n"),
     Entry(3, 64, "5", "Caf\xC3\xA9, \xE6\x97\xA5\xE8\xA8\x98, \xF0\x9F\x8C\x99 moon"),
     Entry(4, 2, "2", ""),
@@ -51,9 +61,12 @@ TEST(JournalCsv, AwkwardNotesAndTenYearsOfEntriesReadBackAsWritten) {
 TEST(JournalCsv, ColumnsAreWhatASpreadsheetShows) {
     EXPECT_EQ(JournalCsv({Entry(8, 46, "4,1,6", "Rain, then sun")}),
               "\xEF\xBB\xBF"
-              "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note\r\n"
-              "2026-12-08 07:00:03,46,Pushing Upward,\"4,1,6\",14,Possession in Great Measure,\"Rain, then sun\"\r\n");
-    EXPECT_EQ(JournalCsvRow(Entry(8, 30, "")), "2026-12-08 07:00:03,30,The Clinging Fire,,,,\r\n");
+              "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note,Question,Method,"
+              "Line values\r\n"
+              "2026-12-08 07:00:03,46,Pushing Upward,\"4,1,6\",14,Possession in Great Measure,\"Rain, then sun\",,,\r\n");
+    EXPECT_EQ(JournalCsvRow(Entry(8, 30, "")), "2026-12-08 07:00:03,30,The Clinging Fire,,,,,,,\r\n");
+    EXPECT_EQ(JournalCsvRow(Asked(8, "Which way, \"left\"?", "Coins", "789768")),
+              "2026-12-08 07:00:03,55,Abundance (Fullness),\"3,5\",17,Following,,\"Which way, \"\"left\"\"?\",Coins,789768\r\n");
 }
 
 TEST(JournalCsv, NamesInTheFileAreNotTrustedTheNumberIs) {
@@ -101,8 +114,10 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"ImpossibleDate", Replaced(kGood, "2026-12-02", "2026-02-30"), {11, 13}},
         DamageCase{"ImpossibleHexagram", Replaced(kGood, ",12,", ",65,"), {11, 13}},
         DamageCase{"ImpossibleLine", Replaced(kGood, ",2,", ",7,"), {11, 13}},
-        DamageCase{"NotUtf8", Replaced(kGood, ",b\r", ",caf\xE9\r"), {11, 13}},
-        DamageCase{"QuoteLeftOpen", Replaced(kGood, ",a\r", ",\"a\r"), {12, 13}},
+        // A note as far as it can be read keeps its reading.
+        DamageCase{"NotUtf8", Replaced(kGood, ",b,", ",caf\xE9,"), {11, 12, 13}},
+        DamageCase{"NotUtf8InAName", Replaced(kGood, "Standstill", "Standst\xFFll"), {11, 12, 13}},
+        DamageCase{"QuoteLeftOpen", Replaced(kGood, ",a,", ",\"a,"), {12, 13}},
         DamageCase{"HeaderTakenOut", kGood.substr(JournalCsvHeader().size()), {11, 12, 13}},
         DamageCase{"SomethingElse", std::string("\xFF\xFE") + "D\0a\0", {}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -256,6 +271,100 @@ TEST_F(JournalStoreTest, ANoteGoesToItsEntryEvenWhenAReadingCameInMeanwhile) {
     EXPECT_EQ(ParseJournalCsv(*file.bytes).entries[1].note.size(), kJournalNoteLimit);
 }
 
+TEST_F(JournalStoreTest, AlikeRowsKeepTheirOwnNotesThroughAnEditOfEither) {
+    file.bytes = JournalCsv({Entry(8, 40, "4", "A"), Entry(8, 40, "4", "B")});  // the same draw twice
+    std::vector<JournalEntry> listed = journal.Entries();
+    ASSERT_EQ(listed.size(), 2u);
+    journal.SetNote(listed[1], "A +EDITED");  // the older
+    listed[1].note = "A +EDITED";
+    journal.SetNote(listed[1], "A +EDITED twice");
+    std::vector<std::string> notes;
+    for (const JournalEntry& e : ParseJournalCsv(*file.bytes).entries) notes.push_back(e.note);
+    EXPECT_EQ(notes, (std::vector<std::string>{"A +EDITED twice", "B"}));
+    journal.SetNote(listed[0], "B +EDITED");
+    notes.clear();
+    for (const JournalEntry& e : ParseJournalCsv(*file.bytes).entries) notes.push_back(e.note);
+    EXPECT_EQ(notes, (std::vector<std::string>{"A +EDITED twice", "B +EDITED"}));
+}
+
+// A reading drawn while a note is typed: the entry on show is found again as the very row,
+// so the window leaves its note box, the text and the caret, as they are.
+TEST_F(JournalStoreTest, AReadingDrawnWhileANoteIsTypedFindsTheEntryOnShowAsItWas) {
+    file.bytes = JournalCsv({Entry(8, 40, "4", "A"), Entry(8, 40, "4", "B")});
+    JournalEntry shown = journal.Entries()[1];  // the older
+    journal.SetNote(shown, "first note");       // saved in a pause of the typing
+    shown.note = "first note";
+    journal.Append(Entry(9, 41, "1"));
+    const std::vector<JournalEntry> listed = journal.Entries();
+    ASSERT_EQ(ListedIndex(listed, shown), 2);
+    EXPECT_EQ(listed[2], shown);
+    shown.note = "changed outside";
+    EXPECT_EQ(ListedIndex(listed, shown), 1);  // the same reading, shown afresh
+}
+
+TEST_F(JournalStoreTest, AFileFromBeforeQuestionsGainsTheColumnsAtItsFirstWriteWithEveryNote) {
+    const std::string old =
+        "\xEF\xBB\xBF" "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note\r\n"
+        "2026-12-01 07:00:03,11,Peace,1,46,Pushing Upward,\"first, \"\"quoted\"\"\r\nnote\"\r\n"
+        "2026-12-02 07:00:03,30,The Clinging Fire,,,,second\r\n";
+    file.bytes = old;
+    EXPECT_EQ(journal.Entries().size(), 2u);
+    EXPECT_EQ(file.bytes, old);  // only read
+    journal.Append(Asked(3, "Where to?", "Coins", "789768"));
+    const JournalContents read = ParseJournalCsv(*file.bytes);
+    EXPECT_FALSE(read.damaged || read.outdated);
+    EXPECT_EQ(read.entries, (std::vector<JournalEntry>{Entry(1, 11, "1", "first, \"quoted\"\r\nnote"),
+                                                       Entry(2, 30, "", "second"), Asked(3, "Where to?", "Coins", "789768")}));
+    EXPECT_TRUE(file.aside.empty());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(JournalStoreTest, ASpreadsheetSavedJournalAndACrOnlyOneAreReadInFullThenWrittenInTheJournalsForm) {
+    // Saved again by a spreadsheet program: no byte-order mark, the ANSI code page, the user's
+    // own dates without seconds; one note too long for the box and one not readable in full.
+    const std::string longNote(kJournalNoteLimit + 100, 'w');
+    const std::string spreadsheet =
+        "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note\r\n"
+        "11/1/2026 7:00,46,Pushing Upward,\"4,1,6\",14,Possession in Great Measure,Caf\xE9 au lait\r\n"
+        "11/2/2026 7:00:09,30,The Clinging Fire,,,,\"two\r\nlines\"\r\n"
+        "2026-11-03 07:00:03,2,The Receptive,2,7,The Army," + longNote + "\r\n";
+    file.bytes = spreadsheet;
+    const std::vector<JournalEntry> listed = journal.Entries();
+    ASSERT_EQ(listed.size(), 3u);
+    EXPECT_EQ(listed[2].drawnAt, (LocalDateTime{{2026, 11, 1}, 7, 0, 0}));
+    EXPECT_EQ(listed[2].note, "Caf\xC3\xA9 au lait");
+    EXPECT_EQ(listed[1].note, "two\r\nlines");
+    EXPECT_TRUE(listed[0].note == longNote);
+    ASSERT_EQ(file.aside.size(), 1u);
+    EXPECT_EQ(file.aside.begin()->second, spreadsheet);
+    const JournalContents written = ParseJournalCsv(*file.bytes);
+    EXPECT_FALSE(written.damaged);
+    EXPECT_EQ(written.entries.size(), 3u);
+    // Edited, the long note stays whole.
+    std::string edited = longNote;
+    edited.back() = '!';
+    journal.SetNote(listed[0], edited);
+    EXPECT_TRUE(ParseJournalCsv(*file.bytes).entries[2].note == edited);
+
+    // Written with CR alone after every row; a note that is not UTF-8 keeps its reading.
+    calendar.Set(2026, 12, 8, 12, 0, 1);
+    file.bytes = "\xEF\xBB\xBF" "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note\r"
+                 "2026-11-01 07:00:03,46,x,\"4,1,6\",14,x,a\r"
+                 "2026-11-02 07:00:03,30,x,,,,\"b\rc\"\r"
+                 "2026-11-03 07:00:03,2,x,2,7,x,caf\xE9\r";
+    std::vector<std::string> notes;
+    for (const JournalEntry& e : journal.Entries()) notes.push_back(e.note);
+    EXPECT_EQ(notes, (std::vector<std::string>{"caf\xEF\xBF\xBD", "b\rc", "a"}));
+    EXPECT_EQ(file.aside.size(), 2u);
+}
+
+TEST_F(JournalStoreTest, EntriesAreListedByTheirDatesNewestFirst) {
+    file.bytes = JournalCsv({Entry(5, 11, "1"), Entry(28, 12, "2"), Entry(3, 13, "3"), Entry(6, 14, "4")});
+    std::vector<int> hexagrams;
+    for (const JournalEntry& e : journal.Entries()) hexagrams.push_back(e.hexagram);
+    EXPECT_EQ(hexagrams, (std::vector<int>{12, 14, 11, 13}));  // the 28th is ahead of today, the 8th
+}
+
 TEST(HexagramSearch, FindsByNumberOrByAnyPartOfTheName) {
     EXPECT_EQ(FindHexagrams("").size(), 64u);
     EXPECT_EQ(FindHexagrams("   ").size(), 64u);
@@ -277,7 +386,7 @@ TEST(HexagramSearch, ListLinesNameTheTrigrams) {
 // The Journal window shows an entry's own reading: the lines it drew and where they lead,
 // and the note's first line however its line breaks were written.
 TEST(JournalView, ShowsTheEntrysOwnReadingAndTheNotesFirstLine) {
-    JournalEntry entry{{{2026, 12, 8}, 7, 0, 3}, 46, "4,1,6", 14, ""};
+    JournalEntry entry = EntryForReading(Reading{46, "4,1,6"}, LocalDateTime{{2026, 12, 8}, 7, 0, 3});
     const std::string text = EntryReadingText(entry);
     EXPECT_EQ(text.rfind(HexagramFourTexts(46), 0), 0u);
     EXPECT_NE(text.find(DescribeChangingLines(46, "4,1,6").text), std::string::npos);

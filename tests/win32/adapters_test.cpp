@@ -126,6 +126,16 @@ TEST(CalendarTest, TextThatIsNoDateReadsAsNothing) {
     for (const char* text : {"", "garbage", "31/31/2031", "x/y/z"}) EXPECT_FALSE(calendar.TextToDate(text)) << text;
 }
 
+// As a spreadsheet program writes a journal's dates back: the user's short date, then the time.
+TEST(CalendarTest, ADateWithItsTimeReadsToTheSecond) {
+    Win32Calendar calendar;
+    const std::string date = calendar.DateToText({2026, 11, 1});
+    EXPECT_EQ(calendar.TextToDateTime(date + " 7:00"), std::optional(LocalDateTime{{2026, 11, 1}, 7, 0, 0}));
+    EXPECT_EQ(calendar.TextToDateTime(date + " 23:59:59"), std::optional(LocalDateTime{{2026, 11, 1}, 23, 59, 59}));
+    EXPECT_EQ(calendar.TextToDateTime(date), std::optional(LocalDateTime{{2026, 11, 1}, 0, 0, 0}));
+    EXPECT_FALSE(calendar.TextToDateTime("garbage"));
+}
+
 TEST(CalendarTest, NowIsAValidLocalTime) {
     const LocalDateTime now = Win32Calendar().Now();
     EXPECT_GE(now.date.year, 2020);

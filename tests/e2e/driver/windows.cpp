@@ -333,6 +333,18 @@ int Resume(const Args&) {
     return 0;
 }
 
+namespace {
+
+void EndProcessOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+    if (!process || !TerminateProcess(process, 1)) Fail(L"could not end the program's process");
+    CloseHandle(process);
+}
+
+}  // namespace
+
 // Windows ends the user's session: asks, then tells the program it ends.
 int EndSession(const Args& args) {
     HWND main = RequireMain();
@@ -355,13 +367,14 @@ int EndSession(const Args& args) {
     }
     SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
     // "kill": the process ends there and then, as Windows may end it.
-    if (args.size() > 1 && args[1] == L"kill") {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(main, &pid);
-        HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
-        if (!process || !TerminateProcess(process, 1)) Fail(L"could not end the program's process");
-        CloseHandle(process);
-    }
+    if (args.size() > 1 && args[1] == L"kill") EndProcessOf(main);
+    PrintLine(L"ended");
+    return 0;
+}
+
+// The program's process ends at once, with no message to it, as in a crash or a power cut.
+int Terminate(const Args&) {
+    EndProcessOf(RequireMain());
     PrintLine(L"ended");
     return 0;
 }

@@ -45,19 +45,20 @@ scenario_journal_lists_readings_and_keeps_notes() {
     assert_eq 1 "$(wc -l <<<"$first")" "readings drawn by the first start"
 
     # A later start with nothing due; the journal is open, with a note being typed, when the
-    # display time draws a reading.
+    # display time draws a reading. The typing goes on where it was.
     seed_display_in 25
     must reg-set Date "$(tomorrow_text)" >/dev/null
     start_hexalune_shown
     open_journal
     assert_eq "$first" "$(journal_column 2 | cut -d' ' -f1)" "the first start's reading, listed"
-    must dlg-type "$JOURNAL_TITLE" $IDC_JOURNAL_NOTE 'Rain by noon, as "foretold".\nCalled Ana.' >/dev/null
+    must dlg-type "$JOURNAL_TITLE" $IDC_JOURNAL_NOTE 'Rain by noon, as "foretold".' >/dev/null
     must reg-set Date "$(date_text "7 days ago")" >/dev/null
     local listed deadline=$((SECONDS + 40))
     until [[ $(journal_column 2 | wc -l) == 2 ]]; do
         ((SECONDS <= deadline)) || fail "the reading drawn at the display time was not listed"
         sleep 0.5
     done
+    must dlg-type "$JOURNAL_TITLE" $IDC_JOURNAL_NOTE '\nCalled Ana.' >/dev/null
     local drawn
     drawn=$(csv_read_back "$file" | cut -d' ' -f1)
     assert_eq "$(tac <<<"$drawn")" "$(journal_column 2 | cut -d' ' -f1)" "the entries, newest first"
@@ -65,8 +66,11 @@ scenario_journal_lists_readings_and_keeps_notes() {
     assert_match '2026|[0-9]/' "$(journal_column 1 | head -n1)" "the date column"
     assert_eq "Hexagram $first, $(hexagram_name "$first")" "$(drv dlg-text "$JOURNAL_TITLE" $IDC_JOURNAL_NAME)" \
         "the entry on show, kept when the list grew"
-    assert_eq "$first Rain by noon, as \"foretold\".\\nCalled Ana."$'\n'"$(sed -n 2p <<<"$drawn") " \
-        "$(csv_read_back "$file")" "the note, saved to its own entry before the list grew"
+    # Saved in the pause after the typing, in the order it was typed.
+    local expected="$first Rain by noon, as \"foretold\".\\nCalled Ana."$'\n'"$(sed -n 2p <<<"$drawn") "
+    deadline=$((SECONDS + 10))
+    until [[ $(csv_read_back "$file") == "$expected" ]] || ((SECONDS > deadline)); do sleep 0.5; done
+    assert_eq "$expected" "$(csv_read_back "$file")" "the note, typed on while the list grew, saved to its own entry"
     screenshot journal >/dev/null
     press_key_in "$JOURNAL_TITLE" Escape
     drv dlg-gone "$JOURNAL_TITLE" 10 >/dev/null || fail "Esc left the Journal window open"
@@ -134,4 +138,71 @@ scenario_journal_damaged_file_set_aside() {
     until [[ -s $copy ]] || ((SECONDS > deadline)); do sleep 0.2; done
     assert_eq $'12 kept\n29 also kept' "$(csv_read_back "$copy")" "the exported journal, read back"
     drv no-msgbox 1 Hexalune >/dev/null || fail "a message box showed after the export"
+}
+
+# A note typed and then left alone is in the file within seconds, though the program then
+# ends with no chance to save anything (a crash, a power cut). A paste too long for the note.
+E2E_SCENARIOS+=(journal_note_saved_in_a_pause)
+scenario_journal_note_saved_in_a_pause() {
+    keep_clear_of_midnight 60
+    start_hexalune_shown
+    open_journal
+    must dlg-type "$JOURNAL_TITLE" $IDC_JOURNAL_NOTE 'Typed, then left' >/dev/null
+    sleep 5
+    must terminate >/dev/null
+    wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the program's process did not end"
+    assert_eq "$(drv reg-get Card) Typed, then left" "$(csv_read_back "$(journal_file)")" "the note after the kill"
+
+    # A paste past the limit is cut before a character beyond U+FFFF that would not fit
+    # whole, and the reader is told how much was kept.
+    start_hexalune_shown
+    open_journal
+    must clip-set "$(printf 'a%.0s' {1..3999})"$'\xf0\x9f\x8c\x99'" and on" >/dev/null
+    click_dialog_control "$JOURNAL_TITLE" $IDC_JOURNAL_NOTE
+    timeout 10 xdotool key ctrl+Home ctrl+shift+End ctrl+v || fail "xdotool could not paste"
+    assert_match "only the first 3,999 of the 4,008 characters pasted were kept" "$(drv msgbox 10 Hexalune)" \
+        "the message about the cut paste"
+    must answer ok Hexalune >/dev/null
+    press_key_in "$JOURNAL_TITLE" Escape
+    drv dlg-gone "$JOURNAL_TITLE" 10 >/dev/null || fail "Esc left the Journal window open"
+    assert_eq "$(drv reg-get Card) $(printf 'a%.0s' {1..3999})" "$(csv_read_back "$(journal_file)" | tail -n1)" \
+        "the note on show (the newest), as it was cut, with no half character"
+}
+
+# A journal saved again by a spreadsheet program (the ANSI code page, the user's own dates,
+# no seconds, CR LF) and one with CR alone after each row: every row is listed.
+E2E_SCENARIOS+=(journal_other_forms_read_in_full)
+scenario_journal_other_forms_read_in_full() {
+    seed_known_reading
+    local folder
+    folder=$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Roaming)/Hexalune/Hexalune
+    mkdir -p "$folder"
+    printf '%s\r\n' "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note" \
+        "11/2/2026 7:00,12,Standstill,3,33,Retreat,$(printf 'Caf\xe9 au lait')" \
+        "11/10/2026 7:00,29,The Abysmal,,,,\"two, \"\"quoted\"\"\"" \
+        "11/4/2026 7:00,46,Pushing Upward,\"4,1,6\",14,Possession,plain" >"$folder/Journal.csv"
+    start_hexalune_shown
+    timeout 10 xdotool key ctrl+j || fail "xdotool could not press Ctrl+J"
+    drv msgbox 10 Hexalune >/dev/null || fail "nothing said that the journal was set aside"
+    must answer ok Hexalune >/dev/null
+    assert_eq "open, owner main" "$(drv dlg-wait "$JOURNAL_TITLE" 10)" "the Journal window"
+    assert_eq "29 $(hexagram_name 29)"$'\n'"46 $(hexagram_name 46)"$'\n'"12 $(hexagram_name 12)" \
+        "$(journal_column 2)" "the spreadsheet's rows, by date"
+    assert_eq $'12 Caf\xc3\xa9 au lait\n29 two, "quoted"\n46 plain' "$(csv_read_back "$folder/Journal.csv" | sort)" \
+        "the rows written back in the journal's own form"
+    assert_eq 1 "$(ls "$folder"/Journal-*.bad.csv | wc -l)" "files set aside"
+    press_key_in "$JOURNAL_TITLE" Escape
+    drv dlg-gone "$JOURNAL_TITLE" 10 >/dev/null || fail "Esc left the Journal window open"
+    quit_hexalune
+    wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the first run's process did not end"
+
+    printf '\xef\xbb\xbf' >"$folder/Journal.csv"
+    printf '%s\r' "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note" \
+        "2026-11-01 07:00:01,12,Standstill,3,33,Retreat,one" \
+        "2026-11-02 07:00:01,29,The Abysmal,,,,\"two"$'\r'"lines\"" \
+        "2026-11-03 07:00:01,46,Pushing Upward,\"4,1,6\",14,Possession,three" >>"$folder/Journal.csv"
+    start_hexalune_shown
+    open_journal
+    assert_eq "46 $(hexagram_name 46)"$'\n'"29 $(hexagram_name 29)"$'\n'"12 $(hexagram_name 12)" \
+        "$(journal_column 2)" "the rows of a file with CR alone after each"
 }
