@@ -21,6 +21,8 @@ void MainController::OnLoad() {
     // Ended (a log-off, say) while the reminder was open.
     if (ending_) return;
     HEXALUNE_PHASE("update reminder checked");
+    // What an earlier session could not write to the journal.
+    journal_.Flush();
 
     if (registration_.IsStartupRegistered(s_.process.ExecutableName())) {
         panel_.SelectRunOption(true);
@@ -100,6 +102,9 @@ void MainController::OnTick() {
     if (ending_) return;
     tray_.RetryIfMissing();
     scheduler_.OnTick();
+    journal_.RetryIfDue();
+    // A message about the journal waits, as the display does, while the user is presenting.
+    if (journal_.HasWaitingMessages() && !s_.notifications.UserIsBusy()) journal_.ShowWaitingMessages();
 }
 
 bool MainController::OnCloseRequested(CloseSource source) {
@@ -130,6 +135,7 @@ void MainController::CloseProgram() {
     // or tick still queued, returns into a program that no longer acts.
     ending_ = true;
     SaveStartupOptions();
+    journal_.Flush();
     tray_.RemoveTrayIcon();
     s_.window.EndProgram();
 }
