@@ -546,7 +546,17 @@ bool Journal::Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries) {
     bool written = false;
     if (mustWrite || rewrite || HasUnwritten()) {
         if (canWrite && rewrite) {
-            std::string all = JournalCsv(AllEntries());
+            // Each note's memory goes as its row is made: the entries and the new bytes are
+            // never both whole in memory beside the file's.
+            std::vector<JournalEntry> entries = AllEntries();
+            std::string all;
+            all.reserve(current_.size() + current_.size() / 16 + 4096);
+            all += JournalCsvHeader();
+            for (JournalEntry& entry : entries) {
+                all += JournalCsvRow(entry);
+                entry.note = std::string();
+            }
+            entries = {};
             written = file_.ReplaceAll(all, {});
             if (written) current_ = std::move(all);
         } else if (canWrite) {

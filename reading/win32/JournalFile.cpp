@@ -164,7 +164,7 @@ std::wstring JournalPath(const std::wstring& appName) {
 }
 
 bool ReplaceFileContents(const std::wstring& given, std::string_view head, std::string_view tail, bool makeFolder,
-                         FileCalls& calls) {
+                         FileCalls& calls, const wchar_t* tempPrefix) {
     const std::wstring path = FinalPath(given);
     const std::wstring folder = FolderOf(path);
     if (folder.empty()) return false;
@@ -173,7 +173,7 @@ bool ReplaceFileContents(const std::wstring& given, std::string_view head, std::
         return false;
 
     wchar_t temp[MAX_PATH] = {};
-    if (!GetTempFileNameW(folder.c_str(), L"jnl", 0, temp)) return false;
+    if (!GetTempFileNameW(folder.c_str(), tempPrefix, 0, temp)) return false;
     if (Retrying(calls, [&] { return WriteTemporary(calls, temp, head, tail); }) && PutInPlace(calls, path, temp))
         return true;
     // The temporary file holds the only copy when the old file has gone from its name.
@@ -265,7 +265,8 @@ FileRead JournalFile::ReadBeside(const std::string& fileName, std::string& bytes
 }
 
 bool JournalFile::WriteBeside(const std::string& fileName, std::string_view bytes) {
-    return !path_.empty() && ReplaceFileContents(Beside(folder_, FromUtf8(fileName)), bytes, {}, true, calls_);
+    // Its temporary file is never taken for the journal's.
+    return !path_.empty() && ReplaceFileContents(Beside(folder_, FromUtf8(fileName)), bytes, {}, true, calls_, L"hxl");
 }
 
 bool JournalFile::RemoveBeside(const std::string& fileName) {

@@ -37,9 +37,11 @@ FileCalls& SystemFileCalls();
 // nothing to replace or ReplaceFileW cannot finish). A file held by another program for a
 // moment is tried again for about a second. A path that is a link is written through to the
 // file it leads to, and the link stays. With `makeFolder`, the folder and its parent are made
-// when missing. No temporary file is left whatever happens; false when the file was not replaced.
+// when missing. The temporary file's name starts with `tempPrefix` ("jnl*.tmp" is a journal's,
+// which a start may restore); none is left whatever happens. False when the file was not replaced.
 bool ReplaceFileContents(const std::wstring& path, std::string_view head, std::string_view tail = {},
-                         bool makeFolder = false, FileCalls& calls = SystemFileCalls());
+                         bool makeFolder = false, FileCalls& calls = SystemFileCalls(),
+                         const wchar_t* tempPrefix = L"jnl");
 
 class JournalFile final : public IJournalFile {
 public:

@@ -88,6 +88,7 @@ int Focus(const Args& args);
 int FocusId(const Args& args);
 int Resume(const Args& args);
 int EndSession(const Args& args);
+int HoldFile(const Args& args);
 int WorkElsewhere(const Args& args);
 
 // ---- controls.cpp: the main window's controls ---------------------------------
