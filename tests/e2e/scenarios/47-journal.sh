@@ -148,7 +148,7 @@ scenario_journal_locked_at_the_display_time() {
     {
         printf '\xEF\xBB\xBF%s\r\n' "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note"
         printf '%s\r\n' "2026-11-02 07:00:01,12,Standstill,3,33,Retreat,kept" \
-            '2026-11-04 07:00:01,29,The Abysmal,,,,"two lines,\r\nboth kept"'
+            $'2026-11-04 07:00:01,29,The Abysmal,,,,"two lines,\r\nboth kept"'
     } >"$folder/Journal.csv"
     cp "$folder/Journal.csv" "$E2E_SCENARIO_DIR/original.csv"
     seed_display_in 25
