@@ -14,7 +14,7 @@
 // one open is taken over opens one after another.
 //
 // With --rows N it measures one journal of N entries instead, in a process of its own: the
-// time of an open and the memory it takes (commit charge above the process's before it, at the
+// time of an open and the memory it takes (working set above the process's before it, at the
 // peak and once open with the entries listed, as the Journal window holds them), then the peak
 // above that while a note is saved.
 //
@@ -84,12 +84,12 @@ std::vector<JournalEntry> Days(int count, bool longestNotes) {
 
 std::vector<JournalEntry> TenYears(bool longestNotes) { return Days(3650, longestNotes); }
 
-// The process's commit charge now and at its peak, in MB.
-std::pair<double, double> CommitMb() {
+// The process's working set now and at its peak, in MB.
+std::pair<double, double> MemoryMb() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof(counters);
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-    return {counters.PagefileUsage / 1048576.0, counters.PeakPagefileUsage / 1048576.0};
+    return {counters.WorkingSetSize / 1048576.0, counters.PeakWorkingSetSize / 1048576.0};
 }
 
 int MeasureRows(int rows, const std::wstring& outPath) {
@@ -103,16 +103,16 @@ int MeasureRows(int rows, const std::wstring& outPath) {
         bytes = csv.size();
         if (!ReplaceFileContents(path, csv, {}, true)) return 1;
     }
-    const double before = CommitMb().first;
+    const double before = MemoryMb().first;
     Journal journal(file, calendar, messages);
     double t = NowMs();
     const std::vector<JournalEntry> entries = journal.Entries();
     const double openMs = NowMs() - t;
-    const auto [open, openPeak] = CommitMb();
+    const auto [open, openPeak] = MemoryMb();
     t = NowMs();
     journal.SetNote(entries[entries.size() / 2], "A note set in the benchmark, \"quoted\".");
     const double noteMs = NowMs() - t;
-    const double notePeak = CommitMb().second;
+    const double notePeak = MemoryMb().second;
     DeleteFileW(path.c_str());
     if (entries.size() != static_cast<std::size_t>(rows) || messages.shown != 0) return 1;
 

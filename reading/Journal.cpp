@@ -504,9 +504,10 @@ bool Journal::Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries) {
     if (!unwrittenLoaded_) LoadUnwritten();
     const std::size_t told = waiting_.size();  // the messages from before
     bool parsed = false;
-    const FileRead read = file_.ReadAll(scratch_);
+    const FileRead read = file_.ReadAll(scratch_, state_ == State::Intact ? &current_ : nullptr);
+    const bool unchanged = read == FileRead::Unchanged;
     // What the file holds cannot be known: nothing may be written over it.
-    bool canWrite = read == FileRead::Read || read == FileRead::Missing;
+    bool canWrite = read == FileRead::Read || read == FileRead::Missing || unchanged;
     // A file gone from under the program is not an empty journal: what it held is written again.
     const bool gone =
         read == FileRead::Missing && state_ != State::Unread && current_.size() > JournalCsvHeader().size();
@@ -520,7 +521,7 @@ bool Journal::Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries) {
     }
 
     std::string setAsideAt;  // where a damaged file was copied just now
-    if (canWrite && !gone && !(state_ == State::Intact && scratch_ == current_)) {
+    if (canWrite && !gone && !unchanged && !(state_ == State::Intact && scratch_ == current_)) {
         // The first look at the file, or it changed outside the program.
         std::swap(current_, scratch_);
         JournalContents contents = ParseJournalCsv(current_, fileEntries != nullptr);
@@ -550,7 +551,7 @@ bool Journal::Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries) {
             // never both whole in memory beside the file's.
             std::vector<JournalEntry> entries = AllEntries();
             std::string all;
-            all.reserve(current_.size() + current_.size() / 16 + 4096);
+            all.reserve(current_.size() + current_.size() / 64 + 64 * 1024);
             all += JournalCsvHeader();
             for (JournalEntry& entry : entries) {
                 all += JournalCsvRow(entry);

@@ -72,8 +72,8 @@ JournalContents ParseJournalCsv(std::string_view bytes, bool withEntries = true)
 std::string CutToUtf16Length(std::string_view utf8, std::size_t limit);
 
 // --- The store -------------------------------------------------------------------------
-// TooLarge: larger than the program can take in.
-enum class FileRead { Read, Missing, Failed, TooLarge };
+// TooLarge: larger than the program can take in. Unchanged: just what the caller holds.
+enum class FileRead { Read, Missing, Failed, TooLarge, Unchanged };
 enum class AsideCopy { Copied, AlreadyKept, Failed };
 
 // The journal file on disk.
@@ -81,7 +81,9 @@ class IJournalFile {
 public:
     virtual ~IJournalFile() = default;
     // The whole file: Missing when there is none yet, Failed when it is there but cannot be read.
-    virtual FileRead ReadAll(std::string& bytes) = 0;
+    // Given `sameAs`, a file that holds just those bytes is only compared with them, a piece
+    // at a time, and Unchanged comes back with `bytes` empty: never two copies in memory.
+    virtual FileRead ReadAll(std::string& bytes, const std::string* sameAs = nullptr) = 0;
     // Replaces the whole file at once with `head` followed by `tail` (a crash leaves the old
     // file or the new one, never a mixture), making its folder when needed; false when it
     // could not be written.

@@ -184,14 +184,14 @@ bool ReplaceFileContents(const std::wstring& given, std::string_view head, std::
 JournalFile::JournalFile(std::wstring path, FileCalls& calls)
     : path_(std::move(path)), folder_(FolderOf(path_)), calls_(calls) {}
 
-FileRead JournalFile::ReadAll(std::string& bytes) {
+FileRead JournalFile::ReadAll(std::string& bytes, const std::string* sameAs) {
     bytes.clear();
     if (path_.empty()) return FileRead::Missing;
     RestoreIfMissing();
-    return Read(path_, bytes);
+    return Read(path_, bytes, sameAs);
 }
 
-FileRead JournalFile::Read(const std::wstring& path, std::string& bytes) {
+FileRead JournalFile::Read(const std::wstring& path, std::string& bytes, const std::string* sameAs) {
     bytes.clear();
     // Shared every way: a spreadsheet may hold it open, and a replace may come at any moment.
     KernelObject file;
@@ -206,12 +206,28 @@ FileRead JournalFile::Read(const std::wstring& path, std::string& bytes) {
     if (!GetFileSizeEx(file.Get(), &size)) return FileRead::Failed;
     if (size.QuadPart > kLargestJournal) return FileRead::TooLarge;
     const auto length = static_cast<std::size_t>(size.QuadPart);
+    std::size_t done = 0;
+    if (sameAs && sameAs->size() == length) {
+        // Compared a piece at a time; the bytes are read whole only from where they differ.
+        std::string piece(std::min<std::size_t>(length, 1U << 20), '\0');
+        while (done < length) {
+            DWORD read = 0;
+            const DWORD chunk = static_cast<DWORD>(std::min(piece.size(), length - done));
+            if (!ReadFile(file.Get(), piece.data(), chunk, &read, nullptr)) return FileRead::Failed;
+            if (read == 0 || sameAs->compare(done, read, piece.data(), read) != 0) break;
+            done += read;
+        }
+        if (done == length) return FileRead::Unchanged;
+        LARGE_INTEGER at{};
+        at.QuadPart = static_cast<LONGLONG>(done);
+        if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN)) return FileRead::Failed;
+    }
     if (bytes.capacity() < length) {
         bytes = std::string();  // never the old block and the new one at once
         bytes.reserve(length + kRoomToGrow);
     }
     bytes.resize(length);
-    std::size_t done = 0;
+    if (done) sameAs->copy(bytes.data(), done);
     while (done < bytes.size()) {
         DWORD read = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1U << 20));

@@ -49,7 +49,7 @@ public:
 
     // A missing file with the backup of a replace, or its temporary file, beside it is first
     // restored from the newest of them.
-    FileRead ReadAll(std::string& bytes) override;
+    FileRead ReadAll(std::string& bytes, const std::string* sameAs = nullptr) override;
     bool ReplaceAll(std::string_view head, std::string_view tail) override {
         return ReplaceFileContents(path_, head, tail, true, calls_);
     }
@@ -62,7 +62,7 @@ public:
     const std::wstring& Path() const { return path_; }
 
 private:
-    FileRead Read(const std::wstring& path, std::string& bytes);
+    FileRead Read(const std::wstring& path, std::string& bytes, const std::string* sameAs = nullptr);
     void RestoreIfMissing();
 
     std::wstring path_;

@@ -261,10 +261,14 @@ public:
 // as when a spreadsheet has it open); a copy aside fails when its name is taken.
 class FakeJournalFile : public IJournalFile {
 public:
-    FileRead ReadAll(std::string& out) override {
+    FileRead ReadAll(std::string& out, const std::string* sameAs = nullptr) override {
         ++reads;
         if (unreadable) return FileRead::Failed;
         if (tooLarge) return FileRead::TooLarge;
+        if (sameAs && bytes == *sameAs) {
+            out.clear();
+            return FileRead::Unchanged;
+        }
         out = bytes ? *bytes : std::string();
         return bytes ? FileRead::Read : FileRead::Missing;
     }
