@@ -258,7 +258,7 @@ public:
 };
 
 // The journal file in memory. While `failing`, it cannot be replaced (it can still be copied,
-// as when a spreadsheet has it open); a copy aside fails when its name is taken.
+// as when a spreadsheet has it open); a copy aside fails while `failingCopy`.
 class FakeJournalFile : public IJournalFile {
 public:
     FileRead ReadAll(std::string& out, const std::string* sameAs = nullptr) override {
@@ -290,7 +290,6 @@ public:
         return FileRead::Read;
     }
     bool WriteBeside(const std::string& name, std::string_view text) override {
-        if (failingBeside) return false;
         beside[name] = text;
         return true;
     }
@@ -305,7 +304,6 @@ public:
     std::map<std::string, std::string> beside;  // the program's own files beside the journal
     bool failing = false;
     bool failingCopy = false;
-    bool failingBeside = false;
     bool unreadable = false;
     bool tooLarge = false;
     int reads = 0;
