@@ -24,6 +24,8 @@ void MainController::OnLoad() {
     UpdateReminder(s_.settings, s_.calendar, s_.messages, s_.shell);
     if (ending_) return;
     HEXALUNE_PHASE("update reminder checked");
+    // What an earlier session could not write to the journal.
+    journal_.Flush();
 
     if (registration_.IsStartupRegistered(s_.process.ExecutableName())) {
         panel_.SelectRunOption(true);
@@ -108,6 +110,9 @@ void MainController::OnTick() {
     if (ending_) return;
     tray_.RetryIfMissing();
     scheduler_.OnTick();
+    journal_.RetryIfDue();
+    // A message about the journal waits, as the display does, while the user is presenting.
+    if (journal_.HasWaitingMessages() && !s_.notifications.UserIsBusy()) journal_.ShowWaitingMessages();
 }
 
 bool MainController::OnCloseRequested(CloseSource source) {
@@ -138,6 +143,7 @@ void MainController::CloseProgram() {
     // or tick still queued, returns into a program that no longer acts.
     ending_ = true;
     SaveStartupOptions();
+    journal_.Flush();
     tray_.RemoveTrayIcon();
     s_.window.EndProgram();
 }

@@ -13,9 +13,16 @@
 // timed once more with every note at the 4,000-character limit, and the processor time of
 // one open is taken over opens one after another.
 //
+// With --rows N it measures one journal of N entries instead, in a process of its own: the
+// time of an open and the memory it takes (working set above the process's before it, at the
+// peak and once open with the entries listed, as the Journal window holds them), then the peak
+// above that while a note is saved.
+//
 // Usage: journal_bench [--runs N] [--out FILE]
-// FILE receives key=value lines; the same lines go to standard output.
+//        journal_bench --rows N [--out FILE]
+// FILE receives key=value lines (appended with --rows); the same lines go to standard output.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -58,11 +65,11 @@ std::string Note(unsigned& seed, std::size_t length) {
     return CutToUtf16Length(note, length);
 }
 
-std::vector<JournalEntry> TenYears(bool longestNotes) {
+std::vector<JournalEntry> Days(int count, bool longestNotes) {
     std::vector<JournalEntry> entries;
     unsigned seed = 18;
     const long firstDay = DaysFromCivil(CivilDate{2016, 12, 8});
-    for (int day = 0; day < 3650; ++day) {
+    for (int day = 0; day < count; ++day) {
         seed = seed * 1103515245U + 12345U;
         const int hexagram = static_cast<int>((seed >> 16) % 64) + 1;
         const std::string lines = std::to_string((seed >> 8) % 6 + 1) + "," + std::to_string((seed >> 4) % 6 + 1);
@@ -75,22 +82,76 @@ std::vector<JournalEntry> TenYears(bool longestNotes) {
     return entries;
 }
 
+std::vector<JournalEntry> TenYears(bool longestNotes) { return Days(3650, longestNotes); }
+
+// The process's working set now and at its peak, in MB.
+std::pair<double, double> MemoryMb() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return {counters.WorkingSetSize / 1048576.0, counters.PeakWorkingSetSize / 1048576.0};
+}
+
+int MeasureRows(int rows, const std::wstring& outPath) {
+    const std::wstring path = JournalPath(ExecutableBaseName());
+    JournalFile file(path);
+    Win32Calendar calendar;
+    CountingMessages messages;
+    std::size_t bytes = 0;
+    {
+        const std::string csv = JournalCsv(Days(rows, false));
+        bytes = csv.size();
+        if (!ReplaceFileContents(path, csv, {}, true)) return 1;
+    }
+    const double before = MemoryMb().first;
+    Journal journal(file, calendar, messages);
+    double t = NowMs();
+    const std::vector<JournalEntry> entries = journal.Entries();
+    const double openMs = NowMs() - t;
+    const auto [open, openPeak] = MemoryMb();
+    t = NowMs();
+    journal.SetNote(entries[entries.size() / 2], "A note set in the benchmark, \"quoted\".");
+    const double noteMs = NowMs() - t;
+    const double notePeak = MemoryMb().second;
+    DeleteFileW(path.c_str());
+    if (entries.size() != static_cast<std::size_t>(rows) || messages.shown != 0) return 1;
+
+    char text[1024];
+    std::snprintf(text, sizeof(text),
+                  "journal_%d_bytes=%zu\njournal_%d_open_ms=%.1f\njournal_%d_open_peak_mb=%.1f\n"
+                  "journal_%d_open_held_mb=%.1f\njournal_%d_set_note_ms=%.1f\njournal_%d_set_note_peak_mb=%.1f\n",
+                  rows, bytes, rows, openMs, rows, openPeak - before, rows, open - before, rows, noteMs, rows,
+                  notePeak > openPeak ? notePeak - open : 0.0);
+    std::fputs(text, stdout);
+    if (!outPath.empty()) {
+        FILE* out = _wfopen(outPath.c_str(), L"a");
+        if (!out) return 2;
+        std::fputs(text, out);
+        std::fclose(out);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     int runs = 20;
+    int rows = 0;
     std::wstring outPath;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg == L"--runs" && i + 1 < argc) {
             runs = _wtoi(argv[++i]);
+        } else if (arg == L"--rows" && i + 1 < argc) {
+            rows = _wtoi(argv[++i]);
         } else if (arg == L"--out" && i + 1 < argc) {
             outPath = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: journal_bench [--runs N] [--out FILE]\n");
+            std::fprintf(stderr, "usage: journal_bench [--runs N | --rows N] [--out FILE]\n");
             return 2;
         }
     }
+    if (rows > 0) return MeasureRows(rows, outPath);
     if (runs < 1) return 2;
 
     const std::wstring path = JournalPath(ExecutableBaseName());
@@ -104,7 +165,7 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> openMs, readMs, parseMs, startupAppendMs, laterAppendMs, setNoteMs, longestOpenMs;
     std::size_t listed = 0;
     for (int run = 0; run <= runs; ++run) {  // run 0 warms the caches and is not counted
-        if (!ReplaceFileContents(path, tenYears)) {
+        if (!ReplaceFileContents(path, tenYears, {}, true)) {
             std::fprintf(stderr, "the journal could not be written to %ls\n", path.c_str());
             return 1;
         }

@@ -187,6 +187,12 @@ say "opening a ten-year journal, $journal_runs runs"
 rm -f "$out/journal.txt"
 run_closed "$logs/journal_bench.log" timeout 600 "$wine64" "$tools/journal_bench.exe" --runs "$journal_runs" \
     --out "$(winpath "$out/journal.txt")" || fail "journal_bench (see $logs/journal_bench.log)"
+# A journal of about 4,000 rows and one of 100,000, each in a process of its own: time and memory.
+for rows in 4000 100000; do
+    say "opening a journal of $rows rows, with its memory"
+    run_closed "$logs/journal_bench_$rows.log" timeout 600 "$wine64" "$tools/journal_bench.exe" --rows "$rows" \
+        --out "$(winpath "$out/journal.txt")" || fail "journal_bench --rows $rows (see $logs/journal_bench_$rows.log)"
+done
 
 # ---- start-up, memory, repaints -------------------------------------------------------
 say "start-up: $runs runs each, then $repaints repaints"

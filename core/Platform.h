@@ -39,7 +39,7 @@ enum class MsgButtons { Ok, YesNo };
 enum class MsgIcon { None, Information, Exclamation };
 enum class MsgAnswer { Ok, Yes, No };
 
-// A modal message box. With Yes/No, Yes is the default button.
+// A modal message box, its texts in UTF-8. With Yes/No, Yes is the default button.
 class IMessageBox {
 public:
     virtual ~IMessageBox() = default;

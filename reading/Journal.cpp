@@ -1,7 +1,7 @@
 #include "reading/Journal.h"
 
 #include <algorithm>
-#include <functional>
+#include <cstdint>
 
 #include "reading/Catalogue.h"
 #include "reading/ChangingLines.h"
@@ -362,15 +362,20 @@ std::string JournalTimeText(const LocalDateTime& t) {
     return text;
 }
 
-std::string CopyAsideName(const LocalDateTime& t) {
+// A stable fingerprint of the bytes (FNV-1a), the same in every session.
+std::uint64_t Fingerprint(std::string_view bytes) {
+    std::uint64_t hash = 0xCBF29CE484222325ULL;
+    for (char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001B3ULL;
+    }
+    return hash ^ bytes.size();
+}
+
+// "Journal-0123456789abcdef.bad.csv": one name for one damaged file, whichever session sets it aside.
+std::string CopyAsideName(std::uint64_t fingerprint) {
     std::string name = "Journal-";
-    name += std::to_string(t.date.year);
-    AppendTwoDigits(name, t.date.month);
-    AppendTwoDigits(name, t.date.day);
-    name += '-';
-    AppendTwoDigits(name, t.hour);
-    AppendTwoDigits(name, t.minute);
-    AppendTwoDigits(name, t.second);
+    for (int shift = 60; shift >= 0; shift -= 4) name += "0123456789abcdef"[(fingerprint >> shift) & 0xF];
     return name + ".bad.csv";
 }
 
@@ -476,11 +481,15 @@ std::string KeptNote(std::string_view listed, std::string_view typed) {
     return CutToUtf16Length(typed, std::max(kJournalNoteLimit, Utf16Length(listed)));
 }
 
-void Journal::ReadingDrawn(const Reading& reading, const LocalDateTime& at) { Append(EntryForReading(reading, at)); }
+void Journal::ReadingDrawn(const Reading& reading, const LocalDateTime& at) {
+    pending_.push_back(EntryForReading(reading, at));
+    Sync(true);
+}
 
 void Journal::Append(const JournalEntry& entry) {
     pending_.push_back(entry);
     Sync(true);
+    ShowWaitingMessages();
 }
 
 std::vector<JournalEntry> Journal::Entries() {
@@ -492,6 +501,7 @@ std::vector<JournalEntry> Journal::Entries() {
     std::stable_sort(entries.begin(), entries.end(), [](const JournalEntry& a, const JournalEntry& b) {
         return LocalSeconds(a.drawnAt) > LocalSeconds(b.drawnAt);
     });
+    ShowWaitingMessages();
     return entries;
 }
 
@@ -511,11 +521,33 @@ void Journal::SetNote(const JournalEntry& which, std::string_view note) {
             pendingNotes_.emplace_back(which, std::move(text));
     }
     Sync(true);
+    ShowWaitingMessages();
 }
 
 std::string Journal::ExportCsv() {
     Sync(false);
+    ShowWaitingMessages();
     return JournalCsv(AllEntries());
+}
+
+void Journal::RetryIfDue() {
+    if (!HasUnwritten()) return;
+    const long long now = LocalSeconds(calendar_.Now());
+    // A clock set back counts as time gone.
+    if (lastTry_ && now >= *lastTry_ && now - *lastTry_ < kJournalRetrySeconds) return;
+    Sync(false);
+}
+
+void Journal::Flush() {
+    if (!unwrittenLoaded_) LoadUnwritten();
+    if (HasUnwritten()) Sync(false);
+}
+
+void Journal::ShowWaitingMessages() {
+    // Taken first: a message box lets other events run, and one of them may add to the journal.
+    std::vector<std::string> texts = std::move(waiting_);
+    waiting_.clear();
+    for (const std::string& text : texts) messages_.ShowMessage(text, kAppTitle, MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 std::vector<JournalEntry> Journal::WithUnwritten(std::vector<JournalEntry> entries) const {
@@ -531,15 +563,76 @@ std::vector<JournalEntry> Journal::WithUnwritten(std::vector<JournalEntry> entri
     return entries;
 }
 
-bool Journal::Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries) {
-    std::vector<std::string> messages;
-    bool parsed = false;
-    const FileRead read = file_.ReadAll(scratch_);
-    // What the file holds cannot be known: nothing may be written over it.
-    bool canWrite = read != FileRead::Failed;
-    if (read == FileRead::Missing) scratch_.clear();
+void Journal::LoadUnwritten() {
+    unwrittenLoaded_ = true;
+    std::string bytes;
+    std::vector<JournalEntry> rows;
+    if (file_.ReadBeside(kUnsavedRowsFileName, bytes) == FileRead::Read) {
+        unwrittenKept_ = true;
+        rows = ParseJournalCsv(bytes).entries;
+    }
+    // Older than anything added in this session.
+    pending_.insert(pending_.begin(), rows.begin(), rows.end());
+    if (file_.ReadBeside(kUnsavedNotesFileName, bytes) == FileRead::Read) {
+        unwrittenKept_ = true;
+        std::vector<JournalEntry> notes = ParseJournalCsv(bytes).entries;
+        std::vector<std::pair<JournalEntry, std::string>> earlier;
+        for (std::size_t i = 0; i + 1 < notes.size(); i += 2) {
+            const bool setLater = std::any_of(pendingNotes_.begin(), pendingNotes_.end(),
+                                              [&](const auto& set) { return SameReading(set.first, notes[i]); });
+            if (!setLater) earlier.emplace_back(std::move(notes[i]), std::move(notes[i + 1].note));
+        }
+        pendingNotes_.insert(pendingNotes_.begin(), earlier.begin(), earlier.end());
+    }
+}
 
-    if (canWrite && !(state_ == State::Intact && scratch_ == current_)) {
+void Journal::KeepUnwritten() {
+    std::string notes = JournalCsvHeader();
+    for (const auto& [which, note] : pendingNotes_) {
+        JournalEntry set = which;
+        set.note = note;
+        notes += JournalCsvRow(which);
+        notes += JournalCsvRow(set);
+    }
+    // Each file only while it has something to keep.
+    const auto keep = [&](const char* name, bool any, const std::string& bytes) {
+        if (any ? file_.WriteBeside(name, bytes) : file_.RemoveBeside(name)) return;
+        if (any || !file_.WriteBeside(name, JournalCsvHeader())) unwrittenKept_ = true;  // try again next time
+    };
+    unwrittenKept_ = false;
+    keep(kUnsavedRowsFileName, !pending_.empty(), JournalCsv(pending_));
+    keep(kUnsavedNotesFileName, !pendingNotes_.empty(), notes);
+    if (HasUnwritten()) unwrittenKept_ = true;
+}
+
+void Journal::Tell(Cause cause, std::string text) {
+    if (told_ & cause) return;
+    told_ |= cause;
+    waiting_.push_back(std::move(text));
+}
+
+bool Journal::Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries) {
+    if (!unwrittenLoaded_) LoadUnwritten();
+    const std::size_t told = waiting_.size();  // the messages from before
+    bool parsed = false;
+    const FileRead read = file_.ReadAll(scratch_, state_ == State::Intact ? &current_ : nullptr);
+    const bool unchanged = read == FileRead::Unchanged;
+    // What the file holds cannot be known: nothing may be written over it.
+    bool canWrite = read == FileRead::Read || read == FileRead::Missing || unchanged;
+    // A file gone from under the program is not an empty journal: what it held is written again.
+    const bool gone =
+        read == FileRead::Missing && state_ != State::Unread && current_.size() > JournalCsvHeader().size();
+    if (read == FileRead::Missing) scratch_.clear();
+    if (gone) mustWrite = true;
+    if (read == FileRead::TooLarge) {
+        Tell(kTooLarge, "The Hexalune journal\n" + file_.PathOf(kJournalFileName) +
+                            "\nis too large for Hexalune to open. It is left as it is.\n\nNew readings and notes are "
+                            "kept in\n" + file_.PathOf(kUnsavedRowsFileName) + "\nand\n" +
+                            file_.PathOf(kUnsavedNotesFileName) + "\nbeside it.");
+    }
+
+    std::string setAsideAt;  // where a damaged file was copied just now
+    if (canWrite && !gone && !unchanged && !(state_ == State::Intact && scratch_ == current_)) {
         // The first look at the file, or it changed outside the program.
         std::swap(current_, scratch_);
         JournalContents contents = Parse(current_, fileEntries != nullptr);
@@ -548,28 +641,34 @@ bool Journal::Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries) {
             *fileEntries = std::move(contents.entries);
             parsed = true;
         }
-        const std::size_t hash = std::hash<std::string_view>{}(current_) ^ current_.size();
-        if (state_ == State::Damaged && setAside_ != hash) {
-            const std::string name = CopyAsideName(calendar_.Now());
-            if (file_.CopyAside(name)) {
-                setAside_ = hash;
-                messages.push_back(
-                    "Part of the Hexalune journal could not be read: the file is damaged or was changed outside "
-                    "Hexalune.\n\nThe file as it was is kept, unchanged, as\n" +
-                    file_.PathOf(name) +
-                    "\n\nThe entries that could be read stay in the journal, and new readings are added to it as "
-                    "before.");
-            } else {
-                canWrite = false;  // never written over before it is kept elsewhere
+        const std::uint64_t fingerprint = Fingerprint(current_);
+        if (state_ == State::Damaged && setAside_ != fingerprint) {
+            const std::string name = CopyAsideName(fingerprint);
+            switch (file_.CopyAside(name)) {
+                case AsideCopy::Copied: setAsideAt = file_.PathOf(name); [[fallthrough]];
+                case AsideCopy::AlreadyKept: setAside_ = fingerprint; break;  // told when it was copied
+                case AsideCopy::Failed: canWrite = false; break;  // never written over before it is kept elsewhere
             }
         }
     }
+    // Only one copy of the file's bytes is kept.
+    if (scratch_.size() > 1024 * 1024) scratch_ = std::string();
 
     const bool rewrite = state_ == State::Damaged || !pendingNotes_.empty();
-    if (mustWrite || rewrite || !pending_.empty()) {
-        bool written = false;
+    bool written = false;
+    if (mustWrite || rewrite || HasUnwritten()) {
         if (canWrite && (rewrite || state_ == State::Outdated)) {
-            std::string all = JournalCsv(AllEntries());
+            // Each note's memory goes as its row is made: the entries and the new bytes are
+            // never both whole in memory beside the file's.
+            std::vector<JournalEntry> entries = AllEntries();
+            std::string all;
+            all.reserve(current_.size() + current_.size() / 64 + 64 * 1024);
+            all += JournalCsvHeader();
+            for (JournalEntry& entry : entries) {
+                all += JournalCsvRow(entry);
+                entry.note = std::string();
+            }
+            entries = {};
             written = file_.ReplaceAll(all, {});
             if (written) current_ = std::move(all);
         } else if (canWrite) {
@@ -585,19 +684,32 @@ bool Journal::Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries) {
             state_ = State::Intact;
             pending_.clear();
             pendingNotes_.clear();
-            failureShown_ = false;
-        } else if (!failureShown_) {
-            failureShown_ = true;
-            messages.push_back("Hexalune cannot save its journal to\n" + file_.PathOf(kJournalFileName) +
-                               "\n\nThe file or its folder may be read-only, the disk may be full, or another "
-                               "program, such as a spreadsheet, may have the file open.\n\nThe reading is shown "
-                               "as usual, and Hexalune will try again with the next reading or note while it is "
-                               "running.");
+            told_ = 0;
+            lastTry_.reset();
+            if (unwrittenKept_) KeepUnwritten();
+        } else {
+            if (HasUnwritten()) {
+                lastTry_ = LocalSeconds(calendar_.Now());
+                KeepUnwritten();
+            }
+            if (read != FileRead::TooLarge) {
+                Tell(kCannotWrite,
+                     "Hexalune cannot save its journal to\n" + file_.PathOf(kJournalFileName) +
+                         "\n\nThe file or its folder may be read-only, the disk may be full, or another program, such "
+                         "as a spreadsheet, may have the file open.\n\nThe reading is shown as usual. What could not "
+                         "be saved is kept beside the journal, and Hexalune adds it to the journal as soon as it can.");
+            }
         }
     }
-
-    // Last: a message box lets other events run, and one of them may add to the journal.
-    for (const std::string& text : messages) messages_.ShowMessage(text, kAppTitle, MsgButtons::Ok, MsgIcon::Exclamation);
+    if (!setAsideAt.empty()) {
+        // Before the message that the journal cannot be saved, when it comes to that.
+        waiting_.insert(waiting_.begin() + static_cast<std::ptrdiff_t>(told),
+                        "Part of the Hexalune journal could not be read: the file is damaged or was changed outside "
+                        "Hexalune.\n\nThe file as it was is kept, unchanged, as\n" + setAsideAt +
+                            (written ? "\n\nThe entries that could be read stay in the journal, and new readings are "
+                                       "added to it as before."
+                                     : "\n\nThe entries that could be read stay in the journal."));
+    }
     return parsed;
 }
 

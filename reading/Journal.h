@@ -93,30 +93,47 @@ std::string CutToUtf16Length(std::string_view utf8, std::size_t limit);
 std::string KeptNote(std::string_view listed, std::string_view typed);
 
 // --- The store -------------------------------------------------------------------------
-enum class FileRead { Read, Missing, Failed };
+// TooLarge: larger than the program can take in. Unchanged: just what the caller holds.
+enum class FileRead { Read, Missing, Failed, TooLarge, Unchanged };
+enum class AsideCopy { Copied, AlreadyKept, Failed };
 
 // The journal file on disk.
 class IJournalFile {
 public:
     virtual ~IJournalFile() = default;
     // The whole file: Missing when there is none yet, Failed when it is there but cannot be read.
-    virtual FileRead ReadAll(std::string& bytes) = 0;
+    // Given `sameAs`, a file that holds just those bytes is only compared with them, a piece
+    // at a time, and Unchanged comes back with `bytes` empty: never two copies in memory.
+    virtual FileRead ReadAll(std::string& bytes, const std::string* sameAs = nullptr) = 0;
     // Replaces the whole file at once with `head` followed by `tail` (a crash leaves the old
     // file or the new one, never a mixture), making its folder when needed; false when it
     // could not be written.
     virtual bool ReplaceAll(std::string_view head, std::string_view tail) = 0;
-    // Copies the file as it is now to `fileName` in the same folder; false when it could not,
-    // or when a file of that name is already there.
-    virtual bool CopyAside(const std::string& fileName) = 0;
-    // Where a file of this name in the journal's folder is, as the user would type it.
+    // Copies the file as it is now, flushed to disk, to `fileName` in the same folder;
+    // AlreadyKept when a file of that name is there already.
+    virtual AsideCopy CopyAside(const std::string& fileName) = 0;
+    // A file of the program's own in the journal's folder: read whole, replaced whole, removed
+    // (true when it is gone).
+    virtual FileRead ReadBeside(const std::string& fileName, std::string& bytes) = 0;
+    virtual bool WriteBeside(const std::string& fileName, std::string_view bytes) = 0;
+    virtual bool RemoveBeside(const std::string& fileName) = 0;
+    // Where a file of this name in the journal's folder is, as the user would type it (UTF-8).
     virtual std::string PathOf(const std::string& fileName) const = 0;
 };
 
 inline constexpr char kJournalFileName[] = "Journal.csv";
+// What could not be written to the journal yet, kept beside it until it can be: the new
+// rows, and the notes (each as the row it belongs to, then that row with its new note).
+inline constexpr char kUnsavedRowsFileName[] = "Journal.unsaved.csv";
+inline constexpr char kUnsavedNotesFileName[] = "Journal.unsaved-notes.csv";
+// How long what could not be written waits before it is tried again, in seconds.
+inline constexpr long long kJournalRetrySeconds = 60;
 
 // The journal over its file. Nothing of it is held in memory but the file's bytes as last
 // read or written: adding an entry reads the file (and checks it only when it is not what
-// was last read or written), then writes those bytes with the new row after them.
+// was last read or written), then writes those bytes with the new row after them. What
+// cannot be written goes at once to the files beside it, which the next write that succeeds
+// (in this session or a later one) takes in and removes.
 class Journal : public IReadingLog {
 public:
     Journal(IJournalFile& file, const ICalendar& calendar, IMessageBox& messages)
@@ -124,7 +141,8 @@ public:
     Journal(const Journal&) = delete;
     Journal& operator=(const Journal&) = delete;
 
-    // Adds the entry for a reading just drawn.
+    // Adds the entry for a reading just drawn. A message it brings waits for
+    // ShowWaitingMessages: the reader may be presenting.
     void ReadingDrawn(const Reading& reading, const LocalDateTime& at) override;
     // Adds one entry at the end and writes the journal.
     void Append(const JournalEntry& entry);
@@ -139,13 +157,26 @@ public:
     // The whole journal as a CSV file's bytes, for a copy elsewhere.
     std::string ExportCsv();
 
+    // Whether anything added or set is not in the journal file yet.
+    bool HasUnwritten() const { return !pending_.empty() || !pendingNotes_.empty(); }
+    // Tries again to write what is not in the file yet, once kJournalRetrySeconds have gone
+    // since the last try.
+    void RetryIfDue();
+    // Writes what is not in the file yet, showing nothing: the session or the program ends.
+    void Flush();
+    // The messages held back (see ReadingDrawn).
+    bool HasWaitingMessages() const { return !waiting_.empty(); }
+    void ShowWaitingMessages();
+
 private:
     // Outdated: read in full, but in an older form, written whole by the next write.
     enum class State { Unread, Intact, Outdated, Damaged };
+    // Why the journal cannot be written; each is told once until a write succeeds.
+    enum Cause : unsigned { kCannotWrite = 1, kTooLarge = 2 };
 
     // Reads the file, sets a damaged one aside, and writes when there is anything to write
-    // or `mustWrite`. Messages are shown once the state is settled. When the file had to be
-    // read anew and `fileEntries` is given, its entries go there, and true is returned.
+    // or `mustWrite`. Messages wait in waiting_. When the file had to be read anew and
+    // `fileEntries` is given, its entries go there, and true is returned.
     bool Sync(bool mustWrite, std::vector<JournalEntry>* fileEntries = nullptr);
     // What the file holds, with the notes not yet written, then the entries not yet written.
     std::vector<JournalEntry> AllEntries() const { return WithUnwritten(Parse(current_).entries); }
@@ -154,6 +185,10 @@ private:
         return ParseJournalCsv(bytes, withEntries, &calendar_);
     }
     std::vector<JournalEntry> WithUnwritten(std::vector<JournalEntry> entries) const;
+    // The files beside the journal: taken in at the first look, kept while anything is unwritten.
+    void LoadUnwritten();
+    void KeepUnwritten();
+    void Tell(Cause cause, std::string text);
 
     IJournalFile& file_;
     const ICalendar& calendar_;
@@ -164,7 +199,11 @@ private:
     std::vector<JournalEntry> pending_;  // added, not yet written
     std::vector<std::pair<JournalEntry, std::string>> pendingNotes_;  // set, not yet written
     std::optional<std::size_t> setAside_;  // hash of the damaged bytes already copied aside
-    bool failureShown_ = false;  // the "cannot save" message, once until a write succeeds
+    bool unwrittenLoaded_ = false;  // the files beside it were read
+    bool unwrittenKept_ = false;    // the files beside it may hold something
+    unsigned told_ = 0;             // the causes told since the last write that succeeded
+    std::optional<long long> lastTry_;  // local seconds of the last write tried with something unwritten
+    std::vector<std::string> waiting_;  // messages not shown yet
 };
 
 }  // namespace hexalune

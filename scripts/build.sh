@@ -41,3 +41,9 @@ for arch in x86_64 i686; do
     done
     echo "$arch: $(stat -c %s "$exe") bytes, imports: $(echo $dlls)"
 done
+# The 32-bit program may use more than 2 GB of address space (a large journal).
+header=$(i686-w64-mingw32-objdump -p "$out/i686/app/win32/Hexalune.exe")
+if ! grep -qi "large address aware" <<<"$header"; then
+    echo "$out/i686/app/win32/Hexalune.exe is not large address aware" >&2
+    exit 1
+fi

@@ -128,7 +128,7 @@ MsgAnswer Win32MessageBox::ShowMessage(const std::string& text, const std::strin
     if (icon == MsgIcon::Exclamation) type |= MB_ICONEXCLAMATION;
     HWND owner = owner_ && IsWindowVisible(owner_) ? owner_ : nullptr;
     if (!owner) type |= MB_SETFOREGROUND | MB_TOPMOST;
-    const int answer = MessageBoxW(owner, FromAnsi(text).c_str(), FromAnsi(caption).c_str(), type);
+    const int answer = MessageBoxW(owner, FromUtf8(text).c_str(), FromUtf8(caption).c_str(), type);
     if (answer == IDYES) return MsgAnswer::Yes;
     if (answer == IDNO) return MsgAnswer::No;
     return MsgAnswer::Ok;

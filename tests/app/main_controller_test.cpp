@@ -405,6 +405,26 @@ TEST(JournalOfReadings, EachReadingIsAddedAtTheMomentItIsDrawn) {
     EXPECT_EQ(third->controller.ReadingJournal().Entries().front().hexagram, 61);
 }
 
+TEST_F(CommandTest, AJournalThatCannotBeSavedIsToldAfterThePresentationAndItsRowWrittenAtTheEnd) {
+    h.controller.OnCommand(IDC_SHOW_HEXAGRAM_BUTTON);
+    h.journalFile.unreadable = true;  // held open by another program
+    h.notifications.busy = true;      // and the user is presenting
+    h.calendar.Set(2026, 12, 9, 7, 0, 0);
+    h.random.queue = {R(61, 64), R(1, 6), R(2, 6)};
+    h.controller.OnTick();
+    h.controller.OnTick();
+    EXPECT_TRUE(h.messages.shown.empty());
+    h.notifications.busy = false;
+    h.controller.OnTick();
+    ASSERT_EQ(h.messages.shown.size(), 1u);
+    EXPECT_NE(h.messages.shown[0].text.find("cannot save"), std::string::npos);
+
+    h.journalFile.unreadable = false;  // the lock goes, then a log-off
+    h.controller.OnCloseRequested(CloseSource::WindowsSession);
+    h.controller.CloseProgram();
+    EXPECT_EQ(ParseJournalCsv(h.journalFile.bytes.value_or("")).entries.back().hexagram, 61);
+}
+
 TEST_F(CommandTest, TheDisplayTimeBringsTheWindowBackFromTheTrayWithTheNewReading) {
     h.controller.OnCommand(IDC_SHOW_HEXAGRAM_BUTTON);
     h.calendar.Set(2026, 12, 9, 6, 59, 59);

@@ -283,12 +283,17 @@ public:
 };
 
 // The journal file in memory. While `failing`, it cannot be replaced (it can still be copied,
-// as when a spreadsheet has it open); a copy aside fails when its name is taken.
+// as when a spreadsheet has it open); a copy aside fails while `failingCopy`.
 class FakeJournalFile : public IJournalFile {
 public:
-    FileRead ReadAll(std::string& out) override {
+    FileRead ReadAll(std::string& out, const std::string* sameAs = nullptr) override {
         ++reads;
         if (unreadable) return FileRead::Failed;
+        if (tooLarge) return FileRead::TooLarge;
+        if (sameAs && bytes == *sameAs) {
+            out.clear();
+            return FileRead::Unchanged;
+        }
         out = bytes ? *bytes : std::string();
         return bytes ? FileRead::Read : FileRead::Missing;
     }
@@ -298,17 +303,34 @@ public:
         bytes = std::string(head) + std::string(tail);
         return true;
     }
-    bool CopyAside(const std::string& name) override {
-        if (!bytes || aside.count(name)) return false;
+    AsideCopy CopyAside(const std::string& name) override {
+        if (aside.count(name)) return AsideCopy::AlreadyKept;
+        if (!bytes || failingCopy) return AsideCopy::Failed;
         aside[name] = *bytes;
+        return AsideCopy::Copied;
+    }
+    FileRead ReadBeside(const std::string& name, std::string& out) override {
+        if (!beside.count(name)) return FileRead::Missing;
+        out = beside[name];
+        return FileRead::Read;
+    }
+    bool WriteBeside(const std::string& name, std::string_view text) override {
+        beside[name] = text;
+        return true;
+    }
+    bool RemoveBeside(const std::string& name) override {
+        beside.erase(name);
         return true;
     }
     std::string PathOf(const std::string& name) const override { return "C:\\Journal folder\\" + name; }
 
     std::optional<std::string> bytes;  // nothing: no file yet
     std::map<std::string, std::string> aside;
+    std::map<std::string, std::string> beside;  // the program's own files beside the journal
     bool failing = false;
+    bool failingCopy = false;
     bool unreadable = false;
+    bool tooLarge = false;
     int reads = 0;
     int writes = 0;
 };

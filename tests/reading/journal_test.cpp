@@ -173,10 +173,19 @@ TEST_F(JournalStoreTest, ADamagedFileIsSetAsideOnceThenWrittenCleanWithItsReadab
     calendar.Set(2026, 12, 8, 7, 0, 3);
     journal.Append(Entry(8, 40, "4"));
     ASSERT_EQ(file.aside.size(), 1u);
-    EXPECT_EQ(file.aside["Journal-20261208-070003.bad.csv"], broken);
+    const auto& [name, copy] = *file.aside.begin();
+    EXPECT_EQ(copy, broken);
     ASSERT_EQ(messages.shown.size(), 2u);  // where the copy is, and that the journal cannot be saved
-    EXPECT_NE(messages.shown[0].text.find("C:\\Journal folder\\Journal-20261208-070003.bad.csv"), std::string::npos);
+    EXPECT_NE(messages.shown[0].text.find("C:\\Journal folder\\" + name), std::string::npos);
+    EXPECT_EQ(messages.shown[0].text.find("added to it as before"), std::string::npos);
     EXPECT_EQ(file.bytes, broken);
+
+    // The next session finds the same broken file: it is not set aside again, nor told again.
+    FakeMessageBox later;
+    Journal again{file, calendar, later};
+    again.Append(Entry(8, 40, "4"));
+    EXPECT_EQ(file.aside.size(), 1u);
+    EXPECT_EQ(later.shown.size(), 1u);  // only that it cannot be saved
 
     calendar.Set(2026, 12, 9, 7, 0, 3);
     journal.Append(Entry(9, 41, "1"));
@@ -193,17 +202,18 @@ TEST_F(JournalStoreTest, ADamagedFileIsSetAsideOnceThenWrittenCleanWithItsReadab
 TEST_F(JournalStoreTest, ADamagedFileThatCannotBeSetAsideIsNotWrittenOver) {
     const std::string broken = Cut(kGood, "2026-12-02", 5);
     file.bytes = broken;
-    file.aside["Journal-20261208-120000.bad.csv"] = "an earlier copy, same second";
+    file.failingCopy = true;  // the folder is full
     journal.Append(Entry(8, 40, "4"));
     journal.Append(Entry(9, 41, "4"));
     EXPECT_EQ(file.bytes, broken);
-    EXPECT_EQ(file.aside["Journal-20261208-120000.bad.csv"], "an earlier copy, same second");
+    EXPECT_TRUE(file.aside.empty());
     EXPECT_EQ(messages.shown.size(), 1u);  // that it cannot be saved, once
 
     // The copy aside and the clean file come with the first write that can be made.
-    calendar.Set(2026, 12, 8, 12, 0, 1);
+    file.failingCopy = false;
     journal.Append(Entry(10, 42, "4"));
-    EXPECT_EQ(file.aside["Journal-20261208-120001.bad.csv"], broken);
+    ASSERT_EQ(file.aside.size(), 1u);
+    EXPECT_EQ(file.aside.begin()->second, broken);
     EXPECT_EQ(FileHexagrams(), (std::vector<int>{11, 40, 41, 42}));
 }
 
@@ -363,6 +373,57 @@ TEST_F(JournalStoreTest, EntriesAreListedByTheirDatesNewestFirst) {
     std::vector<int> hexagrams;
     for (const JournalEntry& e : journal.Entries()) hexagrams.push_back(e.hexagram);
     EXPECT_EQ(hexagrams, (std::vector<int>{12, 14, 11, 13}));  // the 28th is ahead of today, the 8th
+}
+
+TEST_F(JournalStoreTest, WhatALockedFileHoldsBackIsKeptBesideItAndWrittenAtTheNextStart) {
+    file.bytes = kGood;
+    std::vector<JournalEntry> listed = journal.Entries();
+    file.unreadable = true;  // held open with no sharing, for the rest of the session
+    journal.ReadingDrawn(Reading{40, "4"}, LocalDateTime{{2026, 12, 8}, 7, 0, 3});
+    journal.SetNote(listed[0], "kept");
+    // The draw's message waits for the controller (the reader may be presenting); the
+    // note's comes at once, and it is the same cause, told once.
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_FALSE(journal.HasWaitingMessages());
+    calendar.Set(2026, 12, 8, 12, 0, 59);
+    journal.RetryIfDue();  // within the minute: not tried
+    calendar.Set(2026, 12, 8, 12, 1, 0);
+    const int reads = file.reads;
+    journal.RetryIfDue();
+    EXPECT_EQ(file.reads, reads + 1);
+    journal.Flush();  // the end of the session: still locked
+    EXPECT_EQ(file.bytes, kGood);
+
+    file.unreadable = false;
+    FakeMessageBox next;
+    Journal started{file, calendar, next};
+    started.Flush();
+    const JournalContents read = ParseJournalCsv(*file.bytes);
+    ASSERT_EQ(read.entries.size(), 4u);
+    EXPECT_EQ(read.entries[2].note, "kept");
+    EXPECT_EQ(read.entries[3].hexagram, 40);
+    EXPECT_TRUE(file.beside.empty());
+    EXPECT_TRUE(next.shown.empty());
+}
+
+TEST_F(JournalStoreTest, AFileGoneFromUnderTheProgramIsNotAnEmptyJournal) {
+    file.bytes = kGood;
+    journal.Append(Entry(8, 40, "4"));
+    file.bytes.reset();
+    journal.Append(Entry(9, 41, "4"));
+    EXPECT_EQ(FileHexagrams(), (std::vector<int>{11, 12, 13, 40, 41}));
+}
+
+TEST_F(JournalStoreTest, AJournalTooLargeToOpenIsLeftAsItIsAndNewReadingsAreKeptBesideIt) {
+    file.bytes = kGood;
+    file.tooLarge = true;
+    journal.Append(Entry(8, 40, "4"));
+    journal.Append(Entry(9, 41, "4"));
+    EXPECT_EQ(file.writes, 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("too large"), std::string::npos);
+    EXPECT_NE(messages.shown[0].text.find("C:\\Journal folder\\Journal.unsaved.csv"), std::string::npos);
+    EXPECT_EQ(ParseJournalCsv(file.beside[kUnsavedRowsFileName]).entries.size(), 2u);
 }
 
 TEST(HexagramSearch, FindsByNumberOrByAnyPartOfTheName) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,30 @@ std::string Contents(JournalFile& file) {
     return bytes;
 }
 
+// The file system as it is, with failures put in its way on cue, and no time lost between tries.
+class CuedCalls : public FileCalls {
+public:
+    BOOL MakeFolder(const std::wstring& folder) override {
+        if (!denyFolders) return FileCalls::MakeFolder(folder);
+        SetLastError(ERROR_ACCESS_DENIED);  // as Windows answers for the root of another drive
+        return FALSE;
+    }
+    BOOL Replace(const std::wstring& replaced, const std::wstring& replacement, const std::wstring& backup) override {
+        if (replaceErrors.empty()) return FileCalls::Replace(replaced, replacement, backup);
+        const DWORD error = replaceErrors.front();
+        replaceErrors.pop_front();
+        // As ReplaceFileW leaves it: the old file under the backup name, the new one not moved in.
+        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) MoveFileW(replaced.c_str(), backup.c_str());
+        SetLastError(error);
+        return FALSE;
+    }
+    void Pause(DWORD) override { ++pauses; }
+
+    bool denyFolders = false;
+    std::deque<DWORD> replaceErrors;
+    int pauses = 0;
+};
+
 class JournalFileTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -48,7 +73,8 @@ protected:
     }
     const std::wstring folder = AppDataFolder() + L"\\Hexalune\\" + kAppName;
     const std::wstring path = JournalPath(kAppName);
-    JournalFile file{path};
+    CuedCalls calls;
+    JournalFile file{path, calls};
 };
 
 TEST_F(JournalFileTest, LivesInTheRoamingApplicationDataUnderTheProgramsName) {
@@ -75,7 +101,7 @@ TEST_F(JournalFileTest, AFileThatCannotBeReplacedStaysWholeAndNoTemporaryFileIsL
         ASSERT_TRUE(locked);
         EXPECT_FALSE(file.ReplaceAll(std::string(100000, 'n'), {}));
         EXPECT_EQ(Contents(file), "old journal\r\n");
-        EXPECT_TRUE(file.CopyAside("Journal-20261208-070003.bad.csv"));
+        EXPECT_EQ(file.CopyAside("Journal-20261208-070003.bad.csv"), AsideCopy::Copied);
     }
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_FALSE(file.ReplaceAll("new journal\r\n", {}));
@@ -87,9 +113,51 @@ TEST_F(JournalFileTest, AFileThatCannotBeReplacedStaysWholeAndNoTemporaryFileIsL
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(file.ReplaceAll("new journal\r\n", {}));
     EXPECT_EQ(Contents(file), "new journal\r\n");
-    EXPECT_FALSE(file.CopyAside("Journal-20261208-070003.bad.csv"));  // an earlier copy is never written over
+    // An earlier copy is never written over.
+    EXPECT_EQ(file.CopyAside("Journal-20261208-070003.bad.csv"), AsideCopy::AlreadyKept);
     JournalFile aside(folder + L"\\Journal-20261208-070003.bad.csv");
     EXPECT_EQ(Contents(aside), "old journal\r\n");
+}
+
+TEST_F(JournalFileTest, AReplaceHeldUpForAMomentOrCutShortStillLeavesTheNewFileAndNoBackup) {
+    ASSERT_TRUE(file.ReplaceAll("first\r\n", {}));
+    // A scanner holds the new file for two tries.
+    calls.replaceErrors = {ERROR_SHARING_VIOLATION, ERROR_SHARING_VIOLATION};
+    EXPECT_TRUE(file.ReplaceAll("second\r\n", {}));
+    EXPECT_EQ(calls.pauses, 2);
+    EXPECT_EQ(Contents(file), "second\r\n");
+    // Both files kept their names.
+    calls.replaceErrors = {ERROR_UNABLE_TO_MOVE_REPLACEMENT};
+    EXPECT_TRUE(file.ReplaceAll("third\r\n", {}));
+    EXPECT_EQ(Contents(file), "third\r\n");
+    // The old file went to the backup's name, the new one stayed where it was.
+    calls.replaceErrors = {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2};
+    EXPECT_TRUE(file.ReplaceAll("fourth\r\n", {}));
+    EXPECT_EQ(Contents(file), "fourth\r\n");
+    EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"Journal.csv"});
+}
+
+TEST_F(JournalFileTest, AMissingJournalIsRestoredFromTheNewestBackupOrTemporaryFileBesideIt) {
+    ASSERT_TRUE(file.WriteBeside("jnl1A2B.tmp", "older\r\n"));
+    ASSERT_TRUE(file.WriteBeside("Journal.csv.bak", "newer\r\n"));
+    const KernelObject older(CreateFileW((folder + L"\\jnl1A2B.tmp").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+    const FILETIME longAgo{0, 0x01000000};
+    ASSERT_TRUE(SetFileTime(older.Get(), nullptr, nullptr, &longAgo));
+    EXPECT_EQ(Contents(file), "newer\r\n");
+    EXPECT_EQ(GetFileAttributesW((folder + L"\\Journal.csv.bak").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(JournalFileTest, AFolderThatIsThereCountsAsMadeWhateverTheSystemAnswers) {
+    ASSERT_TRUE(file.ReplaceAll("first\r\n", {}));
+    calls.denyFolders = true;
+    EXPECT_TRUE(file.ReplaceAll("second\r\n", {}));
+    // An export to the root of a drive makes no folder at all.
+    const std::wstring root = L"C:\\HexaluneExportTest.csv";
+    EXPECT_TRUE(ReplaceFileContents(root, "exported\r\n", {}, false, calls));
+    JournalFile exported(root);
+    EXPECT_EQ(Contents(exported), "exported\r\n");
+    DeleteFileW(root.c_str());
 }
 
 }  // namespace

@@ -77,4 +77,21 @@ const std::wstring& NameArg(const std::vector<std::wstring>& args, size_t index,
     return args[index];
 }
 
+// Holds a file open with no sharing, as a program that locks what it opens does, for the
+// seconds given; prints "held" once it has it. The path may name environment variables.
+int HoldFile(const Args& args) {
+    const std::wstring& given = NameArg(args, 1, L"the file");
+    wchar_t path[MAX_PATH] = {};
+    if (!ExpandEnvironmentStringsW(given.c_str(), path, MAX_PATH)) Fail(L"cannot expand " + given);
+    const HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        Fail(L"cannot open " + std::wstring(path) + L" (error " + std::to_wstring(GetLastError()) + L")");
+    PrintLine(L"held");
+    fflush(stdout);
+    Sleep(static_cast<DWORD>(ToSeconds(args, 2, 30) * 1000));
+    CloseHandle(file);
+    PrintLine(L"released");
+    return 0;
+}
+
 }  // namespace driver

@@ -89,6 +89,7 @@ int FocusId(const Args& args);
 int Resume(const Args& args);
 int EndSession(const Args& args);
 int Terminate(const Args& args);
+int HoldFile(const Args& args);
 int WorkElsewhere(const Args& args);
 
 // ---- controls.cpp: the main window's controls ---------------------------------

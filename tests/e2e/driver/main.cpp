@@ -85,6 +85,7 @@ const CommandEntry kCommands[] = {
     {L"resume", Resume, L"                       the computer woke from sleep (WM_POWERBROADCAST)"},
     {L"end-session", EndSession, L"[kill]           the user's session ends (log-off); kill: the process ends right after"},
     {L"terminate", Terminate, L"                    the program's process ends at once, with no message (a crash)"},
+    {L"hold-file", HoldFile, L"<path> [seconds]     hold a file with no sharing (%VARS% expanded); prints \"held\""},
     {L"work-elsewhere", WorkElsewhere, L"[seconds]       an active window of the driver's own; then z-order and focus"},
 };
 

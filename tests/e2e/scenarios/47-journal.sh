@@ -206,3 +206,55 @@ scenario_journal_other_forms_read_in_full() {
     assert_eq "46 $(hexagram_name 46)"$'\n'"29 $(hexagram_name 29)"$'\n'"12 $(hexagram_name 12)" \
         "$(journal_column 2)" "the rows of a file with CR alone after each"
 }
+
+# Journal.csv held open with no sharing by another program while the display time draws a
+# reading, then a log-off: the row waits beside the file, and the next start, with the lock
+# gone, puts it in the journal after every earlier row and note.
+E2E_SCENARIOS+=(journal_locked_at_the_display_time)
+scenario_journal_locked_at_the_display_time() {
+    seed_known_reading
+    local folder
+    folder=$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Roaming)/Hexalune/Hexalune
+    mkdir -p "$folder"
+    {
+        printf '\xEF\xBB\xBF%s\r\n' "Drawn at,Hexagram,Hexagram name,Changing lines,Leading to,Leading to name,Note"
+        printf '%s\r\n' "2026-11-02 07:00:01,12,Standstill,3,33,Retreat,kept" \
+            $'2026-11-04 07:00:01,29,The Abysmal,,,,"two lines,\r\nboth kept"'
+    } >"$folder/Journal.csv"
+    cp "$folder/Journal.csv" "$E2E_SCENARIO_DIR/original.csv"
+    seed_display_in 25
+    must reg-set Date "$(tomorrow_text)" >/dev/null
+    start_hexalune_shown
+
+    local hold=$E2E_SCENARIO_DIR/hold.txt
+    WINEDEBUG=-all "$WINE64" "$HEXALUNE_DRIVER" hold-file '%APPDATA%\Hexalune\Hexalune\Journal.csv' \
+        $((DISPLAY_AT - $(date +%s) + 25)) </dev/null >"$hold" 2>&1 &
+    local holder=$!
+    local deadline=$((SECONDS + 15))
+    until grep -q '^held' "$hold"; do
+        ((SECONDS <= deadline)) || fail "the driver could not hold the journal: $(cat "$hold")"
+        sleep 0.2
+    done
+    local due
+    due=$(date_text "7 days ago")
+    must reg-set Date "$due" >/dev/null
+    local box
+    box=$(drv msgbox 35 Hexalune) || fail "nothing said that the journal could not be saved"
+    assert_match "cannot save its journal to.*Journal\.csv" "$box" "the message about the locked journal"
+    [[ $(drv reg-get Date) != "$due" ]] || fail "no reading was drawn at the display time"
+    local card
+    card=$(drv reg-get Card)
+    cmp -s "$folder/Journal.csv" "$E2E_SCENARIO_DIR/original.csv" || fail "the locked journal changed"
+    must answer ok Hexalune >/dev/null
+    must end-session kill >/dev/null
+    wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the program did not end with the session"
+    wait "$holder"
+    grep -q '^released' "$hold" || fail "the driver did not let the journal go: $(cat "$hold")"
+
+    start_hexalune_shown
+    quit_hexalune
+    wait_process_end "$HEXALUNE_PID" 15 >/dev/null || fail "the second start's process did not end"
+    assert_eq $'12 kept\n29 two lines,\\nboth kept\n'"$card " "$(csv_read_back "$folder/Journal.csv")" \
+        "the journal after the lock went: the earlier rows and notes, then the reading drawn while it was held"
+    [[ ! -e $folder/Journal.unsaved.csv ]] || fail "the rows kept beside the journal were left there"
+}
