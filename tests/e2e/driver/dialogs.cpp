@@ -305,3 +305,149 @@ int DlgType(const Args& args) {
 }
 
 }  // namespace driver
+
+namespace driver {
+
+namespace {
+
+// A buffer in the program's process, for the list view's answers that carry pointers.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, SIZE_T size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (!process_) Fail(L"cannot open the program's process");
+        data_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        if (!data_) {
+            CloseHandle(process_);
+            Fail(L"cannot reserve memory in the program's process");
+        }
+    }
+    ~RemoteBuffer() {
+        VirtualFreeEx(process_, data_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    LPARAM At(SIZE_T offset = 0) const { return reinterpret_cast<LPARAM>(static_cast<char*>(data_) + offset); }
+    void Write(const void* from, SIZE_T size, SIZE_T offset = 0) const {
+        if (!WriteProcessMemory(process_, static_cast<char*>(data_) + offset, from, size, nullptr))
+            Fail(L"cannot write to the program's process");
+    }
+    void Read(void* to, SIZE_T size, SIZE_T offset = 0) const {
+        if (!ReadProcessMemory(process_, static_cast<char*>(data_) + offset, to, size, nullptr))
+            Fail(L"cannot read from the program's process");
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* data_ = nullptr;
+};
+
+}  // namespace
+
+// Whether every cell of a dialog's list view shows whole: its text (measured by the list, with
+// the margins a list view draws around it) fits its column, and every row lies within the
+// list's client area. Prints "fits", or the first cell or row cut.
+int DlgFits(const Args& args) {
+    HWND list = RequireDialogItem(RequireDialog(CaptionRequired(args, 1)), ControlIdArg(args, 2));
+    constexpr int kChars = 1024;
+    constexpr int kMargins = 12;  // pixels a list view keeps around a cell's text
+    RemoteBuffer remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+    const SIZE_T textAt = sizeof(LVITEMW);
+    HWND header = reinterpret_cast<HWND>(Send(list, LVM_GETHEADER, 0, 0));
+    const int columns = header ? static_cast<int>(Send(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+    const int rows = static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
+    RECT client{};
+    GetClientRect(list, &client);
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = reinterpret_cast<wchar_t*>(remote.At(textAt));
+            item.cchTextMax = kChars;
+            remote.Write(&item, sizeof(item));
+            Send(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), remote.At());
+            const auto needs = static_cast<int>(Send(list, LVM_GETSTRINGWIDTHW, 0, remote.At(textAt))) + kMargins;
+            const auto has = static_cast<int>(Send(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+            if (needs > has) {
+                PrintLine(L"cut: row " + std::to_wstring(row) + L" column " + std::to_wstring(column) + L" needs " +
+                          std::to_wstring(needs) + L" pixels, has " + std::to_wstring(has));
+                return 0;
+            }
+        }
+        RECT bounds{};
+        bounds.left = LVIR_BOUNDS;
+        remote.Write(&bounds, sizeof(bounds));
+        Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), remote.At());
+        remote.Read(&bounds, sizeof(bounds));
+        if (bounds.left < client.left || bounds.right > client.right) {
+            PrintLine(L"cut: row " + std::to_wstring(row) + L" runs " + std::to_wstring(bounds.left) + L" to " +
+                      std::to_wstring(bounds.right) + L", the list's client area 0 to " + std::to_wstring(client.right));
+            return 0;
+        }
+    }
+    PrintLine(L"fits");
+    return 0;
+}
+
+// Whether the dialog's caption shows the program's small icon: "ours" or "none". Wine
+// answers WM_GETICON sent from another process with no icon, even for a dialog that set one
+// (the About box), so the icon is looked for by its pixels, as the taskbar's are: near the
+// caption's left end, each opaque pixel of the icon as the program's file holds it.
+int DlgIcon(const Args& args) {
+    HWND dialog = RequireDialog(CaptionRequired(args, 1));
+    const std::wstring& programPath = NameArg(args, 2, L"the program's path");
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    HMODULE module = LoadLibraryExW(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) Fail(L"cannot open " + programPath);
+    HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+    if (!icon) Fail(L"no icon in " + programPath);
+    const std::vector<COLORREF> onBlack = RenderIcon(icon, size, RGB(0, 0, 0));
+    const std::vector<COLORREF> onWhite = RenderIcon(icon, size, RGB(255, 255, 255));
+    DestroyIcon(icon);
+    RECT frame{};
+    GetWindowRect(dialog, &frame);
+    constexpr int kSearch = 32;  // pixels from the frame's top left corner, each way
+    HDC screen = GetDC(nullptr);
+    std::vector<COLORREF> shown(static_cast<size_t>((kSearch + size) * (kSearch + size)));
+    for (int y = 0; y < kSearch + size; ++y)
+        for (int x = 0; x < kSearch + size; ++x)
+            shown[static_cast<size_t>(y * (kSearch + size) + x)] = GetPixel(screen, frame.left + x, frame.top + y);
+    ReleaseDC(nullptr, screen);
+    for (int top = 0; top < kSearch; ++top) {
+        for (int left = 0; left < kSearch; ++left) {
+            int opaque = 0;
+            int alike = 0;
+            for (int y = 0; y < size; ++y) {
+                for (int x = 0; x < size; ++x) {
+                    const size_t at = static_cast<size_t>(y * size + x);
+                    if (ColorDistance(onBlack[at], onWhite[at]) > 30) continue;  // see-through
+                    ++opaque;
+                    if (ColorDistance(shown[static_cast<size_t>((top + y) * (kSearch + size) + left + x)], onBlack[at]) <= 60)
+                        ++alike;
+                }
+            }
+            if (opaque > 0 && alike * 100 >= opaque * 90) {
+                PrintLine(L"ours");
+                return 0;
+            }
+        }
+    }
+    PrintLine(L"none");
+    return 0;
+}
+
+// The dialog's screen rectangle, after moving and sizing it when asked to.
+int DlgFrame(const Args& args) {
+    HWND dialog = RequireDialog(CaptionRequired(args, 1));
+    if (args.size() >= 6 &&
+        !SetWindowPos(dialog, nullptr, ToInt(args[2]), ToInt(args[3]), ToInt(args[4]), ToInt(args[5]),
+                      SWP_NOZORDER | SWP_NOACTIVATE))
+        Fail(L"cannot move the dialog");
+    PrintLine(RectText(dialog));
+    return 0;
+}
+
+}  // namespace driver
