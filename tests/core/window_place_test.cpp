@@ -28,16 +28,5 @@ TEST(WindowPlace, OffEveryMonitorComesBackOntoTheNearest) {
     EXPECT_EQ(KeepWithinReach({100, -300, 500, 100}, first), (ScreenRect{100, 0, 500, 400}));
 }
 
-TEST(WindowPlace, ReadsOnlyWhatItWrote) {
-    const WindowPlace place{{-10, 20, 610, 520}, 144};
-    const auto read = ParseWindowPlace(WindowPlaceText(place));
-    ASSERT_TRUE(read);
-    EXPECT_EQ(read->rect, place.rect);
-    EXPECT_EQ(read->dpi, 144);
-    EXPECT_FALSE(ParseWindowPlace("10 20 5 40 96"));  // empty
-    EXPECT_FALSE(ParseWindowPlace("10 20 30 40"));
-    EXPECT_FALSE(ParseWindowPlace("10 20 30 40 96 x"));
-}
-
 }  // namespace
 }  // namespace hexalune

@@ -308,87 +308,47 @@ int DlgType(const Args& args) {
 
 namespace driver {
 
-namespace {
-
-// A buffer in the program's process, for the list view's answers that carry pointers.
-class RemoteBuffer {
-public:
-    RemoteBuffer(HWND window, SIZE_T size) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (!process_) Fail(L"cannot open the program's process");
-        data_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-        if (!data_) {
-            CloseHandle(process_);
-            Fail(L"cannot reserve memory in the program's process");
-        }
-    }
-    ~RemoteBuffer() {
-        VirtualFreeEx(process_, data_, 0, MEM_RELEASE);
-        CloseHandle(process_);
-    }
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-    LPARAM At(SIZE_T offset = 0) const { return reinterpret_cast<LPARAM>(static_cast<char*>(data_) + offset); }
-    void Write(const void* from, SIZE_T size, SIZE_T offset = 0) const {
-        if (!WriteProcessMemory(process_, static_cast<char*>(data_) + offset, from, size, nullptr))
-            Fail(L"cannot write to the program's process");
-    }
-    void Read(void* to, SIZE_T size, SIZE_T offset = 0) const {
-        if (!ReadProcessMemory(process_, static_cast<char*>(data_) + offset, to, size, nullptr))
-            Fail(L"cannot read from the program's process");
-    }
-
-private:
-    HANDLE process_ = nullptr;
-    void* data_ = nullptr;
-};
-
-}  // namespace
-
 // Whether every cell of a dialog's list view shows whole: its text (measured by the list, with
 // the margins a list view draws around it) fits its column, and every row lies within the
 // list's client area. Prints "fits", or the first cell or row cut.
 int DlgFits(const Args& args) {
     HWND list = RequireDialogItem(RequireDialog(CaptionRequired(args, 1)), ControlIdArg(args, 2));
-    constexpr int kChars = 1024;
     constexpr int kMargins = 12;  // pixels a list view keeps around a cell's text
-    RemoteBuffer remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
-    const SIZE_T textAt = sizeof(LVITEMW);
-    HWND header = reinterpret_cast<HWND>(Send(list, LVM_GETHEADER, 0, 0));
-    const int columns = header ? static_cast<int>(Send(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
-    const int rows = static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    auto* remote = process ? static_cast<unsigned char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE)) : nullptr;
+    if (!remote) Fail(L"cannot reserve memory in the program's process");
+    auto* remoteText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    const int columns = static_cast<int>(Send(reinterpret_cast<HWND>(Send(list, LVM_GETHEADER, 0, 0)), HDM_GETITEMCOUNT, 0, 0));
     RECT client{};
     GetClientRect(list, &client);
-    for (int row = 0; row < rows; ++row) {
-        for (int column = 0; column < columns; ++column) {
+    std::wstring verdict = L"fits";
+    for (int row = 0; row < static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0)) && verdict == L"fits"; ++row) {
+        for (int column = 0; column < columns && verdict == L"fits"; ++column) {
             LVITEMW item{};
             item.iSubItem = column;
-            item.pszText = reinterpret_cast<wchar_t*>(remote.At(textAt));
-            item.cchTextMax = kChars;
-            remote.Write(&item, sizeof(item));
-            Send(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), remote.At());
-            const auto needs = static_cast<int>(Send(list, LVM_GETSTRINGWIDTHW, 0, remote.At(textAt))) + kMargins;
-            const auto has = static_cast<int>(Send(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
-            if (needs > has) {
-                PrintLine(L"cut: row " + std::to_wstring(row) + L" column " + std::to_wstring(column) + L" needs " +
-                          std::to_wstring(needs) + L" pixels, has " + std::to_wstring(has));
-                return 0;
-            }
+            item.pszText = remoteText;
+            item.cchTextMax = 1000;
+            WriteProcessMemory(process, remote, &item, sizeof(item), nullptr);
+            Send(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+            const auto needs = Send(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(remoteText)) + kMargins;
+            const auto has = Send(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0);
+            if (needs > has)
+                verdict = L"cut: row " + std::to_wstring(row) + L" column " + std::to_wstring(column) + L" needs " +
+                          std::to_wstring(needs) + L" pixels, has " + std::to_wstring(has);
         }
-        RECT bounds{};
-        bounds.left = LVIR_BOUNDS;
-        remote.Write(&bounds, sizeof(bounds));
-        Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), remote.At());
-        remote.Read(&bounds, sizeof(bounds));
-        if (bounds.left < client.left || bounds.right > client.right) {
-            PrintLine(L"cut: row " + std::to_wstring(row) + L" runs " + std::to_wstring(bounds.left) + L" to " +
-                      std::to_wstring(bounds.right) + L", the list's client area 0 to " + std::to_wstring(client.right));
-            return 0;
-        }
+        RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+        WriteProcessMemory(process, remote, &bounds, sizeof(bounds), nullptr);
+        Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote, &bounds, sizeof(bounds), nullptr);
+        if (verdict == L"fits" && (bounds.left < 0 || bounds.right > client.right))
+            verdict = L"cut: row " + std::to_wstring(row) + L" runs to " + std::to_wstring(bounds.right) +
+                      L", past the list's client area, " + std::to_wstring(client.right);
     }
-    PrintLine(L"fits");
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    PrintLine(verdict);
     return 0;
 }
 
@@ -401,8 +361,7 @@ int DlgIcon(const Args& args) {
     const std::wstring& programPath = NameArg(args, 2, L"the program's path");
     const int size = GetSystemMetrics(SM_CXSMICON);
     HMODULE module = LoadLibraryExW(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) Fail(L"cannot open " + programPath);
-    HICON icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+    HICON icon = module ? static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0)) : nullptr;
     if (!icon) Fail(L"no icon in " + programPath);
     const std::vector<COLORREF> onBlack = RenderIcon(icon, size, RGB(0, 0, 0));
     const std::vector<COLORREF> onWhite = RenderIcon(icon, size, RGB(255, 255, 255));
@@ -410,26 +369,22 @@ int DlgIcon(const Args& args) {
     RECT frame{};
     GetWindowRect(dialog, &frame);
     constexpr int kSearch = 32;  // pixels from the frame's top left corner, each way
+    const int span = kSearch + size;
+    std::vector<COLORREF> shown;
     HDC screen = GetDC(nullptr);
-    std::vector<COLORREF> shown(static_cast<size_t>((kSearch + size) * (kSearch + size)));
-    for (int y = 0; y < kSearch + size; ++y)
-        for (int x = 0; x < kSearch + size; ++x)
-            shown[static_cast<size_t>(y * (kSearch + size) + x)] = GetPixel(screen, frame.left + x, frame.top + y);
+    for (int at = 0; at < span * span; ++at) shown.push_back(GetPixel(screen, frame.left + at % span, frame.top + at / span));
     ReleaseDC(nullptr, screen);
     for (int top = 0; top < kSearch; ++top) {
         for (int left = 0; left < kSearch; ++left) {
             int opaque = 0;
             int alike = 0;
-            for (int y = 0; y < size; ++y) {
-                for (int x = 0; x < size; ++x) {
-                    const size_t at = static_cast<size_t>(y * size + x);
-                    if (ColorDistance(onBlack[at], onWhite[at]) > 30) continue;  // see-through
-                    ++opaque;
-                    if (ColorDistance(shown[static_cast<size_t>((top + y) * (kSearch + size) + left + x)], onBlack[at]) <= 60)
-                        ++alike;
-                }
+            for (int at = 0; at < size * size; ++at) {
+                if (ColorDistance(onBlack[static_cast<size_t>(at)], onWhite[static_cast<size_t>(at)]) > 30) continue;
+                ++opaque;
+                alike += ColorDistance(shown[static_cast<size_t>((top + at / size) * span + left + at % size)],
+                                       onBlack[static_cast<size_t>(at)]) <= 60;
             }
-            if (opaque > 0 && alike * 100 >= opaque * 90) {
+            if (opaque > 0 && alike * 100 >= opaque * 90) {  // the see-through pixels aside
                 PrintLine(L"ours");
                 return 0;
             }
