@@ -173,6 +173,22 @@ void OnInitDialog(HWND dialog, Window& window) {
     openWindow = dialog;
 }
 
+// Type-ahead in the list: the next row from `start` on (round to the top) whose number and
+// name begin with what was typed.
+int FindByTitle(const Window& window, const NMLVFINDITEMW& find) {
+    if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz || window.found.empty()) return -1;
+    const int typed = lstrlenW(find.lvfi.psz);
+    const int count = static_cast<int>(window.found.size());
+    for (int k = 0; k < count; ++k) {
+        const int i = (std::max(find.iStart, 0) + k) % count;
+        const std::wstring title = CellText(window.found[static_cast<std::size_t>(i)], 0);
+        if (static_cast<int>(title.size()) >= typed &&
+            CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, title.c_str(), typed, find.lvfi.psz, typed) == CSTR_EQUAL)
+            return i;
+    }
+    return -1;
+}
+
 INT_PTR OnNotify(HWND dialog, Window& window, const NMHDR& header) {
     if (header.idFrom != IDC_HEXAGRAMS_LIST) return FALSE;
     switch (header.code) {
@@ -184,6 +200,9 @@ INT_PTR OnNotify(HWND dialog, Window& window, const NMHDR& header) {
                           item.cchTextMax);
             return TRUE;
         }
+        case LVN_ODFINDITEMW:
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, FindByTitle(window, *reinterpret_cast<const NMLVFINDITEMW*>(&header)));
+            return TRUE;
         case LVN_ITEMCHANGED: ShowChosen(dialog, window); return TRUE;
         default: return FALSE;
     }
