@@ -33,7 +33,8 @@ std::vector<int> FindHexagrams(std::string_view text) {
     const auto number = ParseWholeNumber(std::string(wanted), 1, kHexagramCount);
     std::vector<int> found;
     for (int n = 1; n <= kHexagramCount; ++n) {
-        if (wanted.empty() || n == number || ContainsIgnoringCase(Hexagram(n).name, wanted)) found.push_back(n);
+        if (wanted.empty() || n == number || ContainsIgnoringCase(Hexagram(n).name, wanted) ||
+            ContainsIgnoringCase(HexagramTrigrams(n), wanted)) found.push_back(n);
     }
     return found;
 }
@@ -44,14 +45,9 @@ std::string HexagramFullTitle(int hexagram) {
     return "Hexagram " + std::to_string(hexagram) + ", " + Hexagram(hexagram).name;
 }
 
-std::string HexagramListText(int hexagram) {
+std::string HexagramTrigrams(int hexagram) {
     const HexagramEntry& entry = Hexagram(hexagram);
-    const std::string_view name = entry.name;
-    const std::string_view upper = entry.upperTrigram;
-    std::string text = HexagramTitle(hexagram);
-    if (upper != entry.lowerTrigram) return text + ", " + entry.upperTrigram + " over " + entry.lowerTrigram;
-    if (name.size() < upper.size() || name.substr(name.size() - upper.size()) != upper) text += std::string(", ") + entry.upperTrigram;
-    return text;
+    return std::string(entry.upperTrigram) + " over " + entry.lowerTrigram;
 }
 
 std::string HexagramFourTexts(int hexagram) {

@@ -6,7 +6,9 @@
 #include <climits>
 #include <utility>
 
+#include "core/ControlIds.h"
 #include "core/FocusReturn.h"
+#include "core/WindowPlace.h"
 #include "core/win32/Accessibility.h"
 #include "core/win32/ReadingText.h"
 #include "core/win32/Win32Platform.h"
@@ -440,6 +442,106 @@ std::vector<WORD> EmptyDialogTemplate(const std::wstring& caption, bool resizabl
     return words;
 }
 
+// ---- What every window beyond the main one shares: the program's icon, and for one the user
+// sizes, the size and place it had when it was last closed (one value a window, named after
+// its caption, in a key of their own under the program's settings).
+
+std::wstring PlacesKeyPath() { return L"Software\\Hexalune\\" + ExecutableBaseName() + L"\\Settings\\Windows"; }
+
+Icon LoadProgramIcon(int size) {
+    return Icon(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+}
+
+ScreenRect ToScreenRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info))
+        reinterpret_cast<std::vector<ScreenRect>*>(areas)->push_back(ToScreenRect(info.rcWork));
+    return TRUE;
+}
+
+// At WM_INITDIALOG, the controls made: the program's icon, unless the window has one of its
+// own; a window the user sizes takes its remembered size and place, kept within reach.
+void OpenLikeLastTime(HWND dialog, SIZE least) {
+    // Kept for the program's life, like a window class's icons.
+    static const Icon big = LoadProgramIcon(GetSystemMetrics(SM_CXICON));
+    static const Icon small = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
+    if (big && !SendMessageW(dialog, WM_GETICON, ICON_BIG, 0))
+        SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
+    if (small && !SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0))
+        SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
+    if (!(GetWindowLongPtrW(dialog, GWL_STYLE) & WS_THICKFRAME)) return;
+    wchar_t text[96] = {};
+    DWORD bytes = sizeof(text);
+    if (RegGetValueW(HKEY_CURRENT_USER, PlacesKeyPath().c_str(), WindowText(dialog).c_str(), RRF_RT_REG_SZ, nullptr,
+                     text, &bytes) != ERROR_SUCCESS)
+        return;
+    const auto place = ParseWindowPlace(ToAnsi(text));
+    if (!place) return;
+    // Its size at the DPI it opens at.
+    const int dpi = WindowDpi(dialog);
+    const int width = std::max<int>(least.cx, MulDiv(place->rect.right - place->rect.left, dpi, place->dpi));
+    const int height = std::max<int>(least.cy, MulDiv(place->rect.bottom - place->rect.top, dpi, place->dpi));
+    std::vector<ScreenRect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, &AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+    const ScreenRect r = KeepWithinReach({place->rect.left, place->rect.top, place->rect.left + width,
+                                          place->rect.top + height}, areas);
+    SetWindowPos(dialog, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// At WM_DESTROY: a window the user sizes remembers its size and place, as it is when not
+// maximized or minimized.
+void RememberPlace(HWND dialog) {
+    if (!(GetWindowLongPtrW(dialog, GWL_STYLE) & WS_THICKFRAME)) return;
+    RECT r{};
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    if (!IsIconic(dialog) && !IsZoomed(dialog)) {
+        GetWindowRect(dialog, &r);
+    } else if (GetWindowPlacement(dialog, &placement)) {
+        // Given from the top left of its monitor's work area.
+        r = placement.rcNormalPosition;
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        if (GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &info))
+            OffsetRect(&r, info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top);
+    }
+    if (IsRectEmpty(&r)) return;
+    RegistryKey key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, PlacesKeyPath().c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        key.Receive(), nullptr) != ERROR_SUCCESS) {
+        key.Forget();
+        return;
+    }
+    const std::wstring text = FromAnsi(WindowPlaceText({ToScreenRect(r), WindowDpi(dialog)}));
+    RegSetValueExW(key.Get(), WindowText(dialog).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+// A table's chosen row keeps its highlight while the keyboard is elsewhere in the window,
+// where the list view would fade it to the faint face color.
+bool DrawChosenRowBright(HWND dialog, const Controls& controls, const NMHDR& header, INT_PTR& result) {
+    const ControlSpec* item = controls.Find(static_cast<int>(header.idFrom));
+    if (header.code != NM_CUSTOMDRAW || !item || item->kind != ControlKind::Table) return false;
+    auto& draw = *reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&header));
+    LRESULT answer = CDRF_DODEFAULT;
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
+        answer = CDRF_NOTIFYITEMDRAW;
+    } else if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT && GetFocus() != header.hwndFrom &&
+               SendMessageW(header.hwndFrom, LVM_GETITEMSTATE, draw.nmcd.dwItemSpec, LVIS_SELECTED)) {
+        draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+        draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+        draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+        answer = CDRF_NEWFONT;
+    }
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, answer);
+    result = TRUE;
+    return true;
+}
+
 }  // namespace
 
 INT_PTR RunDialog(HINSTANCE instance, HWND owner, const std::wstring& caption, DLGPROC proc, void* state,
@@ -460,7 +562,9 @@ void MakeDialogControls(HWND dialog, Controls& controls, SIZE clientTwips) {
     const int dpi = WindowDpi(dialog);
     controls.Attach(dialog, dpi);
     controls.CreateAll();
-    CenterOnOwnersMonitor(dialog, FrameSizeFor(dialog, clientTwips.cx, clientTwips.cy, dpi));
+    const SIZE frame = FrameSizeFor(dialog, clientTwips.cx, clientTwips.cy, dpi);
+    CenterOnOwnersMonitor(dialog, frame);
+    OpenLikeLastTime(dialog, frame);
 }
 
 SIZE FrameSizeFor(HWND window, int clientWidthTwips, int clientHeightTwips, int dpi, bool menu) {
@@ -521,6 +625,8 @@ bool HandleDialogLook(HWND dialog, Controls& controls, SIZE clientTwips, UINT me
             result = 0;
             return true;
         }
+        case WM_NOTIFY: return DrawChosenRowBright(dialog, controls, *reinterpret_cast<const NMHDR*>(lParam), result);
+        case WM_DESTROY: RememberPlace(dialog); return false;
         default: return false;
     }
 }

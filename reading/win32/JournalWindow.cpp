@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <string>
@@ -59,13 +60,14 @@ const ControlSpec kLayout[] = {
      kStartsGroup | kFollowsRight | kFollowsBottom},
 };
 
-// The list's columns: caption and width in twips. The last takes what room is left.
+// The list's columns: caption, least width in twips, and share of the room the list has beyond.
 struct Column {
     const wchar_t* caption;
     int width;
+    int share;
 };
 constexpr Column kColumns[] = {
-    {L"Date", 1900}, {L"Hexagram", 2400}, {L"Changing lines", 1560}, {L"Leading to", 2400}, {L"Note", 1500},
+    {L"Date", 1900, 0}, {L"Hexagram", 2400, 1}, {L"Changing lines", 1560, 0}, {L"Leading to", 2400, 1}, {L"Note", 1500, 1},
 };
 constexpr int kLastColumn = static_cast<int>(std::size(kColumns)) - 1;
 
@@ -115,17 +117,29 @@ std::wstring CellText(const JournalEntry& entry, int column) {
 
 HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 
-// The note column reaches the list's right edge (its scroll bar, when it has one, aside).
-void FillLastColumn(HWND dialog) {
-    SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_SETCOLUMNWIDTH, kLastColumn, LVSCW_AUTOSIZE_USEHEADER);
+// The columns fill the list's width (its scroll bar, when it has one, aside): each at least
+// its own width, the room beyond shared out, and the last one reaching the right edge.
+void SetColumnWidths(HWND dialog, int dpi) {
+    HWND list = Item(dialog, IDC_JOURNAL_LIST);
+    RECT client{};
+    GetClientRect(list, &client);
+    int least = 0;
+    int shares = 0;
+    for (const Column& column : kColumns) {
+        least += TwipsToPixels(column.width, dpi);
+        shares += column.share;
+    }
+    const int room = std::max(0, static_cast<int>(client.right) - least);
+    int used = 0;
+    for (int i = 0; i <= kLastColumn; ++i) {
+        int width = TwipsToPixels(kColumns[i].width, dpi) + room * kColumns[i].share / shares;
+        if (i == kLastColumn) width = std::max(TwipsToPixels(kColumns[i].width, dpi), static_cast<int>(client.right) - used);
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), width);
+        used += width;
+    }
 }
 
-void SetColumnWidths(HWND dialog, int dpi) {
-    for (int i = 0; i < kLastColumn; ++i)
-        SendMessageW(Item(dialog, IDC_JOURNAL_LIST), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i),
-                     TwipsToPixels(kColumns[i].width, dpi));
-    FillLastColumn(dialog);
-}
+void FillLastColumn(HWND dialog) { SetColumnWidths(dialog, WindowDpi(dialog)); }
 
 void AddColumns(HWND dialog, int dpi) {
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
@@ -330,8 +344,15 @@ void Export(HWND dialog, Window& window) {
     const Library dialogs = LoadSystemLibrary(L"comdlg32.dll");
     const auto saveAs = ModuleFunction<SaveAsFn>(dialogs.Get(), "GetSaveFileNameW");
     if (!saveAs) return;
+    // The user's documents the first time, the folder last chosen afterwards.
+    static std::wstring folder;
+    if (folder.empty()) {
+        wchar_t documents[MAX_PATH] = {};
+        if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents))) folder = documents;
+    }
     wchar_t path[MAX_PATH] = L"Journal.csv";
     OPENFILENAMEW choice{};
+    choice.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     choice.lStructSize = sizeof(choice);
     choice.hwndOwner = dialog;
     choice.lpstrFilter = L"CSV files (*.csv)\0*.csv\0All files (*.*)\0*.*\0";
@@ -340,6 +361,7 @@ void Export(HWND dialog, Window& window) {
     choice.lpstrDefExt = L"csv";
     choice.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!saveAs(&choice)) return;
+    folder.assign(path, choice.nFileOffset);
     if (!ReplaceFileContents(path, window.journal.ExportCsv())) {
         const std::wstring text = L"Hexalune could not save the journal as\n" + std::wstring(path) +
                                   L"\n\nThe folder may be read-only, the disk may be full, or another program may "

@@ -137,7 +137,7 @@ HEXALUNE_WIN_PATH='C:\Program Files\Hexalune\Hexalune.exe'
 E2E_REPEATABLE=(wait-window wait-gone title visible own-visible wait-visible text combo combo-items checked
     enabled pid msgbox msgbox-info no-msgbox reg-get reg-set reg-del reg-list reg-get-raw-ansi reg-set-raw-ansi
     run-get run-set run-del tray-icon popup-menu wait-desktop windows main-state window-at rect dlg-wait dlg-gone
-    dlg-rect focus focus-id hkcu-get hkcu-set clip-get acc)
+    dlg-rect dlg-fits dlg-icon focus focus-id hkcu-get hkcu-set clip-get acc)
 
 e2e_repeatable() {
     local command

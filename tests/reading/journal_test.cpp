@@ -430,17 +430,20 @@ TEST(HexagramSearch, FindsByNumberOrByAnyPartOfTheName) {
     EXPECT_EQ(FindHexagrams("").size(), 64u);
     EXPECT_EQ(FindHexagrams("   ").size(), 64u);
     EXPECT_EQ(FindHexagrams(" 30 "), std::vector<int>{30});
-    EXPECT_EQ(FindHexagrams("fire"), std::vector<int>{30});
+    EXPECT_EQ(FindHexagrams("clinging"), std::vector<int>{30});
     EXPECT_EQ(FindHexagrams("GREAT"), (std::vector<int>{14, 26, 28, 34}));
     EXPECT_EQ(FindHexagrams("power of"), (std::vector<int>{9, 26, 34}));
     EXPECT_TRUE(FindHexagrams("65").empty());
     EXPECT_TRUE(FindHexagrams("0").empty());
 }
 
-TEST(HexagramSearch, ListLinesNameTheTrigrams) {
-    EXPECT_EQ(HexagramListText(1), "1 The Creative, Heaven");
-    EXPECT_EQ(HexagramListText(46), "46 Pushing Upward, Earth over Wind");
-    EXPECT_EQ(HexagramListText(58), "58 The Joyous, Lake");
+// The trigram words the list shows find their hexagrams too; text nothing holds finds none.
+TEST(HexagramSearch, FindsTheTrigramsShownAndNothingElse) {
+    EXPECT_EQ(HexagramTrigrams(29), "Water over Water");
+    EXPECT_EQ(HexagramTrigrams(46), "Earth over Wind");
+    EXPECT_EQ(FindHexagrams("moun"), (std::vector<int>{4, 15, 18, 22, 23, 26, 27, 31, 33, 39, 41, 52, 53, 56, 62}));
+    EXPECT_EQ(FindHexagrams("earth over wi"), std::vector<int>{46});
+    EXPECT_TRUE(FindHexagrams("xyz").empty());
     EXPECT_EQ(HexagramTitle(46), "46 Pushing Upward");
 }
 

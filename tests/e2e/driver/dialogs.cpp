@@ -305,3 +305,104 @@ int DlgType(const Args& args) {
 }
 
 }  // namespace driver
+
+namespace driver {
+
+// Whether every cell of a dialog's list view shows whole: its text (measured by the list, with
+// the margins a list view draws around it) fits its column, and every row lies within the
+// list's client area. Prints "fits", or the first cell or row cut.
+int DlgFits(const Args& args) {
+    HWND list = RequireDialogItem(RequireDialog(CaptionRequired(args, 1)), ControlIdArg(args, 2));
+    constexpr int kMargins = 12;  // pixels a list view keeps around a cell's text
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    auto* remote = process ? static_cast<unsigned char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE)) : nullptr;
+    if (!remote) Fail(L"cannot reserve memory in the program's process");
+    auto* remoteText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    const int columns = static_cast<int>(Send(reinterpret_cast<HWND>(Send(list, LVM_GETHEADER, 0, 0)), HDM_GETITEMCOUNT, 0, 0));
+    RECT client{};
+    GetClientRect(list, &client);
+    std::wstring verdict = L"fits";
+    for (int row = 0; row < static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0)) && verdict == L"fits"; ++row) {
+        for (int column = 0; column < columns && verdict == L"fits"; ++column) {
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = remoteText;
+            item.cchTextMax = 1000;
+            WriteProcessMemory(process, remote, &item, sizeof(item), nullptr);
+            Send(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+            const auto needs = Send(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(remoteText)) + kMargins;
+            const auto has = Send(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0);
+            if (needs > has)
+                verdict = L"cut: row " + std::to_wstring(row) + L" column " + std::to_wstring(column) + L" needs " +
+                          std::to_wstring(needs) + L" pixels, has " + std::to_wstring(has);
+        }
+        RECT bounds{LVIR_BOUNDS, 0, 0, 0};
+        WriteProcessMemory(process, remote, &bounds, sizeof(bounds), nullptr);
+        Send(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote, &bounds, sizeof(bounds), nullptr);
+        if (verdict == L"fits" && (bounds.left < 0 || bounds.right > client.right))
+            verdict = L"cut: row " + std::to_wstring(row) + L" runs to " + std::to_wstring(bounds.right) +
+                      L", past the list's client area, " + std::to_wstring(client.right);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    PrintLine(verdict);
+    return 0;
+}
+
+// Whether the dialog's caption shows the program's small icon: "ours" or "none". Wine
+// answers WM_GETICON sent from another process with no icon, even for a dialog that set one
+// (the About box), so the icon is looked for by its pixels, as the taskbar's are: near the
+// caption's left end, each opaque pixel of the icon as the program's file holds it.
+int DlgIcon(const Args& args) {
+    HWND dialog = RequireDialog(CaptionRequired(args, 1));
+    const std::wstring& programPath = NameArg(args, 2, L"the program's path");
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    HMODULE module = LoadLibraryExW(programPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HICON icon = module ? static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0)) : nullptr;
+    if (!icon) Fail(L"no icon in " + programPath);
+    const std::vector<COLORREF> onBlack = RenderIcon(icon, size, RGB(0, 0, 0));
+    const std::vector<COLORREF> onWhite = RenderIcon(icon, size, RGB(255, 255, 255));
+    DestroyIcon(icon);
+    RECT frame{};
+    GetWindowRect(dialog, &frame);
+    constexpr int kSearch = 32;  // pixels from the frame's top left corner, each way
+    const int span = kSearch + size;
+    std::vector<COLORREF> shown;
+    HDC screen = GetDC(nullptr);
+    for (int at = 0; at < span * span; ++at) shown.push_back(GetPixel(screen, frame.left + at % span, frame.top + at / span));
+    ReleaseDC(nullptr, screen);
+    for (int top = 0; top < kSearch; ++top) {
+        for (int left = 0; left < kSearch; ++left) {
+            int opaque = 0;
+            int alike = 0;
+            for (int at = 0; at < size * size; ++at) {
+                if (ColorDistance(onBlack[static_cast<size_t>(at)], onWhite[static_cast<size_t>(at)]) > 30) continue;
+                ++opaque;
+                alike += ColorDistance(shown[static_cast<size_t>((top + at / size) * span + left + at % size)],
+                                       onBlack[static_cast<size_t>(at)]) <= 60;
+            }
+            if (opaque > 0 && alike * 100 >= opaque * 90) {  // the see-through pixels aside
+                PrintLine(L"ours");
+                return 0;
+            }
+        }
+    }
+    PrintLine(L"none");
+    return 0;
+}
+
+// The dialog's screen rectangle, after moving and sizing it when asked to.
+int DlgFrame(const Args& args) {
+    HWND dialog = RequireDialog(CaptionRequired(args, 1));
+    if (args.size() >= 6 &&
+        !SetWindowPos(dialog, nullptr, ToInt(args[2]), ToInt(args[3]), ToInt(args[4]), ToInt(args[5]),
+                      SWP_NOZORDER | SWP_NOACTIVATE))
+        Fail(L"cannot move the dialog");
+    PrintLine(RectText(dialog));
+    return 0;
+}
+
+}  // namespace driver

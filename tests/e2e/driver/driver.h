@@ -122,6 +122,9 @@ int DlgText(const Args& args);
 int DlgList(const Args& args);
 int DlgRows(const Args& args);
 int DlgType(const Args& args);
+int DlgFits(const Args& args);
+int DlgIcon(const Args& args);
+int DlgFrame(const Args& args);
 
 // ---- registry.cpp: the program's values and the user's ---------------------------
 

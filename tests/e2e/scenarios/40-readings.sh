@@ -142,6 +142,7 @@ scenario_changing_lines_window() {
     start_hexalune_shown
     click_changing_lines
     assert_eq "open, owner main" "$(drv dlg-wait "Changing Lines" 10)" "the Changing Lines window"
+    assert_eq ours "$(drv dlg-icon "Changing Lines" "$HEXALUNE_WIN_PATH")" "the program's icon on the Changing Lines window"
     assert_eq "Hexagram 46, Pushing Upward" "$(drv dlg-text "Changing Lines" $IDC_LINES_NAME)" "the day's hexagram"
     assert_eq "Hexagram 14, Possession in Great Measure" "$(drv dlg-text "Changing Lines" $IDC_LEADING_NAME)" \
         "where the lines lead"

@@ -257,4 +257,28 @@ scenario_journal_locked_at_the_display_time() {
     assert_eq $'12 kept\n29 two lines,\\nboth kept\n'"$card " "$(csv_read_back "$folder/Journal.csv")" \
         "the journal after the lock went: the earlier rows and notes, then the reading drawn while it was held"
     [[ ! -e $folder/Journal.unsaved.csv ]] || fail "the rows kept beside the journal were left there"
+# The Journal window has the program's icon, and opens again at the size and place it was
+# closed at, for the user alone; a place left on a monitor that is gone comes back on screen.
+E2E_SCENARIOS+=(journal_window_remembers_its_place)
+scenario_journal_window_remembers_its_place() {
+    seed_known_reading
+    start_hexalune_shown
+    open_journal
+    assert_eq ours "$(drv dlg-icon "$JOURNAL_TITLE" "$HEXALUNE_WIN_PATH")" "the program's icon on the Journal window"
+    must dlg-frame "$JOURNAL_TITLE" 60 40 900 660 >/dev/null
+    press_key_in "$JOURNAL_TITLE" Escape
+    drv dlg-gone "$JOURNAL_TITLE" 10 >/dev/null || fail "Esc left the Journal window open"
+    open_journal
+    assert_eq "60 40 960 700" "$(drv dlg-frame "$JOURNAL_TITLE")" "the Journal window, reopened"
+    screenshot journal-wider >/dev/null
+    press_key_in "$JOURNAL_TITLE" Escape
+    drv dlg-gone "$JOURNAL_TITLE" 10 >/dev/null || fail "Esc left the Journal window open"
+
+    # Last closed on a second monitor, right of this one, that is no longer there.
+    must hkcu-set 'Software\Hexalune\Hexalune\Settings\Windows' "$JOURNAL_TITLE" "1300 100 2200 760 96" >/dev/null
+    open_journal
+    local left top right bottom
+    read -r left top right bottom <<<"$(drv dlg-frame "$JOURNAL_TITLE")"
+    ((left >= 0 && top >= 0 && right <= 1024 && bottom <= 768 && right - left == 900 && bottom - top == 660)) ||
+        fail "the Journal window at $left $top $right $bottom, not whole on the 1024 x 768 screen"
 }
