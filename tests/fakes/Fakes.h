@@ -139,8 +139,13 @@ public:
         ++closes;
     }
     bool ValueExists(const std::wstring& name) override { return values.count(name) != 0; }
+    std::vector<unsigned char> StartupApproval(const std::wstring& name) override {
+        const auto found = approvals.find(name);
+        return found == approvals.end() ? std::vector<unsigned char>{} : found->second;
+    }
 
     std::map<std::wstring, std::wstring> values;
+    std::map<std::wstring, std::vector<unsigned char>> approvals;  // Task Manager's records, only ever read
     long openError = 0;
     long setError = 0;
     bool open = false;

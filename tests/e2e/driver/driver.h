@@ -131,6 +131,8 @@ int RegGetRawAnsi(const Args& args);
 int RegSetRawAnsi(const Args& args);
 int RunGet(const Args& args);
 int RunSet(const Args& args);
+int ApprovalGet(const Args& args);
+int ApprovalSet(const Args& args);
 int RunDel(const Args& args);
 int HkcuGet(const Args& args);
 int HkcuSet(const Args& args);

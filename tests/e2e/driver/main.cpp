@@ -53,6 +53,8 @@ const CommandEntry kCommands[] = {
     {L"run-get", RunGet, L"                      the Run value \"Hexalune\", or <missing>"},
     {L"run-set", RunSet, L"<command line>"},
     {L"run-del", RunDel, L""},
+    {L"approval-get", ApprovalGet, L"                 Task Manager's record of \"Hexalune\" in hex, or <missing>"},
+    {L"approval-set", ApprovalSet, L"<hex>             write that record (REG_BINARY)"},
     {L"tray-icon", TrayIcon, L"[program.exe]       count of notification icons, then \"x y [ours|other N%]\" of each"},
     {L"tray-event", TrayEvent, L"<event> <x> <y>      post the icon's callback to the program, as the shell does"},
     {L"popup-menu", PopupMenu, L"[seconds]           wait for a popup menu; prints its rectangle"},

@@ -70,6 +70,36 @@ scenario_autorun_entry_follows_option() {
     assert_eq 1 "$(drv checked $IDC_DONT_RUN_AT_STARTUP)" "\"Don't run at start-up\" shown as chosen"
 }
 
+E2E_SCENARIOS+=(autorun_turned_off_in_task_manager)
+scenario_autorun_turned_off_in_task_manager() {
+    # Chosen to start with Windows, and then turned off in Task Manager's Startup apps.
+    local record="type 3 030000005a6b7c8d9eaf0b01"
+    seed_later_start
+    must reg-set AutorunStartUp True >/dev/null
+    must reg-set SystemTray False >/dev/null
+    must run-set "$RUN_COMMAND" >/dev/null
+    must approval-set "${record#type 3 }" >/dev/null
+    start_hexalune_shown
+    show_settings_view
+    assert_eq 1 "$(drv checked $IDC_DONT_RUN_AT_STARTUP)" "\"Don't run at start-up\" shown as chosen"
+    assert_eq 0 "$(drv checked $IDC_RUN_AT_STARTUP)" "\"Run at start-up\" not chosen"
+    assert_eq "$RUN_COMMAND" "$(drv run-get)" "Run entry after the start"
+    assert_eq "$record" "$(drv approval-get)" "Task Manager's record after the start"
+    drv no-msgbox >/dev/null || fail "a message box showed at the start"
+
+    # Chosen again: the Run entry is written, Task Manager's record is left, and the user is told.
+    must run-del >/dev/null
+    must click $IDC_RUN_AT_STARTUP >/dev/null
+    assert_eq "Hexalune
+Windows has Hexalune turned off in Task Manager's Startup apps. Turn it on there to start Hexalune with Windows." \
+        "$(drv msgbox 5 Hexalune)" "the word on Task Manager"
+    screenshot turned-off-message >/dev/null
+    must answer ok Hexalune >/dev/null
+    assert_eq "$RUN_COMMAND" "$(drv run-get)" "Run entry once chosen"
+    assert_eq "$record" "$(drv approval-get)" "Task Manager's record once chosen"
+    assert_eq 1 "$(drv checked $IDC_RUN_AT_STARTUP)" "\"Run at start-up\" chosen"
+}
+
 E2E_SCENARIOS+=(startup_switch)
 scenario_startup_switch() {
     # Started by Windows with "Start at system tray" ticked.
