@@ -166,7 +166,11 @@ public:
         present = false;
     }
     void ReturnFocus() override { ++focusReturns; }
+    void ShowBalloon(const std::string& title, const std::string& text) override {
+        balloons.push_back(title + "|" + text);
+    }
     int focusReturns = 0;
+    std::vector<std::string> balloons;  // "title|text", each asked for
     bool present = false;
     bool failing = false;
     int adds = 0;
@@ -307,8 +311,9 @@ struct Harness {
     FakeMainWindow window;
     FakeNotificationState notifications;
     FakeJournalFile journalFile;
+    FakeSettings hints;
     MainController controller{Services{settings, calendar, random, messages, shell, process, runKey, trayIcon,
-                                       trayMenu, window, notifications, journalFile}};
+                                       trayMenu, window, notifications, journalFile, hints}};
 };
 
 }  // namespace hexalune::testing

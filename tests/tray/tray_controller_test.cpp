@@ -34,9 +34,40 @@ protected:
     FakeTrayIcon icon;
     FakeTrayMenu menu;
     FakeMainWindow window;
+    testing::FakeSettings hints;
+    testing::FakeNotificationState notifications;
     int exits = 0;
-    TrayController tray{icon, menu, window, [this] { ++exits; }};
+    TrayController tray{icon, menu, window, hints, notifications, [this] { ++exits; }};
 };
+
+TEST_F(TrayControllerTest, TheFirstTripToTheTraySaysWhereTheWindowWentUntilTheShellShowsIt) {
+    const std::string balloon =
+        "Hexalune is still running|It waits here in the notification area and comes back at your display time. "
+        "Click the icon to open it.";
+    tray.SendToTray();
+    ASSERT_EQ(icon.balloons, std::vector<std::string>{balloon});
+    EXPECT_FALSE(hints.Has("TrayBalloonShown"));
+    // Held back by the shell: asked for again on the next trip.
+    tray.OnIconEvent(kIconDoubleClick, {});
+    tray.SendToTray();
+    EXPECT_EQ(icon.balloons.size(), 2u);
+    tray.OnIconEvent(kIconBalloonShown, {});
+    EXPECT_EQ(hints.Get("TrayBalloonShown"), "True");
+    EXPECT_TRUE(tray.IconWanted());
+    tray.OnIconEvent(kIconDoubleClick, {});
+    tray.SendToTray();
+    EXPECT_EQ(icon.balloons.size(), 2u);
+}
+
+TEST_F(TrayControllerTest, NoBalloonWhileTheUserPresentsOrWithoutAnIcon) {
+    notifications.busy = true;
+    tray.SendToTray();
+    tray.OnIconEvent(kIconDoubleClick, {});
+    notifications.busy = false;
+    icon.failing = true;
+    tray.SendToTray();
+    EXPECT_TRUE(icon.balloons.empty());
+}
 
 TEST_F(TrayControllerTest, SendToTrayAddsOneIconMinimisesAndHides) {
     tray.SendToTray();
@@ -92,7 +123,7 @@ TEST_F(TrayControllerTest, TheMenuKeyOpensTheMenuAndARightClickOpensItOnce) {
             return TrayMenuChoice::None;
         }
     } nesting;
-    TrayController nested{icon, nesting, window, nullptr};
+    TrayController nested{icon, nesting, window, hints, notifications, nullptr};
     nesting.tray = &nested;
     nested.SendToTray();
     nested.OnIconEvent(kIconContextMenu, {});  // the menu key

@@ -132,6 +132,7 @@ int RegSetRawAnsi(const Args& args);
 int RunGet(const Args& args);
 int RunSet(const Args& args);
 int ApprovalGet(const Args& args);
+int Balloons(const Args& args);
 int ApprovalSet(const Args& args);
 int RunDel(const Args& args);
 int HkcuGet(const Args& args);

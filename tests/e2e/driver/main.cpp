@@ -57,6 +57,7 @@ const CommandEntry kCommands[] = {
     {L"approval-set", ApprovalSet, L"<hex>             write that record (REG_BINARY)"},
     {L"tray-icon", TrayIcon, L"[program.exe]       count of notification icons, then \"x y [ours|other N%]\" of each"},
     {L"tray-event", TrayEvent, L"<event> <x> <y>      post the icon's callback to the program, as the shell does"},
+    {L"balloons", Balloons, L"                    how many notification balloons show"},
     {L"popup-menu", PopupMenu, L"[seconds]           wait for a popup menu; prints its rectangle"},
     {L"wait-desktop", WaitDesktop, L"[seconds]         the taskbar exists; prints the desktop's size"},
     {L"windows", Windows, L"                      every window, for diagnosis"},
