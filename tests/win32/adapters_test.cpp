@@ -166,22 +166,6 @@ TEST_F(RunKeyTest, WritesQueriesAndRemovesTheValue) {
     EXPECT_FALSE(runKey.ValueExists(kName));
 }
 
-TEST_F(RunKeyTest, ReadsTaskManagersRecordOnlyWhenBinary) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kStartupApprovedPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    const BYTE off[12] = {0x03, 0, 0, 0, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60, 0x70, 0x01};
-    RegSetValueExW(key, kName, 0, REG_BINARY, off, sizeof(off));
-    EXPECT_EQ(runKey.StartupApproval(kName), std::vector<unsigned char>(off, off + sizeof(off)));
-    const wchar_t text[] = L"03";
-    RegSetValueExW(key, kName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text));
-    EXPECT_TRUE(runKey.StartupApproval(kName).empty());
-    RegDeleteValueW(key, kName);
-    RegCloseKey(key);
-    EXPECT_TRUE(runKey.StartupApproval(kName).empty());
-}
-
 TEST(ProcessInfoTest, NamesTheRunningExecutable) {
     Win32ProcessInfo process;
     EXPECT_EQ(process.ExecutableName(), L"hexalune_adapter_tests");

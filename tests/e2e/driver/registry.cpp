@@ -180,35 +180,6 @@ int RunDel(const Args&) {
     return 0;
 }
 
-// Task Manager's record of the Run value, as raw bytes in hex.
-int ApprovalGet(const Args&) {
-    HKEY key = nullptr;
-    unsigned char data[256];
-    DWORD size = sizeof data;
-    DWORD type = 0;
-    LONG status = RegOpenKeyExW(HKEY_CURRENT_USER, hexalune::win32::kStartupApprovedPath, 0, KEY_QUERY_VALUE, &key);
-    if (status == ERROR_SUCCESS) {
-        status = RegQueryValueExW(key, kRunValue, nullptr, &type, data, &size);
-        RegCloseKey(key);
-    }
-    PrintLine(status == ERROR_SUCCESS ? L"type " + std::to_wstring(type) + L" " + Hex(data, size) : L"<missing>");
-    return 0;
-}
-
-int ApprovalSet(const Args& args) {
-    const std::string data = FromHex(NameArg(args, 1, L"the hex of the record"));
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, hexalune::win32::kStartupApprovedPath, 0, nullptr, 0, KEY_SET_VALUE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
-        Fail(L"cannot create the StartupApproved key");
-    const LONG status = RegSetValueExW(key, kRunValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(data.data()),
-                                       static_cast<DWORD>(data.size()));
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS) Fail(L"cannot write the record");
-    PrintLine(L"set StartupApproved\\Run\\Hexalune");
-    return 0;
-}
-
 // ---- Other registry values of the user (Wine's own settings) -----------------------
 
 int HkcuGet(const Args& args) {

@@ -2,8 +2,6 @@
 // menu, and the icon's callbacks as the shell sends them.
 #include "driver.h"
 
-#include <commctrl.h>
-
 #include <cstdlib>
 
 #include "core/ControlIds.h"
@@ -140,16 +138,6 @@ int PopupMenu(const Args& args) {
     GetWindowRect(search.found.front(), &rect);
     PrintLine(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " + std::to_wstring(rect.right) +
               L" " + std::to_wstring(rect.bottom));
-    return 0;
-}
-
-// How many balloons (visible tooltips with the balloon style) are on the desktop now.
-int Balloons(const Args&) {
-    TopLevelSearch search{TOOLTIPS_CLASSW, nullptr, {}};
-    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-    int count = 0;
-    for (HWND tip : search.found) count += (GetWindowLongW(tip, GWL_STYLE) & TTS_BALLOON) != 0;
-    PrintLine(std::to_wstring(count));
     return 0;
 }
 
