@@ -13,7 +13,8 @@ MainController::MainController(const Services& services)
       journal_(services.journalFile, services.calendar, services.messages),
       reading_(services.settings, services.calendar, services.random, services.window, &journal_),
       panel_(services.window, services.settings, registration_, services.process, services.messages),
-      tray_(services.trayIcon, services.trayMenu, services.window, [this] { QuitWithoutAsking(); }),
+      tray_(services.trayIcon, services.trayMenu, services.window, services.hints, services.notifications,
+            [this] { QuitWithoutAsking(); }),
       scheduler_(services.settings, services.calendar, reading_, services.window, services.notifications) {}
 
 void MainController::OnLoad() {

@@ -51,6 +51,7 @@ struct Services {
     IMainWindow& window;
     const INotificationState& notifications;
     IJournalFile& journalFile;
+    ISettingsStore& hints;  // what the program has told the user once, apart from the settings
 };
 
 inline constexpr char kQuitQuestion[] = "Are You Sure You Want To Quit Hexalune?";

@@ -88,7 +88,11 @@ void SettingsPanel::SaveStartupOptions() {
 void SettingsPanel::LoadSettingsPanel() {
     SetTrayBox(settings_.ReadSetting(keys::kSystemTray, kFalseText) == kTrueText);
     // A text that is neither a Boolean word nor a number counts as "False".
-    SelectRunOption(TextToBoolean(settings_.ReadSetting(keys::kAutorunStartUp, kFalseText)).value_or(false));
+    const bool stored = TextToBoolean(settings_.ReadSetting(keys::kAutorunStartUp, kFalseText)).value_or(false);
+    // Turned off in Task Manager, the program does not start with Windows, and the start-up
+    // query has said so on screen: the stored choice neither overrides that nor writes the
+    // Run value, which stays as the user left it.
+    if (!(stored && registration_.TurnedOffInWindows(process_.ExecutableName()))) SelectRunOption(stored);
     const std::pair<PanelList, const char*> timeLists[] = {
         {PanelList::Hour, keys::kHour}, {PanelList::Minute, keys::kMinute}, {PanelList::Second, keys::kSecond}};
     for (const auto& [list, key] : timeLists) {

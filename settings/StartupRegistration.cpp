@@ -10,6 +10,12 @@ std::wstring BuildRunCommand(const std::wstring& folder, const std::wstring& nam
     return L"\"" + path + L"\" /STARTUP";
 }
 
+bool TurnedOffByApproval(const std::vector<unsigned char>& approval) {
+    constexpr std::size_t kRecordBytes = 12;  // the state, then the time of the change
+    if (approval.size() < kRecordBytes) return false;
+    return approval[0] == 0x03 || approval[0] == 0x07;
+}
+
 void StartupRegistration::SetStartupRegistration(const std::wstring& name, const std::wstring& folder,
                                                  bool registerIt) {
     const long opened = key_.OpenForWrite();
@@ -24,9 +30,13 @@ void StartupRegistration::SetStartupRegistration(const std::wstring& name, const
             messages_.ShowMessage("Error " + std::to_string(set) + " setting key\r\n", kAppTitle, MsgButtons::Ok,
                                   MsgIcon::None);
         }
-    } else {
-        key_.DeleteValue(name);
+        key_.Close();
+        if (set == 0 && TurnedOffInWindows(name)) {
+            messages_.ShowMessage(kTurnedOffInWindowsMessage, kAppTitle, MsgButtons::Ok, MsgIcon::Information);
+        }
+        return;
     }
+    key_.DeleteValue(name);
     key_.Close();
 }
 

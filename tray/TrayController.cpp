@@ -22,6 +22,14 @@ void TrayController::SendToTray() {
     AddIcon();
     window_.Minimize();
     window_.Hide();
+    SayWhereTheWindowWent();
+}
+
+void TrayController::SayWhereTheWindowWent() {
+    // Once ever: the mark is set only when the shell reports the balloon shown, so one it held
+    // back is asked for again the next time the window comes here. Not while the user presents.
+    if (!shown_ || hints_.ReadSetting(kTrayBalloonShownHint) == kTrueText || notifications_.UserIsBusy()) return;
+    icon_.ShowBalloon(kStillRunningTitle, kStillRunningText);
 }
 
 void TrayController::RemoveTrayIcon() {
@@ -38,6 +46,10 @@ void TrayController::OnTrayShowChosen() {
 }
 
 void TrayController::OnIconEvent(unsigned code, ScreenPoint anchor) {
+    if (code == kIconBalloonShown) {
+        hints_.WriteSetting(kTrayBalloonShownHint, kTrueText);
+        return;
+    }
     // Events still queued when the window came back (the selection after a double-click,
     // Enter reported twice) have no icon to act for.
     if (!wanted_ || !IsClickOrKey(code)) return;

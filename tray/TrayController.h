@@ -3,7 +3,10 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
+#include "core/Platform.h"
+#include "core/SettingsStore.h"
 #include "core/WindowState.h"
 
 namespace hexalune {
@@ -16,7 +19,17 @@ public:
     virtual void Remove() = 0;
     // Gives the keyboard back to the notification area (after the icon's menu was cancelled).
     virtual void ReturnFocus() = 0;
+    // Asks the shell to show an information balloon at the icon; the shell may hold it back
+    // (quiet time, the user presenting), and reports it when it really shows it.
+    virtual void ShowBalloon(const std::string& title, const std::string& text) = 0;
 };
+
+// The word the icon gives the first time ever the window goes to the notification area.
+inline constexpr char kStillRunningTitle[] = "Hexalune is still running";
+inline constexpr char kStillRunningText[] =
+    "It waits here in the notification area and comes back at your display time. Click the icon to open it.";
+// Under the hints store: "True" once the shell has shown that balloon.
+inline constexpr char kTrayBalloonShownHint[] = "TrayBalloonShown";
 
 enum class TrayMenuChoice { None, Show, Exit };
 
@@ -41,11 +54,16 @@ inline constexpr unsigned kIconRightUp = 0x205;      // right button released
 inline constexpr unsigned kIconContextMenu = 0x7B;   // the menu key or Shift+F10; also after each right click
 inline constexpr unsigned kIconSelect = 0x400;       // after each left click; Enter on the icon
 inline constexpr unsigned kIconKeySelect = 0x401;    // Space or Enter on the icon
+inline constexpr unsigned kIconBalloonShown = 0x402;  // the shell really showed the balloon
 
 class TrayController {
 public:
-    TrayController(ITrayIcon& icon, ITrayMenu& menu, IWindowState& window, std::function<void()> exitProgram)
-        : icon_(icon), menu_(menu), window_(window), exitProgram_(std::move(exitProgram)) {}
+    // `hints` keeps what the program has told the user once; `notifications` says when the user
+    // must not be disturbed.
+    TrayController(ITrayIcon& icon, ITrayMenu& menu, IWindowState& window, ISettingsStore& hints,
+                   const INotificationState& notifications, std::function<void()> exitProgram)
+        : icon_(icon), menu_(menu), window_(window), hints_(hints), notifications_(notifications),
+          exitProgram_(std::move(exitProgram)) {}
 
     void SendToTray();
     void RemoveTrayIcon();
@@ -63,10 +81,13 @@ public:
 private:
     void AddIcon();
     void OpenMenu(ScreenPoint at);
+    void SayWhereTheWindowWent();
 
     ITrayIcon& icon_;
     ITrayMenu& menu_;
     IWindowState& window_;
+    ISettingsStore& hints_;
+    const INotificationState& notifications_;
     std::function<void()> exitProgram_;
     bool wanted_ = false;  // the icon belongs in the notification area
     bool shown_ = false;   // the shell last accepted it

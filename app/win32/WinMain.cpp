@@ -83,6 +83,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TrayMenu trayMenu;
     Win32NotificationState notifications;
     JournalFile journalFile(JournalPath(ExecutableBaseName()));
+    RegistrySettingsStore hints(ExecutableBaseName(), kHintsSubkey);
 
     MainWindow window(instance, shell);
     if (!window.Create()) return 1;
@@ -93,7 +94,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     MainController controller(
         Services{settings, calendar, random, messages, shell, process, runKey, trayIcon, trayMenu, window, notifications,
-                 journalFile});
+                 journalFile, hints});
     window.SetController(&controller);
     controller.OnLoad();
     HEXALUNE_PHASE("load done");

@@ -108,7 +108,9 @@ ClassAndStyle ClassFor(const ControlSpec& item) {
     switch (item.kind) {
         case ControlKind::Frame:
         case ControlKind::Panel: return {kContainerClass, WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
-        case ControlKind::Label: return {L"STATIC", align | SS_NOPREFIX, 0};
+        // Clipped by the siblings made before it, which lie above it: a label that touches the
+        // box above it paints its ground up to that box's border, not over it.
+        case ControlKind::Label: return {L"STATIC", align | SS_NOPREFIX | WS_CLIPSIBLINGS, 0};
         case ControlKind::LinkLabel: return {L"STATIC", align | SS_NOPREFIX | SS_NOTIFY, 0};
         // Opaque: a link paints its own ground, focus rectangle and all.
         case ControlKind::KeyboardLink: return {WC_LINK, WS_TABSTOP | LWS_NOPREFIX, 0};

@@ -32,4 +32,21 @@ bool RegistryRunKey::ValueExists(const std::wstring& name) {
     return RegQueryValueExW(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
+std::vector<unsigned char> RegistryRunKey::StartupApproval(const std::wstring& name) {
+    RegistryKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kStartupApprovedPath, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) {
+        key.Forget();
+        return {};
+    }
+    // The record is 12 bytes; a value too long for this buffer is odd, and so counts as on.
+    std::vector<unsigned char> data(64);
+    DWORD type = 0;
+    DWORD bytes = static_cast<DWORD>(data.size());
+    if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, data.data(), &bytes) != ERROR_SUCCESS ||
+        type != REG_BINARY)
+        return {};
+    data.resize(bytes);
+    return data;
+}
+
 }  // namespace hexalune::win32

@@ -9,6 +9,9 @@
 namespace hexalune::win32 {
 
 inline constexpr wchar_t kRunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// Where Task Manager keeps the user's choice for each Run value.
+inline constexpr wchar_t kStartupApprovedPath[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 class RegistryRunKey final : public IRunKey {
 public:
@@ -22,6 +25,7 @@ public:
     void DeleteValue(const std::wstring& name) override;
     void Close() override;
     bool ValueExists(const std::wstring& name) override;
+    std::vector<unsigned char> StartupApproval(const std::wstring& name) override;
 
 private:
     RegistryKey key_;

@@ -19,6 +19,11 @@ RegistrySettingsStore::RegistrySettingsStore() : RegistrySettingsStore(Executabl
 RegistrySettingsStore::RegistrySettingsStore(const std::wstring& appName)
     : keyPath_(std::wstring(kSettingsBasePath) + appName + L"\\" + kSettingsSection) {}
 
+RegistrySettingsStore::RegistrySettingsStore(const std::wstring& appName, const std::wstring& subkey)
+    : RegistrySettingsStore(appName) {
+    keyPath_ += L"\\" + subkey;
+}
+
 namespace {
 
 // One value of an open key as text, or nothing when it is missing, not a string or too long.

@@ -14,6 +14,7 @@ namespace hexalune::win32 {
 
 inline constexpr wchar_t kSettingsBasePath[] = L"Software\\Hexalune\\";
 inline constexpr wchar_t kSettingsSection[] = L"Settings";
+inline constexpr wchar_t kHintsSubkey[] = L"Hints";
 
 class RegistrySettingsStore final : public ISettingsStore {
 public:
@@ -21,6 +22,9 @@ public:
     // executable's name does not change, so the path is settled once.
     RegistrySettingsStore();
     explicit RegistrySettingsStore(const std::wstring& appName);
+    // A subkey of the settings key, for values of the program's own beyond the settings
+    // (the hints already given, ...): HKCU\Software\Hexalune\<name>\Settings\<subkey>.
+    RegistrySettingsStore(const std::wstring& appName, const std::wstring& subkey);
     ~RegistrySettingsStore() override = default;
     RegistrySettingsStore(const RegistrySettingsStore&) = delete;
     RegistrySettingsStore& operator=(const RegistrySettingsStore&) = delete;

@@ -148,6 +148,17 @@ TEST_P(AutorunStartTest, BringsTheRunValueInLineWithTheStoredOption) {
 
 INSTANTIATE_TEST_SUITE_P(RunOrNot, AutorunStartTest, ::testing::Bool());
 
+TEST(StartUp, ARunValueTurnedOffInTaskManagerShowsDontRunAndIsLeftAlone) {
+    const auto h = Prepare(Returning("12/9/2026"));
+    h->settings.values["AutorunStartUp"] = "True";
+    h->runKey.values[L"Hexalune"] = L"old";
+    h->runKey.approvals[L"Hexalune"] = {0x03, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    h->controller.OnLoad();
+    EXPECT_FALSE(h->window.runSelected);
+    EXPECT_EQ(h->runKey.opens, 0);  // the Run value neither written nor removed
+    EXPECT_TRUE(h->messages.shown.empty());
+}
+
 // A loaded window on screen with the settings in front, ready for commands.
 class CommandTest : public ::testing::Test {
 protected:

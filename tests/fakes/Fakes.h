@@ -164,8 +164,13 @@ public:
         ++closes;
     }
     bool ValueExists(const std::wstring& name) override { return values.count(name) != 0; }
+    std::vector<unsigned char> StartupApproval(const std::wstring& name) override {
+        const auto found = approvals.find(name);
+        return found == approvals.end() ? std::vector<unsigned char>{} : found->second;
+    }
 
     std::map<std::wstring, std::wstring> values;
+    std::map<std::wstring, std::vector<unsigned char>> approvals;  // Task Manager's records, only ever read
     long openError = 0;
     long setError = 0;
     bool open = false;
@@ -186,7 +191,11 @@ public:
         present = false;
     }
     void ReturnFocus() override { ++focusReturns; }
+    void ShowBalloon(const std::string& title, const std::string& text) override {
+        balloons.push_back(title + "|" + text);
+    }
     int focusReturns = 0;
+    std::vector<std::string> balloons;  // "title|text", each asked for
     bool present = false;
     bool failing = false;
     int adds = 0;
@@ -349,8 +358,9 @@ struct Harness {
     FakeMainWindow window;
     FakeNotificationState notifications;
     FakeJournalFile journalFile;
+    FakeSettings hints;
     MainController controller{Services{settings, calendar, random, messages, shell, process, runKey, trayIcon,
-                                       trayMenu, window, notifications, journalFile}};
+                                       trayMenu, window, notifications, journalFile, hints}};
 };
 
 }  // namespace hexalune::testing

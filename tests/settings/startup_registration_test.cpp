@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "fakes/Fakes.h"
 #include "settings/StartupRegistration.h"
@@ -99,6 +100,25 @@ TEST_F(StartupRegistrationTest, IsRegisteredForAnyValueOfThatName) {
     key.values[L"Hexalune"] = L"some other program entirely";
     EXPECT_TRUE(registration.IsStartupRegistered(L"Hexalune"));
     EXPECT_FALSE(registration.IsStartupRegistered(L"Renamed"));
+}
+
+TEST(TurnedOffByApproval, OnlyAWholeRecordStartingThreeOrSevenIsOff) {
+    auto record = [](unsigned char state, std::size_t size = 12) {  // the state, then the time
+        std::vector<unsigned char> bytes(size, 0x5A);
+        bytes[0] = state;
+        return bytes;
+    };
+    EXPECT_FALSE(TurnedOffByApproval(record(0x02)) || TurnedOffByApproval(record(0x06)));
+    EXPECT_TRUE(TurnedOffByApproval(record(0x03)) && TurnedOffByApproval(record(0x07)));
+    EXPECT_FALSE(TurnedOffByApproval({}) || TurnedOffByApproval(record(0x03, 11)));  // missing, short
+}
+
+TEST_F(StartupRegistrationTest, RegisteringWhileTurnedOffWritesTheValueAndSaysWhereToTurnItOn) {
+    key.approvals[L"Hexalune"] = {0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    registration.SetStartupRegistration(L"Hexalune", folder, true);
+    EXPECT_TRUE(key.values.count(L"Hexalune"));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, std::string(kTurnedOffInWindowsMessage));
 }
 
 }  // namespace

@@ -34,9 +34,29 @@ protected:
     FakeTrayIcon icon;
     FakeTrayMenu menu;
     FakeMainWindow window;
+    testing::FakeSettings hints;
+    testing::FakeNotificationState notifications;
     int exits = 0;
-    TrayController tray{icon, menu, window, [this] { ++exits; }};
+    TrayController tray{icon, menu, window, hints, notifications, [this] { ++exits; }};
 };
+
+TEST_F(TrayControllerTest, TheFirstTripToTheTraySaysWhereTheWindowWentUntilTheShellShowsIt) {
+    tray.SendToTray();
+    ASSERT_EQ(icon.balloons, std::vector<std::string>{std::string(kStillRunningTitle) + "|" + kStillRunningText});
+    tray.OnIconEvent(kIconDoubleClick, {});
+    tray.SendToTray();  // held back by the shell: asked for again
+    tray.OnIconEvent(kIconBalloonShown, {});
+    EXPECT_EQ(hints.Get("TrayBalloonShown"), "True");
+    tray.OnIconEvent(kIconDoubleClick, {});
+    tray.SendToTray();
+    EXPECT_EQ(icon.balloons.size(), 2u);
+}
+
+TEST_F(TrayControllerTest, NoBalloonWhileTheUserPresents) {
+    notifications.busy = true;
+    tray.SendToTray();
+    EXPECT_TRUE(icon.balloons.empty());
+}
 
 TEST_F(TrayControllerTest, SendToTrayAddsOneIconMinimisesAndHides) {
     tray.SendToTray();
@@ -92,7 +112,7 @@ TEST_F(TrayControllerTest, TheMenuKeyOpensTheMenuAndARightClickOpensItOnce) {
             return TrayMenuChoice::None;
         }
     } nesting;
-    TrayController nested{icon, nesting, window, nullptr};
+    TrayController nested{icon, nesting, window, hints, notifications, nullptr};
     nesting.tray = &nested;
     nested.SendToTray();
     nested.OnIconEvent(kIconContextMenu, {});  // the menu key

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "core/ControlIds.h"
+#include "core/win32/Win32Platform.h"
 
 namespace hexalune::win32 {
 
@@ -50,6 +51,17 @@ void TrayIcon::Remove() {
 void TrayIcon::ReturnFocus() {
     NOTIFYICONDATAW data = Record(hook_);
     Shell_NotifyIconW(NIM_SETFOCUS, &data);
+}
+
+void TrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+    NOTIFYICONDATAW data = Record(hook_);
+    data.uFlags = NIF_INFO;
+    lstrcpynW(data.szInfoTitle, FromAnsi(title).c_str(), ARRAYSIZE(data.szInfoTitle));
+    lstrcpynW(data.szInfo, FromAnsi(text).c_str(), ARRAYSIZE(data.szInfo));
+    // Held back in quiet time (the first hour after a new user's first log-on, presenting, ...);
+    // the shell then sends no NIN_BALLOONSHOW.
+    data.dwInfoFlags = NIIF_INFO | NIIF_RESPECT_QUIET_TIME;
+    Shell_NotifyIconW(NIM_MODIFY, &data);
 }
 
 TrayMenuChoice TrayMenu::ShowTrayMenu(ScreenPoint at) {

@@ -26,6 +26,7 @@ public:
     bool Add() override;
     void Remove() override;
     void ReturnFocus() override;
+    void ShowBalloon(const std::string& title, const std::string& text) override;
 
 private:
     HWND hook_ = nullptr;

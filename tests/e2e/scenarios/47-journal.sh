@@ -257,6 +257,8 @@ scenario_journal_locked_at_the_display_time() {
     assert_eq $'12 kept\n29 two lines,\\nboth kept\n'"$card " "$(csv_read_back "$folder/Journal.csv")" \
         "the journal after the lock went: the earlier rows and notes, then the reading drawn while it was held"
     [[ ! -e $folder/Journal.unsaved.csv ]] || fail "the rows kept beside the journal were left there"
+}
+
 # The Journal window has the program's icon, and opens again at the size and place it was
 # closed at, for the user alone; a place left on a monitor that is gone comes back on screen.
 E2E_SCENARIOS+=(journal_window_remembers_its_place)

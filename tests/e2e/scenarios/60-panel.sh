@@ -70,6 +70,43 @@ scenario_autorun_entry_follows_option() {
     assert_eq 1 "$(drv checked $IDC_DONT_RUN_AT_STARTUP)" "\"Don't run at start-up\" shown as chosen"
 }
 
+# Task Manager's record of the Run value, through Wine's reg tool: "add HEX", or "query" (the hex).
+approval() {
+    local log=$E2E_SCENARIO_DIR/approval.log key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+    : >"$log"
+    if [[ $1 == add ]]; then
+        e2e_detached "$log" timeout 30 "$WINE64" reg add "$key" /v Hexalune /t REG_BINARY /d "$2" /f || fail "reg add"
+    else
+        e2e_detached "$log" timeout 30 "$WINE64" reg query "$key" /v Hexalune
+        sed -n 's/^ *Hexalune *REG_BINARY *//p' "$log" | tr -d '\r'
+    fi
+}
+
+E2E_SCENARIOS+=(autorun_turned_off_in_task_manager)
+scenario_autorun_turned_off_in_task_manager() {
+    # Chosen to start with Windows, and then turned off in Task Manager's Startup apps.
+    local record=030000005A6B7C8D9EAF0B01
+    seed_later_start
+    must reg-set AutorunStartUp True >/dev/null
+    must run-set "$RUN_COMMAND" >/dev/null
+    approval add $record
+    start_hexalune_shown
+    show_settings_view
+    assert_eq 1 "$(drv checked $IDC_DONT_RUN_AT_STARTUP)" "\"Don't run at start-up\" shown as chosen"
+    assert_eq "$RUN_COMMAND" "$(drv run-get)" "Run entry after the start"
+    assert_eq $record "$(approval query)" "Task Manager's record after the start"
+
+    # Chosen again: the Run entry is written, Task Manager's record is left, and the user is told.
+    must run-del >/dev/null
+    must click $IDC_RUN_AT_STARTUP >/dev/null
+    assert_eq "Hexalune
+Windows has Hexalune turned off in Task Manager's Startup apps. Turn it on there to start Hexalune with Windows." \
+        "$(drv msgbox 5 Hexalune)" "the word on Task Manager"
+    must answer ok Hexalune >/dev/null
+    assert_eq "$RUN_COMMAND" "$(drv run-get)" "Run entry once chosen"
+    assert_eq $record "$(approval query)" "Task Manager's record once chosen"
+}
+
 E2E_SCENARIOS+=(startup_switch)
 scenario_startup_switch() {
     # Started by Windows with "Start at system tray" ticked.

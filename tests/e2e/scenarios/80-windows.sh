@@ -24,8 +24,10 @@ restart_session() {
 
 E2E_SCENARIOS+=(layout_at_96_dpi)
 scenario_layout_at_96_dpi() {
-    start_hexalune
-    wait_main_window
+    seed_later_start
+    start_hexalune_shown
+    # The hexagram view: the text boxes' borders whole, under the labels below them.
+    screenshot reading-at-96-dpi >/dev/null
     must menu $IDM_SETTINGS >/dev/null
     # Twips of the layout over 15.
     assert_eq "81 77" "$(control_size $IDC_SETTINGS_FIGURE)" "settings picture"
@@ -40,8 +42,8 @@ scenario_layout_at_144_dpi() {
     wine_reg_add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144
     wine_reg_add 'HKCU\Software\Wine\Explorer\Desktops' /v shell /t REG_SZ /d 1280x1024
     restart_session
-    start_hexalune
-    wait_main_window
+    seed_later_start
+    start_hexalune_shown
     # Every rectangle 1.5 times its size at 100%, rounded to whole pixels.
     assert_eq "122 116" "$(control_size $IDC_HEXAGRAM_FIGURE)" "hexagram picture"
     assert_eq "326 122" "$(control_size $IDC_JUDGMENT_DESCRIPTION)" "judgment text"
@@ -53,6 +55,10 @@ scenario_layout_at_144_dpi() {
     read -r el et er eb <<<"$(drv rect $IDC_EXIT_BUTTON)"
     ((left >= 0 && top >= eb && bottom <= 1024 && right <= 1280)) ||
         fail "the brand frame ($left $top $right $bottom) is cut off (Exit button $el $et $er $eb)"
+    # The hexagram view: the text boxes' borders whole, under the labels below them.
+    screenshot reading-at-144-dpi >/dev/null
+    must menu $IDM_SETTINGS >/dev/null
+    E2E_WAIT=5 wait_for_output 1 visible $IDC_SETTINGS_VIEW
     screenshot at-144-dpi >/dev/null
 }
 
