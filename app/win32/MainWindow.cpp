@@ -7,15 +7,13 @@
 #include "app/MainLayout.h"
 #include "core/BenchPhases.h"
 #include "core/win32/Accessibility.h"
+#include "core/win32/DialogWindow.h"
+#include "core/win32/Messages.h"
 #include "core/win32/ReadingText.h"
 #include "core/Version.h"
-#include "links/win32/AboutBox.h"
 #include "reading/Catalogue.h"
 #include "reading/HexagramSearch.h"
-#include "reading/win32/ChangingLinesWindow.h"
 #include "reading/win32/HexagramFigure.h"
-#include "reading/win32/HexagramsWindow.h"
-#include "reading/win32/JournalWindow.h"
 #include "tray/win32/TrayIcon.h"
 
 namespace hexalune::win32 {
@@ -24,10 +22,6 @@ namespace {
 
 constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT kTickInterval = 1000;
-// The main window's own messages (WM_APP + 1 is the tray icon's callback), posted so that
-// the work runs once the control or loop that asked for it has returned.
-constexpr UINT WM_APP_END_PROGRAM = WM_APP + 3;
-constexpr UINT WM_APP_SHOW_CHANGING_LINES = WM_APP + 4;
 
 // The settings lists' controls, in the order of PanelList. The day, month and year lists have
 // none (0, in no layout): nobody would ever see them, and only the date check reads them, so
@@ -315,10 +309,8 @@ void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
         SendMessageW(view, WM_SETREDRAW, TRUE, 0);
         RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
-    // An open changing-lines window follows the reading on screen.
-    UpdateChangingLinesWindow(hexagram_, changingLines);
-    // An open journal lists the reading just drawn.
-    RefreshJournalWindow();
+    // An open changing-lines window follows the reading on screen; an open journal lists it.
+    TellOpenWindows(WM_APP_NEW_READING, Context());
     // Setting the reading texts counts as a change of their text for the clipboard guard.
     GuardClipboard(hwnd_);
     HEXALUNE_PHASE("reading shown");
@@ -425,15 +417,11 @@ void MainWindow::BringViewToFront(View view) {
     if (shown) SetWindowPos(shown, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
-void MainWindow::ShowAboutBox() { hexalune::win32::ShowAboutBox(instance_, hwnd_, shell_); }
-
-void MainWindow::ShowChangingLines() {
-    if (!changingLines_.empty()) ShowChangingLinesWindow(instance_, hwnd_, hexagram_, changingLines_);
+WindowContext MainWindow::Context() const {
+    return {instance_, hwnd_, hexagram_, changingLines_, &shell_, controller_ ? &controller_->ReadingJournal() : nullptr};
 }
 
-void MainWindow::ShowAllHexagrams() { ShowHexagramsWindow(instance_, hwnd_, hexagram_); }
-
-void MainWindow::ShowJournal(Journal& journal) { ShowJournalWindow(instance_, hwnd_, journal); }
+void MainWindow::OpenWindow(WindowId window) { win32::OpenWindow(window, Context()); }
 
 void MainWindow::EndProgram() {
     // Not while a button or link that asked for it is still handling its click.

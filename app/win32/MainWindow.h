@@ -10,6 +10,7 @@
 #include "core/ControlIds.h"
 #include "app/MainController.h"
 #include "app/MainLayout.h"
+#include "core/win32/DialogWindow.h"
 #include "core/win32/DropDownList.h"
 #include "core/win32/Handles.h"
 #include "core/win32/WindowKit.h"
@@ -62,10 +63,7 @@ public:
     void ShowWithoutActivating() override;
     // IMainWindow
     void BringViewToFront(View view) override;
-    void ShowAboutBox() override;
-    void ShowChangingLines() override;
-    void ShowAllHexagrams() override;
-    void ShowJournal(Journal& journal) override;
+    void OpenWindow(WindowId window) override;
     void EndProgram() override;
 
 private:
@@ -85,6 +83,8 @@ private:
     void OnDestroy();
     void OnEndProgram();
 
+    // What a window opened from here is given: the reading on screen, the journal.
+    WindowContext Context() const;
     void ResizeForClient();
     // Makes the settings view's controls and its lists, with what was set before.
     void MakeSettingsView();

@@ -1,10 +1,13 @@
-#include "reading/win32/HexagramsWindow.h"
+// "Hexalune Hexagrams" (WindowId::Hexagrams): all 64 hexagrams, found by number or name, each
+// with its texts. Opened again while open, it chooses the hexagram asked for.
+#include <windows.h>
 
 #include <string>
 #include <vector>
 
 #include "core/ControlIds.h"
 #include "core/win32/Accessibility.h"
+#include "core/win32/DialogWindow.h"
 #include "core/win32/ReadingText.h"
 #include "core/win32/Win32Platform.h"
 #include "core/win32/WindowKit.h"
@@ -15,8 +18,6 @@
 namespace hexalune::win32 {
 
 namespace {
-
-constexpr UINT WM_APP_CHOOSE = WM_APP + 5;  // wParam: the hexagram to choose
 
 constexpr int kClientWidth = 9600;  // twips
 constexpr int kClientHeight = 7320;
@@ -35,13 +36,12 @@ const ControlSpec kLayout[] = {
      kStartsGroup},
 };
 
-struct Window {
-    explicit Window(HINSTANCE program) : controls(program, kLayout) {}
-    Controls controls;
-    int shown = 1;  // the hexagram whose texts are on show
+struct Window : DialogWindow {
+    explicit Window(const WindowContext& context)
+        : DialogWindow(WindowId::Hexagrams, context, kLayout, {kClientWidth, kClientHeight}),
+          shown(IsHexagramNumber(context.hexagram) ? context.hexagram : 1) {}
+    int shown;  // the hexagram whose texts are on show
 };
-
-HWND openWindow = nullptr;  // one at a time
 
 void ShowHexagram(HWND dialog, Window& window, int hexagram) {
     window.shown = hexagram;
@@ -89,26 +89,24 @@ void Choose(HWND dialog, Window& window, int hexagram) {
 }
 
 INT_PTR CALLBACK HexagramsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* window = DialogState<Window>(dialog, message, lParam);
+    DialogLook look;
+    auto* window = DialogPreamble<Window>(dialog, message, wParam, lParam, look);
     if (!window) return FALSE;
-    if (message == WM_INITDIALOG) {
-        MakeDialogControls(dialog, window->controls, {kClientWidth, kClientHeight});
-        SetAccessibleName(GetDlgItem(dialog, IDC_HEXAGRAMS_LIST), L"Hexagrams");
-        Choose(dialog, *window, window->shown);
-        SetFocus(GetDlgItem(dialog, IDC_HEXAGRAMS_FIND));
-        openWindow = dialog;
-        return FALSE;  // the focus is set
-    }
-    INT_PTR result = FALSE;
-    if (HandleDialogLook(dialog, window->controls, {kClientWidth, kClientHeight}, message, wParam, lParam, result))
-        return result;
+    if (look.answered) return look.result;
     switch (message) {
+        case WM_INITDIALOG:
+            SetAccessibleName(GetDlgItem(dialog, IDC_HEXAGRAMS_LIST), L"Hexagrams");
+            Choose(dialog, *window, window->shown);
+            SetFocus(GetDlgItem(dialog, IDC_HEXAGRAMS_FIND));
+            return FALSE;  // the focus is set
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             DrawHexagramFigure(item.hDC, item.rcItem, window->shown);
             return TRUE;
         }
-        case WM_APP_CHOOSE: Choose(dialog, *window, static_cast<int>(wParam)); return TRUE;
+        case WM_APP_OPEN_AGAIN:
+            Choose(dialog, *window, reinterpret_cast<const WindowContext*>(lParam)->hexagram);
+            return TRUE;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case IDC_HEXAGRAMS_FIND:
@@ -122,24 +120,17 @@ INT_PTR CALLBACK HexagramsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
                 default: return FALSE;
             }
         case WM_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
-        case WM_DESTROY:
-            if (openWindow == dialog) openWindow = nullptr;
-            return FALSE;
         default: return FALSE;
     }
 }
 
-}  // namespace
-
-void ShowHexagramsWindow(HINSTANCE instance, HWND owner, int hexagram) {
-    if (openWindow) {
-        SendMessageW(openWindow, WM_APP_CHOOSE, static_cast<WPARAM>(hexagram), 0);
-        SetForegroundWindow(openWindow);
-        return;
-    }
-    Window window(instance);
-    window.shown = IsHexagramNumber(hexagram) ? hexagram : 1;
-    RunDialog(instance, owner, L"Hexalune Hexagrams", &HexagramsProc, &window);
+void Open(const WindowContext& context) {
+    Window window(context);
+    RunDialogWindow(window, L"Hexalune Hexagrams", &HexagramsProc);
 }
+
+const bool kOpens = RegisterWindow(WindowId::Hexagrams, &Open);
+
+}  // namespace
 
 }  // namespace hexalune::win32

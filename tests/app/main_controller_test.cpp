@@ -341,11 +341,9 @@ INSTANTIATE_TEST_SUITE_P(Commands, WebCommandTest,
 
 TEST_F(CommandTest, AboutAndTheChangingLinesOpenTheirOwnWindows) {
     EXPECT_TRUE(h.controller.OnCommand(IDM_ABOUT));
-    EXPECT_EQ(h.window.aboutShown, 1);
-    EXPECT_EQ(h.window.changingLinesShown, 0);
+    EXPECT_EQ(h.window.opened, (std::vector<WindowId>{WindowId::About}));
     EXPECT_TRUE(h.controller.OnCommand(IDC_CHANGING_LINES));
-    EXPECT_EQ(h.window.changingLinesShown, 1);
-    EXPECT_EQ(h.window.aboutShown, 1);
+    EXPECT_EQ(h.window.opened, (std::vector<WindowId>{WindowId::About, WindowId::ChangingLines}));
     EXPECT_TRUE(h.shell.opened.empty());
 }
 
