@@ -32,7 +32,7 @@ public:
 };
 
 // Who asked the main window to close.
-enum class CloseSource { ControlMenu, Program, WindowsSession, TaskManager, Other };
+enum class CloseSource { ControlMenu, Program, WindowsSession, TaskManager };
 
 struct Services {
     ISettingsStore& settings;

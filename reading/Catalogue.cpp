@@ -1,5 +1,7 @@
 #include "reading/Catalogue.h"
 
+#include <string_view>
+
 namespace hexalune {
 
 namespace {
@@ -17,6 +19,28 @@ int HexagramWithFigure(unsigned char lines) {
         if (kCatalogue[n - 1].lines == lines) return n;
     }
     return 1;  // every one of the 64 figures is in the catalogue, so this is never reached
+}
+
+std::string HexagramTitle(int hexagram) { return std::to_string(hexagram) + " " + Hexagram(hexagram).name; }
+
+std::string HexagramFullTitle(int hexagram) {
+    return "Hexagram " + std::to_string(hexagram) + ", " + Hexagram(hexagram).name;
+}
+
+std::string HexagramListText(int hexagram) {
+    const HexagramEntry& entry = Hexagram(hexagram);
+    const std::string_view name = entry.name;
+    const std::string_view upper = entry.upperTrigram;
+    std::string text = HexagramTitle(hexagram);
+    if (upper != entry.lowerTrigram) return text + ", " + entry.upperTrigram + " over " + entry.lowerTrigram;
+    if (name.size() < upper.size() || name.substr(name.size() - upper.size()) != upper) text += std::string(", ") + entry.upperTrigram;
+    return text;
+}
+
+std::string HexagramFourTexts(int hexagram) {
+    const HexagramEntry& entry = Hexagram(IsHexagramNumber(hexagram) ? hexagram : 1);
+    return std::string("Judgment\n") + entry.judgmentPoem + "\n\n" + entry.judgmentDescription + "\n\nImage\n" +
+           entry.imagePoem + "\n\n" + entry.imageDescription;
 }
 
 }  // namespace hexalune

@@ -1,6 +1,8 @@
 // The 64 hexagrams in King Wen order, with their texts and figures.
 #pragma once
 
+#include <string>
+
 namespace hexalune {
 
 inline constexpr int kHexagramCount = 64;
@@ -30,5 +32,19 @@ const HexagramEntry& Hexagram(int n);
 
 // The number of the hexagram with this figure (bit i = line i + 1, set = solid).
 int HexagramWithFigure(unsigned char lines);
+
+// "46 Pushing Upward": the number and the name.
+std::string HexagramTitle(int hexagram);
+
+// "Hexagram 46, Pushing Upward": a figure's name for screen readers, and a window's heading.
+std::string HexagramFullTitle(int hexagram);
+
+// A line of the list of all hexagrams: the title, then the trigrams, upper over lower
+// ("46 Pushing Upward, Earth over Wind"). A doubled trigram is named once ("1 The
+// Creative, Heaven"), and not at all when the name already ends with it ("58 The Joyous, Lake").
+std::string HexagramListText(int hexagram);
+
+// The judgment and the image, each as verse and as prose, under the headings "Judgment" and "Image".
+std::string HexagramFourTexts(int hexagram);
 
 }  // namespace hexalune

@@ -74,7 +74,6 @@ private:
     void OnCommand(int id, int code, HWND control);
     bool OnSetCursor(HWND under);
     void OnDrawItem(const DRAWITEMSTRUCT& item);
-    void OnDpiChanged(int dpi, const RECT& suggested);
     void OnEndSession(bool ending);
     void OnNotify(const NMHDR& header);
     // Activation: the focused control is remembered when the window goes inactive and given
@@ -109,12 +108,13 @@ private:
     Controls controls_{instance_, MainLayout(), kClientHeightTwips};
     FocusMemory focus_;
     DropDownList lists_[6];  // in the order of PanelList
-    // The start options, kept while the settings view is not made: "Don't run at start-up"
-    // chosen, the tray box cleared and unavailable.
-    bool runSelected_ = false;
-    bool trayChecked_ = false;
-    bool trayEnabled_ = false;
-    std::string pictureName_;  // the pictures' window text, what screen readers announce
+    // The start options while the settings view is not made (its controls hold them from then
+    // on): "Don't run at start-up" chosen, the tray box cleared and unavailable.
+    struct {
+        bool runSelected = false;
+        bool trayChecked = false;
+        bool trayEnabled = false;
+    } unmade_;
 };
 
 }  // namespace hexalune::win32

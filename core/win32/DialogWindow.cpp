@@ -16,7 +16,21 @@ std::map<WindowId, Registered>& Windows() {
     return windows;
 }
 
+BOOL CALLBACK CloseOtherWindow(HWND window, LPARAM main) {
+    if (window != reinterpret_cast<HWND>(main) && IsWindowVisible(window)) SendMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
 }  // namespace
+
+Icon LoadProgramIcon(HINSTANCE instance, int width, int height) {
+    return Icon(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
+}
+
+void CloseOtherWindows(HWND main) {
+    EnumThreadWindows(GetCurrentThreadId(), CloseOtherWindow, reinterpret_cast<LPARAM>(main));
+}
 
 bool RegisterWindow(WindowId id, WindowOpener opener) {
     Windows()[id].opener = opener;
@@ -50,7 +64,7 @@ void DialogPreambleOf(HWND dialog, DialogWindow& window, UINT message, WPARAM wP
             if (Windows()[window.id].open == dialog) Windows()[window.id].open = nullptr;
             return;
         default:
-            look.answered = HandleDialogLook(dialog, window.controls, window.clientTwips, message, wParam, lParam,
+            look.answered = HandleWindowLook(dialog, window.controls, window.clientTwips, message, wParam, lParam,
                                              look.result);
     }
 }

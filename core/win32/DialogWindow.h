@@ -60,6 +60,13 @@ void OpenWindow(WindowId id, const WindowContext& context);
 // Sends `message` to every open window, with the context as lParam.
 void TellOpenWindows(UINT message, const WindowContext& context);
 
+// The program's icon (the resource IDI_HEXALUNE) at a size.
+Icon LoadProgramIcon(HINSTANCE instance, int width, int height);
+
+// Asks each of the program's visible top-level windows but `main` (an open window, a message
+// box) to close, so that its own close handling runs before the main window goes.
+void CloseOtherWindows(HWND main);
+
 // What every window keeps: what it was opened with, its controls, and its client area as laid out.
 struct DialogWindow {
     DialogWindow(WindowId id, const WindowContext& context, std::span<const ControlSpec> layout, SIZE clientTwips)
@@ -87,7 +94,7 @@ struct DialogLook {
 
 // What every window's procedure does first at any message: finds its state (null before
 // WM_INITDIALOG); at WM_INITDIALOG makes its controls and centres it (MakeDialogControls), and
-// counts it open until WM_DESTROY; answers its look (HandleDialogLook).
+// counts it open until WM_DESTROY; answers its look (HandleWindowLook).
 void DialogPreambleOf(HWND dialog, DialogWindow& window, UINT message, WPARAM wParam, LPARAM lParam, DialogLook& look);
 
 template <typename Window>

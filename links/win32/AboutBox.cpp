@@ -50,22 +50,17 @@ struct AboutBox : DialogWindow {
     int pictureSize = 32;
 };
 
-Icon LoadProgramIcon(HINSTANCE instance, int size) {
-    return Icon(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
-}
-
 bool IsLink(int id) { return id == IDC_ABOUT_HOME_LINK || id == IDC_ABOUT_DETAILS_LINK; }
 
 // The picture of the program's icon, 32 pixels at 96 DPI.
 void LoadPicture(AboutBox& box, int dpi) {
     box.pictureSize = MulDiv(32, dpi, 96);
-    box.pictureIcon = LoadProgramIcon(box.instance, box.pictureSize);
+    box.pictureIcon = LoadProgramIcon(box.instance, box.pictureSize, box.pictureSize);
 }
 
 void Build(HWND dialog, AboutBox& box) {
-    box.bigIcon = LoadProgramIcon(box.instance, GetSystemMetrics(SM_CXICON));
-    box.smallIcon = LoadProgramIcon(box.instance, GetSystemMetrics(SM_CXSMICON));
+    box.bigIcon = LoadProgramIcon(box.instance, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CXICON));
+    box.smallIcon = LoadProgramIcon(box.instance, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CXSMICON));
     if (box.bigIcon) SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(box.bigIcon.Get()));
     if (box.smallIcon) SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(box.smallIcon.Get()));
     LoadPicture(box, WindowDpi(dialog));

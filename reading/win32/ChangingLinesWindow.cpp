@@ -13,7 +13,6 @@
 #include "core/win32/WindowKit.h"
 #include "reading/Catalogue.h"
 #include "reading/ChangingLines.h"
-#include "reading/HexagramSearch.h"
 #include "reading/win32/HexagramFigure.h"
 
 namespace hexalune::win32 {
@@ -45,8 +44,6 @@ struct Window : DialogWindow {
           reading(DescribeChangingLines(context.hexagram, context.changingLines)) {}
     ChangingLinesReading reading;
 };
-
-std::wstring FullTitle(int hexagram) { return FromAnsi(HexagramFullTitle(hexagram)); }
 
 void ShowReading(HWND dialog, const ChangingLinesReading& reading) {
     const std::wstring title = FullTitle(reading.hexagram);

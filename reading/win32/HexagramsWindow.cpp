@@ -12,6 +12,7 @@
 #include "core/win32/Win32Platform.h"
 #include "core/win32/WindowKit.h"
 #include "reading/Catalogue.h"
+#include "reading/ChangingLines.h"
 #include "reading/HexagramSearch.h"
 #include "reading/win32/HexagramFigure.h"
 
@@ -45,7 +46,7 @@ struct Window : DialogWindow {
 
 void ShowHexagram(HWND dialog, Window& window, int hexagram) {
     window.shown = hexagram;
-    const std::wstring title = FromAnsi(HexagramFullTitle(hexagram));
+    const std::wstring title = FullTitle(hexagram);
     SetDlgItemTextW(dialog, IDC_HEXAGRAMS_FIGURE, title.c_str());  // what screen readers announce
     SetDlgItemTextW(dialog, IDC_HEXAGRAMS_NAME, title.c_str());
     SetDlgItemTextW(dialog, IDC_HEXAGRAMS_TEXT, WithEditLineBreaks(FromAnsi(HexagramTexts(hexagram))).c_str());

@@ -17,7 +17,6 @@
 #include "core/win32/Win32Platform.h"
 #include "core/win32/WindowKit.h"
 #include "reading/Catalogue.h"
-#include "reading/HexagramSearch.h"
 #include "reading/JournalView.h"
 #include "reading/win32/HexagramFigure.h"
 #include "reading/win32/JournalFile.h"
@@ -70,8 +69,6 @@ struct Window : DialogWindow {
     std::vector<JournalEntry> entries;  // newest first, as listed
     int shown = -1;  // the entry whose reading and note are on show
 };
-
-std::wstring FullTitle(int hexagram) { return FromAnsi(HexagramFullTitle(hexagram)); }
 
 // The user's own short date and time form.
 std::wstring DateText(const LocalDateTime& at) {

@@ -199,7 +199,7 @@ TEST_P(OtherCloseTest, SavesTheStartOptionsAndAllowsTheClose) {
 
 INSTANTIATE_TEST_SUITE_P(Sources, OtherCloseTest,
                          ::testing::Values(CloseSource::Program, CloseSource::WindowsSession,
-                                           CloseSource::TaskManager, CloseSource::Other));
+                                           CloseSource::TaskManager));
 
 TEST_F(CommandTest, ConfirmQuitAsksAndYesEndsTheProgram) {
     h.controller.Tray().SendToTray();
