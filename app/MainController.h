@@ -88,6 +88,8 @@ public:
     SettingsPanel& Panel() { return panel_; }
     // Every reading drawn, for the Journal window.
     Journal& ReadingJournal() { return journal_; }
+    // The settings store, for a window that keeps a choice of its own.
+    ISettingsStore& Settings() { return s_.settings; }
     TrayController& Tray() { return tray_; }
 
 private:

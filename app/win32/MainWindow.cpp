@@ -7,8 +7,7 @@
 #include "app/MainLayout.h"
 #include "core/BenchPhases.h"
 #include "core/win32/Accessibility.h"
-#include "core/win32/DialogWindow.h"
-#include "core/win32/Messages.h"
+#include "core/win32/DialogWindow.h"  // and the private messages
 #include "core/win32/ReadingText.h"
 #include "core/Version.h"
 #include "reading/Catalogue.h"
@@ -190,8 +189,6 @@ void MainWindow::ShowFirstTime() {
     HEXALUNE_PHASE("first WM_PAINT done");
     SetForegroundWindow(hwnd_);
 }
-
-HWND MainWindow::Control(int id) const { return controls_.Get(id); }
 
 void MainWindow::OnCommand(int id, int code, HWND control) {
     if (!controller_ || controller_->Ending()) return;
@@ -379,7 +376,9 @@ void MainWindow::BringViewToFront(View view) {
 }
 
 WindowContext MainWindow::Context() const {
-    return {instance_, hwnd_, hexagram_, changingLines_, &shell_, controller_ ? &controller_->ReadingJournal() : nullptr};
+    Journal* journal = controller_ ? &controller_->ReadingJournal() : nullptr;
+    ISettingsStore* settings = controller_ ? &controller_->Settings() : nullptr;
+    return {instance_, hwnd_, hexagram_, changingLines_, &shell_, journal, settings};
 }
 
 void MainWindow::OpenWindow(WindowId window) { win32::OpenWindow(window, Context()); }

@@ -31,7 +31,7 @@ public:
     bool Create();
     void SetController(MainController* controller) { controller_ = controller; }
     HWND Handle() const { return hwnd_; }
-    HWND Control(int id) const;
+    HWND Control(int id) const { return controls_.Get(id); }
     HWND TrayHook() const { return Control(IDC_TRAY_HOOK); }
     HMENU TrayPopup() const { return trayPopup_; }
     HICON SmallIcon() const { return smallIcon_.Get(); }

@@ -19,6 +19,7 @@
 
 #include "core/ControlIds.h"
 #include "core/Platform.h"
+#include "core/SettingsStore.h"
 #include "core/win32/Messages.h"
 #include "core/win32/WindowKit.h"
 
@@ -36,6 +37,7 @@ struct WindowContext {
     std::string changingLines;  // the reading's changing lines
     IShell* shell = nullptr;
     Journal* journal = nullptr;  // every reading drawn
+    ISettingsStore* settings = nullptr;
 };
 
 // What a window opened from another to show one hexagram is given.
