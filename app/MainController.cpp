@@ -68,7 +68,7 @@ bool MainController::OnCommand(int id) {
     // Each menu item, button and link label that gives a command, and what it does. A new
     // command is its id, its menu item in the resource script and a line here: the handlers
     // are written in place, where they reach the controller's members with no declaration
-    // in the header.
+    // in the header. A command that opens a window names it: Open<WindowId::...>.
     using Handler = void (*)(MainController&);
     static constexpr Handler kShowHexagram = [](MainController& c) { c.OnShowHexagramClicked(); };
     static constexpr Handler kQuit = [](MainController& c) { c.ConfirmQuit(); };
@@ -87,14 +87,14 @@ bool MainController::OnCommand(int id) {
         {IDM_ONLINE_HELP, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::OnlineHelp); }},
         {IDM_VISIT_HOME, kOpenHome},
         {IDM_CHECK_UPDATE, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::Download); }},
-        {IDM_ABOUT, [](MainController& c) { c.s_.window.ShowAboutBox(); }},
-        {IDM_JOURNAL, [](MainController& c) { c.s_.window.ShowJournal(c.journal_); }},
-        {IDM_ALL_HEXAGRAMS, [](MainController& c) { c.s_.window.ShowAllHexagrams(); }},
+        {IDM_ABOUT, Open<WindowId::About>},
+        {IDM_JOURNAL, Open<WindowId::Journal>},
+        {IDM_ALL_HEXAGRAMS, Open<WindowId::Hexagrams>},
         {IDM_DONATE, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::Donation); }},
         {IDC_FORUM_LINK, kOpenHome},
         {IDC_COBRAND_LINK, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::CoBranding); }},
         {IDC_FULLBRAND_LINK, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::FullBranding); }},
-        {IDC_CHANGING_LINES, [](MainController& c) { c.s_.window.ShowChangingLines(); }},
+        {IDC_CHANGING_LINES, Open<WindowId::ChangingLines>},
         // "Display every 24 hours" and "Display every 1 hour" do nothing.
         {IDC_DISPLAY_DAILY, [](MainController&) {}},
         {IDC_DISPLAY_HOURLY, [](MainController&) {}},

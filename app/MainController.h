@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/ControlIds.h"
 #include "core/Platform.h"
 #include "reading/DisplayScheduler.h"
 #include "reading/Journal.h"
@@ -21,14 +22,9 @@ class IMainWindow : public IReadingView, public IPanelControls, public IWindowSt
 public:
     // Brings one view to the front; the other is hidden behind it.
     virtual void BringViewToFront(View view) = 0;
-    // Shows the About box modally and returns when it is closed.
-    virtual void ShowAboutBox() = 0;
-    // Shows what the changing lines of the reading on screen say, and where they lead.
-    virtual void ShowChangingLines() = 0;
-    // Shows all 64 hexagrams, the one on screen chosen.
-    virtual void ShowAllHexagrams() = 0;
-    // Shows every reading of the journal, with the reader's notes.
-    virtual void ShowJournal(Journal& journal) = 0;
+    // Opens one of the program's other windows over this one, with the reading on screen, and
+    // returns when it is closed; one that is open already comes to the front instead.
+    virtual void OpenWindow(WindowId window) = 0;
     // Once the current message is handled: closes the program's other windows, each with its
     // own close handling, then the main window itself, which ends the message loop and so
     // the process.
@@ -36,7 +32,7 @@ public:
 };
 
 // Who asked the main window to close.
-enum class CloseSource { ControlMenu, Program, WindowsSession, TaskManager, Other };
+enum class CloseSource { ControlMenu, Program, WindowsSession, TaskManager };
 
 struct Services {
     ISettingsStore& settings;
@@ -93,9 +89,16 @@ public:
     SettingsPanel& Panel() { return panel_; }
     // Every reading drawn, for the Journal window.
     Journal& ReadingJournal() { return journal_; }
+    // The settings store, for a window that keeps a choice of its own.
+    ISettingsStore& Settings() { return s_.settings; }
     TrayController& Tray() { return tray_; }
 
 private:
+    // A command of the command table (OnCommand) that opens a window.
+    template <WindowId window>
+    static void Open(MainController& c) {
+        c.s_.window.OpenWindow(window);
+    }
     void SaveStartupOptions();
 
     Services s_;

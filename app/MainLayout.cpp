@@ -83,11 +83,4 @@ std::span<const ControlSpec> MainLayout() { return kLayout; }
 
 bool IsBelowClientArea(const ControlSpec& item) { return IsBelowClientArea(kLayout, item, kClientHeightTwips); }
 
-const ControlSpec* FindControl(int id) {
-    for (const ControlSpec& item : kLayout) {
-        if (item.id == id) return &item;
-    }
-    return nullptr;
-}
-
 }  // namespace hexalune

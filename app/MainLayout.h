@@ -12,7 +12,6 @@ inline constexpr int kClientWidthTwips = 7230;
 inline constexpr int kClientHeightTwips = 7845;
 
 std::span<const ControlSpec> MainLayout();
-const ControlSpec* FindControl(int id);
 // Whether the control lies below the window's client area (in a container that does): the
 // code uses it, nobody sees it.
 bool IsBelowClientArea(const ControlSpec& item);

@@ -6,19 +6,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/win32/PerformanceClock.h"
+
 namespace hexalune::bench {
 
-// Milliseconds on the performance counter, from an arbitrary start.
-inline double NowMs() {
-    static const double msPerCount = [] {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        return 1000.0 / static_cast<double>(frequency.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * msPerCount;
-}
+// Milliseconds on the performance counter, from an arbitrary start: the program's own phase
+// marks read the same clock.
+using win32::NowMs;
 
 // The middle value (the mean of the two middle ones for an even count), 0 for none.
 inline double Median(std::vector<double> values) {

@@ -1,5 +1,5 @@
-// Identifiers of the main window's controls and menu items, and of the About box's
-// controls. Plain macros so that the resource script can use them too.
+// Identifiers of the main window's controls and menu items, of the other windows' controls,
+// and of the windows themselves. Plain macros so that the resource script can use them too.
 #pragma once
 
 #define IDI_HEXALUNE 1
@@ -109,3 +109,10 @@
 
 // Accelerators of the main window
 #define IDR_MAIN_KEYS 4001
+
+#ifndef RC_INVOKED
+namespace hexalune {
+// The windows that a command opens (core/win32/DialogWindow.h), one of each at a time.
+enum class WindowId { About, ChangingLines, Hexagrams, Journal };
+}  // namespace hexalune
+#endif

@@ -4,9 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "core/SettingsStore.h"
+
 namespace hexalune {
 
-inline const char* BooleanText(bool value) { return value ? "True" : "False"; }
+inline const char* BooleanText(bool value) { return value ? kTrueText : kFalseText; }
 
 // "True"/"False" in any letter case, or a decimal number (zero is false, anything else true).
 // Surrounding spaces are allowed. Anything else is no Boolean.

@@ -1,6 +1,8 @@
 // The 64 hexagrams in King Wen order, with their texts and figures.
 #pragma once
 
+#include <string>
+
 namespace hexalune {
 
 inline constexpr int kHexagramCount = 64;
@@ -30,5 +32,18 @@ const HexagramEntry& Hexagram(int n);
 
 // The number of the hexagram with this figure (bit i = line i + 1, set = solid).
 int HexagramWithFigure(unsigned char lines);
+
+// "46 Pushing Upward": the number and the name.
+std::string HexagramTitle(int hexagram);
+
+// "Hexagram 46, Pushing Upward": a figure's name for screen readers, and a window's heading.
+std::string HexagramFullTitle(int hexagram);
+
+// The trigrams as the list of all hexagrams shows them, upper over lower, the same for every
+// hexagram ("Earth over Wind" for 46, "Water over Water" for 29).
+std::string HexagramTrigrams(int hexagram);
+
+// The judgment and the image, each as verse and as prose, under the headings "Judgment" and "Image".
+std::string HexagramFourTexts(int hexagram);
 
 }  // namespace hexalune

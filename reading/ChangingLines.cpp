@@ -36,4 +36,17 @@ ChangingLinesReading DescribeChangingLines(int hexagram, const std::string& chan
     return reading;
 }
 
+std::string ChangingLinesSpoken(const std::string& changingLines) {
+    std::string spoken = "Changing lines ";
+    for (char c : changingLines) {
+        spoken += c;
+        if (c == ',') spoken += ' ';
+    }
+    return spoken;
+}
+
+std::string HexagramTexts(int hexagram) {
+    return HexagramFourTexts(hexagram) + "\n\n" + DescribeChangingLines(hexagram, "1,2,3,4,5,6").text;
+}
+
 }  // namespace hexalune

@@ -26,4 +26,12 @@ struct ChangingLinesReading {
 // hexagram number shows as the first, as everywhere else.
 ChangingLinesReading DescribeChangingLines(int hexagram, const std::string& changingLines);
 
+// Everything the list of all hexagrams shows for one: the judgment and the image, each as
+// verse and as prose, then what each of the six lines says when it changes (and, for the
+// first two, all six at once).
+std::string HexagramTexts(int hexagram);
+
+// "4,1,6" as a screen reader should say it: "Changing lines 4, 1, 6".
+std::string ChangingLinesSpoken(const std::string& changingLines);
+
 }  // namespace hexalune

@@ -1,7 +1,6 @@
 #include "reading/HexagramSearch.h"
 
 #include "reading/Catalogue.h"
-#include "reading/ChangingLines.h"
 #include "core/ValueForms.h"
 
 namespace hexalune {
@@ -37,27 +36,6 @@ std::vector<int> FindHexagrams(std::string_view text) {
             ContainsIgnoringCase(HexagramTrigrams(n), wanted)) found.push_back(n);
     }
     return found;
-}
-
-std::string HexagramTitle(int hexagram) { return std::to_string(hexagram) + " " + Hexagram(hexagram).name; }
-
-std::string HexagramFullTitle(int hexagram) {
-    return "Hexagram " + std::to_string(hexagram) + ", " + Hexagram(hexagram).name;
-}
-
-std::string HexagramTrigrams(int hexagram) {
-    const HexagramEntry& entry = Hexagram(hexagram);
-    return std::string(entry.upperTrigram) + " over " + entry.lowerTrigram;
-}
-
-std::string HexagramFourTexts(int hexagram) {
-    const HexagramEntry& entry = Hexagram(IsHexagramNumber(hexagram) ? hexagram : 1);
-    return std::string("Judgment\n") + entry.judgmentPoem + "\n\n" + entry.judgmentDescription + "\n\nImage\n" +
-           entry.imagePoem + "\n\n" + entry.imageDescription;
-}
-
-std::string HexagramTexts(int hexagram) {
-    return HexagramFourTexts(hexagram) + "\n\n" + DescribeChangingLines(hexagram, "1,2,3,4,5,6").text;
 }
 
 }  // namespace hexalune

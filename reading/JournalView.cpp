@@ -2,7 +2,6 @@
 
 #include "reading/Catalogue.h"
 #include "reading/ChangingLines.h"
-#include "reading/HexagramSearch.h"
 
 namespace hexalune {
 

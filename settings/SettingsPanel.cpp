@@ -1,8 +1,18 @@
 #include "settings/SettingsPanel.h"
 
+#include <utility>
+
 #include "core/ValueForms.h"
 
 namespace hexalune {
+
+namespace {
+
+// The time lists and the settings each one is stored in; the date lists store nothing.
+constexpr std::pair<PanelList, const char*> kTimeLists[] = {
+    {PanelList::Hour, keys::kHour}, {PanelList::Minute, keys::kMinute}, {PanelList::Second, keys::kSecond}};
+
+}  // namespace
 
 std::vector<std::string> ListItems(PanelList list) {
     auto numbers = [](int first, int last) {
@@ -45,16 +55,10 @@ void SettingsPanel::SetTrayBox(bool checked) {
 }
 
 void SettingsPanel::OnListSelectionChanged(PanelList list) {
-    const char* key = nullptr;
-    switch (list) {
-        case PanelList::Hour: key = keys::kHour; break;
-        case PanelList::Minute: key = keys::kMinute; break;
-        case PanelList::Second: key = keys::kSecond; break;
-        default: return;  // the hidden date lists store nothing
+    for (const auto& [timeList, key] : kTimeLists) {
+        const int index = timeList == list ? controls_.ListIndex(list) : -1;
+        if (index >= 0) settings_.WriteSetting(key, controls_.ListItemText(list, index));
     }
-    const int index = controls_.ListIndex(list);
-    if (index < 0) return;
-    settings_.WriteSetting(key, controls_.ListItemText(list, index));
 }
 
 void SettingsPanel::OnStartInTrayClicked() {
@@ -93,9 +97,7 @@ void SettingsPanel::LoadSettingsPanel() {
     // query has said so on screen: the stored choice neither overrides that nor writes the
     // Run value, which stays as the user left it.
     if (!(stored && registration_.TurnedOffInWindows(process_.ExecutableName()))) SelectRunOption(stored);
-    const std::pair<PanelList, const char*> timeLists[] = {
-        {PanelList::Hour, keys::kHour}, {PanelList::Minute, keys::kMinute}, {PanelList::Second, keys::kSecond}};
-    for (const auto& [list, key] : timeLists) {
+    for (const auto& [list, key] : kTimeLists) {
         const std::string stored = settings_.ReadSetting(key);
         for (int i = 0; i < controls_.ListCount(list); ++i) {
             if (controls_.ListItemText(list, i) == stored) {

@@ -1,4 +1,5 @@
-// The settings view's controls: display time lists, start options and the hidden date lists.
+// The settings view's controls: display time lists, start options, and the date lists (lists
+// in memory, with no window).
 #pragma once
 
 #include <string>
@@ -52,7 +53,7 @@ public:
     void OnRunAtStartupChosen();
     void OnDontRunAtStartupChosen();
 
-    void FillLists();  // the six lists, then the hidden date lists at their first items
+    void FillLists();  // the six lists, then the date lists at their first items
     void SaveStartupOptions();
     void LoadSettingsPanel();
     bool CheckDateSelection();

@@ -7,15 +7,12 @@
 #include "app/MainLayout.h"
 #include "core/BenchPhases.h"
 #include "core/win32/Accessibility.h"
+#include "core/win32/DialogWindow.h"  // and the private messages
 #include "core/win32/ReadingText.h"
 #include "core/Version.h"
-#include "links/win32/AboutBox.h"
 #include "reading/Catalogue.h"
-#include "reading/HexagramSearch.h"
-#include "reading/win32/ChangingLinesWindow.h"
+#include "reading/ChangingLines.h"
 #include "reading/win32/HexagramFigure.h"
-#include "reading/win32/HexagramsWindow.h"
-#include "reading/win32/JournalWindow.h"
 #include "tray/win32/TrayIcon.h"
 
 namespace hexalune::win32 {
@@ -24,42 +21,23 @@ namespace {
 
 constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT kTickInterval = 1000;
-// The main window's own messages (WM_APP + 1 is the tray icon's callback), posted so that
-// the work runs once the control or loop that asked for it has returned.
-constexpr UINT WM_APP_END_PROGRAM = WM_APP + 3;
-constexpr UINT WM_APP_SHOW_CHANGING_LINES = WM_APP + 4;
 
-// The settings lists' controls, in the order of PanelList. The day, month and year lists have
-// none (0, in no layout): nobody would ever see them, and only the date check reads them, so
-// they stay lists in memory (DropDownList with no control attached).
-constexpr int kListIds[] = {0, 0, 0, IDC_HOUR_LIST, IDC_MINUTE_LIST, IDC_SECOND_LIST};
-
-// Asks one of the program's other top-level windows (an About box, the changing lines) to
-// close, so that its own close handling runs before the main window goes.
-BOOL CALLBACK CloseOtherWindow(HWND window, LPARAM main) {
-    if (window != reinterpret_cast<HWND>(main) && IsWindowVisible(window)) SendMessageW(window, WM_CLOSE, 0, 0);
-    return TRUE;
-}
-
-// "4,1,6" as a screen reader should say it: "Changing lines 4, 1, 6".
-std::string ChangingLinesSpoken(const std::string& lines) {
-    std::string spoken = "Changing lines ";
-    for (char c : lines) {
-        spoken += c;
-        if (c == ',') spoken += ' ';
-    }
-    return spoken;
-}
+// The settings lists that have a control. The day, month and year lists have none: nobody
+// would ever see them, and only the date check reads them, so they stay lists in memory
+// (DropDownList with no control attached).
+constexpr struct {
+    PanelList list;
+    int id;
+} kListControls[] = {{PanelList::Hour, IDC_HOUR_LIST}, {PanelList::Minute, IDC_MINUTE_LIST},
+                     {PanelList::Second, IDC_SECOND_LIST}};
 
 constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 }  // namespace
 
 bool MainWindow::Create() {
-    bigIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
-    smallIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    bigIcon_ = LoadProgramIcon(instance_, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    smallIcon_ = LoadProgramIcon(instance_, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
     RegisterWindowKitClasses(instance_);
     WNDCLASSEXW main{};
     main.cbSize = sizeof(main);
@@ -93,6 +71,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (controller_) controller_->OnTaskbarCreated();
         return 0;
     }
+    INT_PTR look = 0;
+    if (HandleWindowLook(hwnd_, controls_, {kClientWidthTwips, kClientHeightTwips}, message, wParam, lParam, look))
+        return look;
     switch (message) {
         case WM_CREATE: OnCreate(); return 0;
         case WM_ACTIVATE:
@@ -128,10 +109,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_QUERYENDSESSION: return TRUE;
         case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORBTN:
-            return controls_.OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_SETCURSOR:
             if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
             break;
@@ -145,16 +122,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_APP_TRAYICON:
             if (controller_) controller_->OnTrayIconEvent(LOWORD(lParam), TrayAnchor(wParam, lParam));
             return 0;
-        case WM_DPICHANGED:
-            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-            return 0;
-        case WM_SETTINGCHANGE:
-            // New frame metrics (a new text size brings them too): measured again, as after a change of DPI.
-            if (ChangesWindowMetrics(wParam, lParam)) {
-                ResizeForClient();
-                controls_.Arrange(controls_.Dpi());
-            }
-            break;
         case WM_DESTROY: OnDestroy(); return 0;
         case WM_NCDESTROY:
             // The window is gone after this: nothing may use its handle any more.
@@ -174,7 +141,7 @@ void MainWindow::OnCreate() {
     // The settings view's controls and the drop-down lists are made when that view first comes
     // to the front (MakeSettingsView): a day's start usually shows the reading alone, and each
     // list costs several milliseconds to make.
-    controls_.CreateAll(ControlKind::ComboList, IDC_SETTINGS_VIEW);
+    controls_.CreateAll(IDC_SETTINGS_VIEW);
     HEXALUNE_PHASE("controls created");
     BringViewToFront(View::Hexagram);
     // A copy run as administrator still hears from the shell, which runs with less: that the
@@ -211,13 +178,7 @@ void MainWindow::OnNotify(const NMHDR& header) {
 }
 
 void MainWindow::ResizeForClient() {
-    const SIZE size = FrameSizeFor(hwnd_, kClientWidthTwips, kClientHeightTwips, controls_.Dpi(), true);
-    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
-    MoveToSuggested(hwnd_, suggested, FrameSizeFor(hwnd_, kClientWidthTwips, kClientHeightTwips, dpi, true));
-    controls_.Arrange(dpi);
+    ResizeInPlace(hwnd_, FrameSizeFor(hwnd_, kClientWidthTwips, kClientHeightTwips, controls_.Dpi()));
 }
 
 void MainWindow::ShowFirstTime() {
@@ -228,8 +189,6 @@ void MainWindow::ShowFirstTime() {
     HEXALUNE_PHASE("first WM_PAINT done");
     SetForegroundWindow(hwnd_);
 }
-
-HWND MainWindow::Control(int id) const { return controls_.Get(id); }
 
 void MainWindow::OnCommand(int id, int code, HWND control) {
     if (!controller_ || controller_->Ending()) return;
@@ -243,8 +202,8 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
         if (id == IDC_START_IN_TRAY) panel.SetTrayBox(!IsTrayChecked());
     }
     if (code == CBN_SELCHANGE) {
-        for (std::size_t list = 0; list < std::size(kListIds); ++list) {
-            if (kListIds[list] == id) panel.OnListSelectionChanged(static_cast<PanelList>(list));
+        for (const auto& control : kListControls) {
+            if (control.id == id) panel.OnListSelectionChanged(control.list);
         }
     }
 }
@@ -267,17 +226,12 @@ void MainWindow::OnEndSession(bool ending) {
 
 void MainWindow::MakeSettingsView() {
     controls_.CreateWithin(IDC_SETTINGS_VIEW);
-    for (std::size_t list = 0; list < std::size(kListIds); ++list) {
-        HWND combo = Control(kListIds[list]);
-        const ControlSpec* item = controls_.Find(kListIds[list]);
-        if (!combo && item) combo = controls_.Create(*item);
-        lists_[list].Attach(combo);
-    }
+    for (const auto& control : kListControls) List(control.list).Attach(Control(control.id));
     // What the program set while the view was not made yet.
-    SetRunSelected(runSelected_);
-    SetTrayChecked(trayChecked_);
-    SetTrayEnabled(trayEnabled_);
-    SetText(IDC_SETTINGS_FIGURE, pictureName_);
+    SetRunSelected(unmade_.runSelected);
+    SetTrayChecked(unmade_.trayChecked);
+    SetTrayEnabled(unmade_.trayEnabled);
+    SetWindowTextW(Control(IDC_SETTINGS_FIGURE), WindowText(Control(IDC_HEXAGRAM_FIGURE)).c_str());
     HEXALUNE_PHASE("settings view made");
 }
 
@@ -289,17 +243,17 @@ void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
     hexagram_ = IsHexagramNumber(hexagram) ? hexagram : 1;
     const HexagramEntry& entry = Hexagram(hexagram_);
     // The pictures' window text is what screen readers announce.
-    pictureName_ = HexagramFullTitle(hexagram_);
+    const std::string pictureName = HexagramFullTitle(hexagram_);
     // Nothing of the view on screen is drawn until every text is set: each text is laid out
     // once, as in a hidden window, and the view is painted once, at the end.
     HWND view = Control(IDC_READING_VIEW);
     const bool drawing = view && (GetWindowLongPtrW(view, GWL_STYLE) & WS_VISIBLE);
     if (drawing) SendMessageW(view, WM_SETREDRAW, FALSE, 0);
-    SetText(IDC_HEXAGRAM_FIGURE, pictureName_);
+    SetText(IDC_HEXAGRAM_FIGURE, pictureName);
     InvalidateRect(Control(IDC_HEXAGRAM_FIGURE), nullptr, TRUE);
     // The settings view's picture, once that view is made.
     if (HWND figure = Control(IDC_SETTINGS_FIGURE)) {
-        SetText(IDC_SETTINGS_FIGURE, pictureName_);
+        SetText(IDC_SETTINGS_FIGURE, pictureName);
         InvalidateRect(figure, nullptr, TRUE);
     }
     SetText(IDC_HEXAGRAM_NAME, entry.name);
@@ -315,10 +269,8 @@ void MainWindow::ShowReading(int hexagram, const std::string& changingLines) {
         SendMessageW(view, WM_SETREDRAW, TRUE, 0);
         RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
-    // An open changing-lines window follows the reading on screen.
-    UpdateChangingLinesWindow(hexagram_, changingLines);
-    // An open journal lists the reading just drawn.
-    RefreshJournalWindow();
+    // An open changing-lines window follows the reading on screen; an open journal lists it.
+    TellOpenWindows(WM_APP_NEW_READING, Context());
     // Setting the reading texts counts as a change of their text for the clipboard guard.
     GuardClipboard(hwnd_);
     HEXALUNE_PHASE("reading shown");
@@ -343,32 +295,34 @@ void MainWindow::SetListIndex(PanelList list, int index) { List(list).Select(ind
 
 std::string MainWindow::ListItemText(PanelList list, int index) const { return ToAnsi(List(list).Item(index)); }
 
-// The start options are kept here until the settings view is made, and set on its controls from then on.
+// The start options are kept in unmade_ until the settings view is made, and on its controls from then on.
 bool MainWindow::IsRunSelected() const {
-    HWND run = Control(IDC_RUN_AT_STARTUP);
-    return run ? SendMessageW(run, BM_GETCHECK, 0, 0) == BST_CHECKED : runSelected_;
+    if (!SettingsMade()) return unmade_.runSelected;
+    return SendMessageW(Control(IDC_RUN_AT_STARTUP), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void MainWindow::SetRunSelected(bool run) {
-    runSelected_ = run;
-    if (!SettingsMade()) return;
+    if (!SettingsMade()) {
+        unmade_.runSelected = run;
+        return;
+    }
     SendMessageW(Control(IDC_RUN_AT_STARTUP), BM_SETCHECK, run ? BST_CHECKED : BST_UNCHECKED, 0);
     SendMessageW(Control(IDC_DONT_RUN_AT_STARTUP), BM_SETCHECK, run ? BST_UNCHECKED : BST_CHECKED, 0);
 }
 
 bool MainWindow::IsTrayChecked() const {
-    HWND box = Control(IDC_START_IN_TRAY);
-    return box ? SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED : trayChecked_;
+    if (!SettingsMade()) return unmade_.trayChecked;
+    return SendMessageW(Control(IDC_START_IN_TRAY), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void MainWindow::SetTrayChecked(bool checked) {
-    trayChecked_ = checked;
-    if (SettingsMade()) SendMessageW(Control(IDC_START_IN_TRAY), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (!SettingsMade()) unmade_.trayChecked = checked;
+    else SendMessageW(Control(IDC_START_IN_TRAY), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void MainWindow::SetTrayEnabled(bool enabled) {
-    trayEnabled_ = enabled;
-    if (SettingsMade()) EnableWindow(Control(IDC_START_IN_TRAY), enabled ? TRUE : FALSE);
+    if (!SettingsMade()) unmade_.trayEnabled = enabled;
+    else EnableWindow(Control(IDC_START_IN_TRAY), enabled ? TRUE : FALSE);
 }
 
 bool MainWindow::IsVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
@@ -404,11 +358,7 @@ void MainWindow::Restore() {
 void MainWindow::CenterOnScreen() {
     RECT r{};
     GetWindowRect(hwnd_, &r);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CenterOnOwnersMonitor(hwnd_, {r.right - r.left, r.bottom - r.top});
 }
 
 void MainWindow::BringViewToFront(View view) {
@@ -425,15 +375,13 @@ void MainWindow::BringViewToFront(View view) {
     if (shown) SetWindowPos(shown, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
-void MainWindow::ShowAboutBox() { hexalune::win32::ShowAboutBox(instance_, hwnd_, shell_); }
-
-void MainWindow::ShowChangingLines() {
-    if (!changingLines_.empty()) ShowChangingLinesWindow(instance_, hwnd_, hexagram_, changingLines_);
+WindowContext MainWindow::Context() const {
+    Journal* journal = controller_ ? &controller_->ReadingJournal() : nullptr;
+    ISettingsStore* settings = controller_ ? &controller_->Settings() : nullptr;
+    return {instance_, hwnd_, hexagram_, changingLines_, &shell_, journal, settings};
 }
 
-void MainWindow::ShowAllHexagrams() { ShowHexagramsWindow(instance_, hwnd_, hexagram_); }
-
-void MainWindow::ShowJournal(Journal& journal) { ShowJournalWindow(instance_, hwnd_, journal); }
+void MainWindow::OpenWindow(WindowId window) { win32::OpenWindow(window, Context()); }
 
 void MainWindow::EndProgram() {
     // Not while a button or link that asked for it is still handling its click.
@@ -443,7 +391,7 @@ void MainWindow::EndProgram() {
 void MainWindow::OnEndProgram() {
     // The other windows first, each with its own close handling; destroying the main window
     // then takes any that would not close (a message box) with it, and ends the message loop.
-    EnumThreadWindows(GetCurrentThreadId(), CloseOtherWindow, reinterpret_cast<LPARAM>(hwnd_));
+    CloseOtherWindows(hwnd_);
     DestroyWindow(hwnd_);
 }
 

@@ -10,6 +10,7 @@
 #include "core/ControlIds.h"
 #include "app/MainController.h"
 #include "app/MainLayout.h"
+#include "core/win32/DialogWindow.h"
 #include "core/win32/DropDownList.h"
 #include "core/win32/Handles.h"
 #include "core/win32/WindowKit.h"
@@ -30,7 +31,7 @@ public:
     bool Create();
     void SetController(MainController* controller) { controller_ = controller; }
     HWND Handle() const { return hwnd_; }
-    HWND Control(int id) const;
+    HWND Control(int id) const { return controls_.Get(id); }
     HWND TrayHook() const { return Control(IDC_TRAY_HOOK); }
     HMENU TrayPopup() const { return trayPopup_; }
     HICON SmallIcon() const { return smallIcon_.Get(); }
@@ -62,10 +63,7 @@ public:
     void ShowWithoutActivating() override;
     // IMainWindow
     void BringViewToFront(View view) override;
-    void ShowAboutBox() override;
-    void ShowChangingLines() override;
-    void ShowAllHexagrams() override;
-    void ShowJournal(Journal& journal) override;
+    void OpenWindow(WindowId window) override;
     void EndProgram() override;
 
 private:
@@ -76,7 +74,6 @@ private:
     void OnCommand(int id, int code, HWND control);
     bool OnSetCursor(HWND under);
     void OnDrawItem(const DRAWITEMSTRUCT& item);
-    void OnDpiChanged(int dpi, const RECT& suggested);
     void OnEndSession(bool ending);
     void OnNotify(const NMHDR& header);
     // Activation: the focused control is remembered when the window goes inactive and given
@@ -85,6 +82,8 @@ private:
     void OnDestroy();
     void OnEndProgram();
 
+    // What a window opened from here is given: the reading on screen, the journal.
+    WindowContext Context() const;
     void ResizeForClient();
     // Makes the settings view's controls and its lists, with what was set before.
     void MakeSettingsView();
@@ -109,12 +108,13 @@ private:
     Controls controls_{instance_, MainLayout(), kClientHeightTwips};
     FocusMemory focus_;
     DropDownList lists_[6];  // in the order of PanelList
-    // The start options, kept while the settings view is not made: "Don't run at start-up"
-    // chosen, the tray box cleared and unavailable.
-    bool runSelected_ = false;
-    bool trayChecked_ = false;
-    bool trayEnabled_ = false;
-    std::string pictureName_;  // the pictures' window text, what screen readers announce
+    // The start options while the settings view is not made (its controls hold them from then
+    // on): "Don't run at start-up" chosen, the tray box cleared and unavailable.
+    struct {
+        bool runSelected = false;
+        bool trayChecked = false;
+        bool trayEnabled = false;
+    } unmade_;
 };
 
 }  // namespace hexalune::win32

@@ -51,19 +51,12 @@
 namespace hexalune::win32 {
 namespace {
 
-// The annotation service tests put in place of the system's, or null.
-IAccPropServices* g_annotationsForTests = nullptr;
-
 // The service an AnnotationBatch holds, and how many batches are open; the UI thread's only.
 IAccPropServices* g_batchService = nullptr;
 int g_batchDepth = 0;
 
 // The annotation service, or null where the system has none (or COM is not ready).
 ComPtr<IAccPropServices> AnnotationService() {
-    if (g_annotationsForTests) {
-        g_annotationsForTests->AddRef();
-        return ComPtr<IAccPropServices>(g_annotationsForTests);
-    }
     if (g_batchService) {
         g_batchService->AddRef();
         return ComPtr<IAccPropServices>(g_batchService);
@@ -433,10 +426,10 @@ void MarkAsLink(HWND control) {
     if (AccessibleState* state = StateOf(control)) state->MarkAsLink();
 }
 
-AnnotationBatch::AnnotationBatch() {
-    if (g_batchDepth++ > 0 || g_annotationsForTests) return;
-    ComPtr<IAccPropServices> service = AnnotationService();
-    g_batchService = service.Get();
+AnnotationBatch::AnnotationBatch(IAccPropServices* service) {
+    if (g_batchDepth++ > 0) return;
+    const ComPtr<IAccPropServices> system = service ? ComPtr<IAccPropServices>() : AnnotationService();
+    g_batchService = service ? service : system.Get();
     if (g_batchService) g_batchService->AddRef();
 }
 
@@ -444,7 +437,5 @@ AnnotationBatch::~AnnotationBatch() {
     if (--g_batchDepth > 0 || !g_batchService) return;
     std::exchange(g_batchService, nullptr)->Release();
 }
-
-void UseAnnotationServiceForTests(IAccPropServices* service) { g_annotationsForTests = service; }
 
 }  // namespace hexalune::win32

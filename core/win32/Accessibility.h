@@ -10,14 +10,12 @@ void SetAccessibleName(HWND control, const std::wstring& name);
 void MarkAsLink(HWND control);
 // While one lives, the names and roles given on this thread share one annotation service
 // instead of asking COM for it each time: making a window's controls gives several.
+// Given a service (a test's own), the names and roles go to it instead of the system's.
 class AnnotationBatch {
 public:
-    AnnotationBatch();
+    explicit AnnotationBatch(IAccPropServices* service = nullptr);
     ~AnnotationBatch();
     AnnotationBatch(const AnnotationBatch&) = delete;
     AnnotationBatch& operator=(const AnnotationBatch&) = delete;
 };
-// For tests: names and roles go to `service` instead of the system's annotation service
-// (null: to the system's again). The caller keeps it alive while it is in use.
-void UseAnnotationServiceForTests(IAccPropServices* service);
 }

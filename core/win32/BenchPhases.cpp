@@ -9,14 +9,14 @@
 #include <map>
 #include <string>
 
-#include "bench/Timing.h"
+#include "core/win32/PerformanceClock.h"
 
 namespace hexalune::bench_phases {
 
 namespace {
 
-// The benchmark programs' clock, so that the probe and the program read the same counter.
-using bench::NowMs;
+// The benchmark programs' clock too, so that the probe and the program read the same counter.
+using win32::NowMs;
 
 struct PaintTotal {
     long count = 0;

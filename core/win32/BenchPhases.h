@@ -13,7 +13,7 @@ namespace hexalune::bench_phases {
 
 struct Moment {
     const char* phase;
-    double ms;  // on the performance counter, as bench/Timing.h counts it
+    double ms;  // on the performance counter (core/win32/PerformanceClock.h)
 };
 
 // The moments marked since the last call, oldest first; they are forgotten.

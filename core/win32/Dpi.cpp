@@ -1,5 +1,6 @@
 // The DPI a window is drawn for, on each system the program runs on.
 #include "core/win32/Handles.h"
+#include "core/win32/WindowKit.h"
 #include "core/win32/SystemLibrary.h"
 
 #include <shellscalingapi.h>

@@ -135,18 +135,6 @@ private:
     HDC dc_ = nullptr;
 };
 
-// A font of the given face and size in points (8.25 pt = 825) for a DPI.
-inline HFONT MakeFont(const wchar_t* face, int hundredthsOfPoint, int dpi, bool bold = false, bool underline = false) {
-    LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
-    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    lf.lfUnderline = underline ? TRUE : FALSE;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfQuality = CLEARTYPE_QUALITY;
-    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
-    return CreateFontIndirectW(&lf);
-}
-
 // A function of a loaded module, or null (from a module that lacks it, or from none).
 template <typename Function>
 Function ModuleFunction(HMODULE module, const char* name) {
@@ -159,32 +147,6 @@ Function ModuleFunction(HMODULE module, const char* name) {
 template <typename Function>
 Function User32Function(const char* name) {
     return ModuleFunction<Function>(GetModuleHandleW(L"user32.dll"), name);
-}
-
-// The window's DPI: its own where the system keeps one per window (Windows 10 1607 and
-// later), else its monitor's (Windows 8.1 and later), else the system's. A null window
-// has the system's.
-int WindowDpi(HWND window);
-
-// Whether a WM_SETTINGCHANGE changes what our windows are measured with (the frames',
-// captions' and menus' metrics, which a change of text size changes too): they lay
-// themselves out again after one.
-inline bool ChangesWindowMetrics(WPARAM action, LPARAM section) {
-    if (action == SPI_SETNONCLIENTMETRICS) return true;
-    // Without an action, the change is named by its section of the user's settings.
-    const auto* name = reinterpret_cast<const wchar_t*>(section);
-    return action == 0 && name && lstrcmpiW(name, L"WindowMetrics") == 0;
-}
-
-// The outer size of a window with these styles around a client area of the given size, with
-// the frame measured at the DPI where the system can (Windows 10 and later).
-inline SIZE OuterSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu, int dpi) {
-    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
-    RECT r{0, 0, clientWidth, clientHeight};
-    if (!adjustForDpi || !adjustForDpi(&r, style, menu ? TRUE : FALSE, exStyle, static_cast<UINT>(dpi)))
-        AdjustWindowRectEx(&r, style, menu ? TRUE : FALSE, exStyle);
-    return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
 }  // namespace hexalune::win32

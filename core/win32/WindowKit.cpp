@@ -21,6 +21,29 @@ constexpr wchar_t kContainerClass[] = L"HexaluneContainer";
 constexpr wchar_t kHookClass[] = L"HexaluneHook";
 constexpr int kDropDownHeight = 200;  // pixels at 96 DPI, list included
 
+// A font of the given face and size in points (8.25 pt = 825) for a DPI.
+inline HFONT MakeFont(const wchar_t* face, int hundredthsOfPoint, int dpi, bool bold = false, bool underline = false) {
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = underline ? TRUE : FALSE;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    return CreateFontIndirectW(&lf);
+}
+
+// The outer size of a window with these styles around a client area of the given size, with
+// the frame measured at the DPI where the system can (Windows 10 and later).
+inline SIZE OuterSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, bool menu, int dpi) {
+    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+    RECT r{0, 0, clientWidth, clientHeight};
+    if (!adjustForDpi || !adjustForDpi(&r, style, menu ? TRUE : FALSE, exStyle, static_cast<UINT>(dpi)))
+        AdjustWindowRectEx(&r, style, menu ? TRUE : FALSE, exStyle);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
 }  // namespace
 
 namespace {
@@ -181,8 +204,7 @@ HFONT Controls::Font(FontRole role) const {
     auto it = fonts_.find(role);
     if (it == fonts_.end()) {
         const theme::FontLook look = theme::FontOf(role);
-        auto& fonts = const_cast<std::map<FontRole, win32::Font>&>(fonts_);
-        it = fonts.emplace(role, win32::Font(MakeFont(theme::kFontFace, look.hundredthsOfPoint, dpi_, look.bold,
+        it = fonts_.emplace(role, win32::Font(MakeFont(theme::kFontFace, look.hundredthsOfPoint, dpi_, look.bold,
                                                       look.underline)))
                  .first;
     }
@@ -273,11 +295,11 @@ void Controls::OutlinesToBottom(Pick wanted) {
     }
 }
 
-void Controls::CreateAll(ControlKind skipped, int deferred) {
+void Controls::CreateAll(int deferred) {
     AnnotationBatch annotations;
     const auto wanted = [&](const ControlSpec& item) { return deferred == 0 || !IsWithin(item, deferred); };
     for (const ControlSpec& item : layout_) {
-        if (item.kind != skipped && wanted(item)) Create(item);
+        if (wanted(item)) Create(item);
     }
     OutlinesToBottom(wanted);
 }
@@ -289,11 +311,6 @@ void Controls::CreateWithin(int container) {
         if (wanted(item) && !Get(item.id)) Create(item);
     }
     OutlinesToBottom(wanted);
-}
-
-void Controls::CreateAll() {
-    AnnotationBatch annotations;
-    for (const ControlSpec& item : layout_) Create(item);
 }
 
 void Controls::Arrange(int dpi) {
@@ -569,10 +586,10 @@ void MakeDialogControls(HWND dialog, Controls& controls, SIZE clientTwips) {
     OpenLikeLastTime(dialog, frame);
 }
 
-SIZE FrameSizeFor(HWND window, int clientWidthTwips, int clientHeightTwips, int dpi, bool menu) {
+SIZE FrameSizeFor(HWND window, int clientWidthTwips, int clientHeightTwips, int dpi) {
     return OuterSize(TwipsToPixels(clientWidthTwips, dpi), TwipsToPixels(clientHeightTwips, dpi),
                      static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)),
-                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), menu, dpi);
+                     static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)), GetMenu(window) != nullptr, dpi);
 }
 
 void MoveToSuggested(HWND window, const RECT& suggested, SIZE frame) {
@@ -583,14 +600,18 @@ void ResizeInPlace(HWND window, SIZE frame) {
     SetWindowPos(window, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool HandleDialogLook(HWND dialog, Controls& controls, SIZE clientTwips, UINT message, WPARAM wParam, LPARAM lParam,
+bool HandleWindowLook(HWND window, Controls& controls, SIZE clientTwips, UINT message, WPARAM wParam, LPARAM lParam,
                       INT_PTR& result) {
-    const bool resizable = (GetWindowLongPtrW(dialog, GWL_STYLE) & WS_THICKFRAME) != 0;
+    const bool resizable = (GetWindowLongPtrW(window, GWL_STYLE) & WS_THICKFRAME) != 0;
     switch (message) {
         case WM_CTLCOLORDLG: result = reinterpret_cast<INT_PTR>(controls.Brush(ThemeColor(ColorRole::Ground))); return true;
+        case WM_CTLCOLORLISTBOX:
+            // A drop-down list's list is no control of the table: it keeps the system's colors.
+            if (controls.Get(GetDlgCtrlID(reinterpret_cast<HWND>(lParam))) != reinterpret_cast<HWND>(lParam))
+                return false;
+            [[fallthrough]];
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLORBTN:
             result = static_cast<INT_PTR>(controls.OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
             return true;
@@ -599,9 +620,9 @@ bool HandleDialogLook(HWND dialog, Controls& controls, SIZE clientTwips, UINT me
             controls.Arrange(dpi);
             const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
             // A window the user sizes keeps the size the system scales it to.
-            MoveToSuggested(dialog, suggested,
+            MoveToSuggested(window, suggested,
                             resizable ? SIZE{suggested.right - suggested.left, suggested.bottom - suggested.top}
-                                      : FrameSizeFor(dialog, clientTwips.cx, clientTwips.cy, dpi));
+                                      : FrameSizeFor(window, clientTwips.cx, clientTwips.cy, dpi));
             result = TRUE;
             return true;
         }
@@ -609,7 +630,7 @@ bool HandleDialogLook(HWND dialog, Controls& controls, SIZE clientTwips, UINT me
             if (ChangesWindowMetrics(wParam, lParam)) {
                 controls.Arrange(controls.Dpi());
                 if (!resizable)
-                    ResizeInPlace(dialog, FrameSizeFor(dialog, clientTwips.cx, clientTwips.cy, controls.Dpi()));
+                    ResizeInPlace(window, FrameSizeFor(window, clientTwips.cx, clientTwips.cy, controls.Dpi()));
             }
             result = FALSE;
             return true;
@@ -622,27 +643,27 @@ bool HandleDialogLook(HWND dialog, Controls& controls, SIZE clientTwips, UINT me
         case WM_GETMINMAXINFO: {
             if (!resizable) return false;
             // No smaller than the window as it is laid out.
-            const SIZE least = FrameSizeFor(dialog, clientTwips.cx, clientTwips.cy, controls.Dpi());
+            const SIZE least = FrameSizeFor(window, clientTwips.cx, clientTwips.cy, controls.Dpi());
             reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.cx, least.cy};
             result = 0;
             return true;
         }
-        case WM_NOTIFY: return DrawChosenRowBright(dialog, controls, *reinterpret_cast<const NMHDR*>(lParam), result);
-        case WM_DESTROY: RememberPlace(dialog); return false;
+        case WM_NOTIFY: return DrawChosenRowBright(window, controls, *reinterpret_cast<const NMHDR*>(lParam), result);
+        case WM_DESTROY: RememberPlace(window); return false;
         default: return false;
     }
 }
 
-void CenterOnOwnersMonitor(HWND dialog, SIZE frame) {
-    HWND owner = GetWindow(dialog, GW_OWNER);
+void CenterOnOwnersMonitor(HWND window, SIZE frame) {
+    HWND owner = GetWindow(window, GW_OWNER);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (GetMonitorInfoW(MonitorFromWindow(owner ? owner : dialog, MONITOR_DEFAULTTOPRIMARY), &monitor))
+    if (GetMonitorInfoW(MonitorFromWindow(owner ? owner : window, MONITOR_DEFAULTTOPRIMARY), &monitor))
         screen = monitor.rcMonitor;
     const int left = screen.left + (screen.right - screen.left - frame.cx) / 2;
     const int top = screen.top + (screen.bottom - screen.top - frame.cy) / 2;
-    SetWindowPos(dialog, nullptr, left, top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, nullptr, left, top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace hexalune::win32

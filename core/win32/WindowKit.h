@@ -23,6 +23,21 @@ namespace hexalune::win32 {
 
 inline COLORREF ThemeColor(ColorRole role) { return static_cast<COLORREF>(theme::ColorOf(role)); }
 
+// The window's DPI: its own where the system keeps one per window (Windows 10 1607 and
+// later), else its monitor's (Windows 8.1 and later), else the system's. A null window
+// has the system's.
+int WindowDpi(HWND window);
+
+// Whether a WM_SETTINGCHANGE changes what our windows are measured with (the frames',
+// captions' and menus' metrics, which a change of text size changes too): they lay
+// themselves out again after one.
+inline bool ChangesWindowMetrics(WPARAM action, LPARAM section) {
+    if (action == SPI_SETNONCLIENTMETRICS) return true;
+    // Without an action, the change is named by its section of the user's settings.
+    const auto* name = reinterpret_cast<const wchar_t*>(section);
+    return action == 0 && name && lstrcmpiW(name, L"WindowMetrics") == 0;
+}
+
 // Registers the window classes the factory uses (containers, the hook); once per process.
 void RegisterWindowKitClasses(HINSTANCE instance);
 
@@ -51,11 +66,10 @@ public:
     void Attach(HWND window, int dpi);
     // Makes one control of the table, in its place for the DPI, with its font and look.
     HWND Create(const ControlSpec& item);
-    // Makes every control of the table except those of `skipped` kind and those inside the
-    // container `deferred` (made later with CreateWithin; the container itself is made), in
-    // table order, which is the tab order.
-    void CreateAll(ControlKind skipped, int deferred = 0);
-    void CreateAll();
+    // Makes every control of the table except those inside the container `deferred` (made
+    // later with CreateWithin; the container itself is made), in table order, which is the
+    // tab order.
+    void CreateAll(int deferred = 0);
     // Makes every control inside the container that is not made yet, each in its place in the
     // tab order, as CreateAll would have made them.
     void CreateWithin(int container);
@@ -96,7 +110,7 @@ private:
     HWND window_ = nullptr;
     int dpi_ = 96;
     SIZE extra_{0, 0};
-    std::map<FontRole, win32::Font> fonts_;
+    mutable std::map<FontRole, win32::Font> fonts_;  // made at their first use
     std::map<COLORREF, win32::Brush> brushes_;
     std::map<int, HWND> controls_;
     std::vector<std::unique_ptr<struct ContainerLook>> containers_;
@@ -144,22 +158,23 @@ State* DialogState(HWND dialog, UINT message, LPARAM lParam) {
 // dialog at its laid-out size in the middle of its owner's monitor.
 void MakeDialogControls(HWND dialog, Controls& controls, SIZE clientTwips);
 
-// The window's outer size around a client area given in twips, at a DPI.
-SIZE FrameSizeFor(HWND window, int clientWidthTwips, int clientHeightTwips, int dpi, bool menu = false);
+// The window's outer size around a client area given in twips, at a DPI (and its menu bar, if it has one).
+SIZE FrameSizeFor(HWND window, int clientWidthTwips, int clientHeightTwips, int dpi);
 
 // After a change of the system's metrics: the window takes `frame` where it is.
 void ResizeInPlace(HWND window, SIZE frame);
 
-// What every dialog of the program answers alike: its colors, a change of DPI (it takes the
-// place the system suggests) and of the system's metrics (it stays where it is), its client
-// area being the given twips. A dialog with a sizing border is no smaller than that, and its
-// controls take the room gained (Controls::Stretch). Returns whether it answered `message`,
-// with the answer in `result`.
-bool HandleDialogLook(HWND dialog, Controls& controls, SIZE clientTwips, UINT message, WPARAM wParam, LPARAM lParam,
+// What every window of the program (the main one and the dialogs) answers alike: its colors,
+// a change of DPI (it takes the place the system suggests) and of the system's metrics (it
+// stays where it is), its client area being the given twips. A window with a sizing border is
+// no smaller than that, and its controls take the room gained (Controls::Stretch). Returns
+// whether it answered `message`, with the answer in `result`.
+bool HandleWindowLook(HWND window, Controls& controls, SIZE clientTwips, UINT message, WPARAM wParam, LPARAM lParam,
                       INT_PTR& result);
 
-// Sizes the dialog to `frame` and puts it in the middle of its owner's monitor.
-void CenterOnOwnersMonitor(HWND dialog, SIZE frame);
+// Sizes the window to `frame` and puts it in the middle of its owner's monitor (its own, for a
+// window without an owner).
+void CenterOnOwnersMonitor(HWND window, SIZE frame);
 
 // After a change of DPI: the window takes `frame` at the place the system suggests.
 void MoveToSuggested(HWND window, const RECT& suggested, SIZE frame);

@@ -1,13 +1,14 @@
-#include "links/win32/AboutBox.h"
+// The About box (WindowId::About): the program, its home page, and where to read more.
+#include <windows.h>
 
 #include <commctrl.h>
 
+#include "core/win32/DialogWindow.h"
 #include "core/win32/Handles.h"
 #include "core/win32/Win32Platform.h"
 #include "core/win32/WindowKit.h"
 
 #include <string>
-#include <vector>
 
 #include "core/ControlIds.h"
 #include "core/Version.h"
@@ -39,42 +40,33 @@ constexpr ControlSpec kLayout[] = {
 };
 
 // Everything one opening of the box owns.
-struct AboutBox {
-    explicit AboutBox(HINSTANCE program) : instance(program), controls(program, layout) {
-        layout[1].caption = homeLink.c_str();
-    }
-    HINSTANCE instance;
-    IShell* shell = nullptr;
-    // The home page's link names the address, which the build sets.
-    std::string homeLink = std::string(kAboutHomePagePrefix) + WebPageAddress(WebPage::Home);
-    std::vector<ControlSpec> layout = std::vector<ControlSpec>(std::begin(kLayout), std::end(kLayout));
-    Controls controls;
+struct AboutBox : DialogWindow {
+    explicit AboutBox(const WindowContext& context)
+        : DialogWindow(WindowId::About, context, kLayout, {kClientWidth, kClientHeight}), shell(context.shell) {}
+    IShell* shell;
     Icon bigIcon;
     Icon smallIcon;
     Icon pictureIcon;
     int pictureSize = 32;
 };
 
-Icon LoadProgramIcon(HINSTANCE instance, int size) {
-    return Icon(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_HEXALUNE), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
-}
-
 bool IsLink(int id) { return id == IDC_ABOUT_HOME_LINK || id == IDC_ABOUT_DETAILS_LINK; }
 
 // The picture of the program's icon, 32 pixels at 96 DPI.
 void LoadPicture(AboutBox& box, int dpi) {
     box.pictureSize = MulDiv(32, dpi, 96);
-    box.pictureIcon = LoadProgramIcon(box.instance, box.pictureSize);
+    box.pictureIcon = LoadProgramIcon(box.instance, box.pictureSize, box.pictureSize);
 }
 
 void Build(HWND dialog, AboutBox& box) {
-    box.bigIcon = LoadProgramIcon(box.instance, GetSystemMetrics(SM_CXICON));
-    box.smallIcon = LoadProgramIcon(box.instance, GetSystemMetrics(SM_CXSMICON));
+    box.bigIcon = LoadProgramIcon(box.instance, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CXICON));
+    box.smallIcon = LoadProgramIcon(box.instance, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CXSMICON));
     if (box.bigIcon) SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(box.bigIcon.Get()));
     if (box.smallIcon) SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(box.smallIcon.Get()));
     LoadPicture(box, WindowDpi(dialog));
-    MakeDialogControls(dialog, box.controls, {kClientWidth, kClientHeight});
+    // The home page's link names the address, which the build sets.
+    SetLinkText(GetDlgItem(dialog, IDC_ABOUT_HOME_LINK),
+                FromAnsi(std::string(kAboutHomePagePrefix) + WebPageAddress(WebPage::Home)));
     SendMessageW(dialog, DM_SETDEFID, IDOK, 0);
     SetFocus(GetDlgItem(dialog, IDOK));
 }
@@ -95,12 +87,8 @@ void FollowLink(const AboutBox& box, int id) {
 }
 
 INT_PTR HandleMessage(HWND dialog, AboutBox& box, UINT message, WPARAM wParam, LPARAM lParam) {
-    // The picture follows the DPI; the rest of the look is every dialog's.
-    if (message == WM_DPICHANGED) LoadPicture(box, HIWORD(wParam));
-    INT_PTR result = FALSE;
-    if (HandleDialogLook(dialog, box.controls, {kClientWidth, kClientHeight}, message, wParam, lParam, result))
-        return result;
     switch (message) {
+        case WM_INITDIALOG: Build(dialog, box); return FALSE;  // the focus is set already
         case WM_DRAWITEM:
             DrawItem(box, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return TRUE;
@@ -128,21 +116,24 @@ INT_PTR HandleMessage(HWND dialog, AboutBox& box, UINT message, WPARAM wParam, L
 }
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* box = DialogState<AboutBox>(dialog, message, lParam);
+    DialogLook look;
+    auto* box = DialogPreamble<AboutBox>(dialog, message, wParam, lParam, look);
     if (!box) return FALSE;
-    if (message == WM_INITDIALOG) {
-        Build(dialog, *box);
-        return FALSE;  // the focus is set already
+    if (look.answered) {
+        // The picture follows the DPI; the rest of the look is every dialog's.
+        if (message == WM_DPICHANGED) LoadPicture(*box, HIWORD(wParam));
+        return look.result;
     }
     return HandleMessage(dialog, *box, message, wParam, lParam);
 }
 
-}  // namespace
-
-void ShowAboutBox(HINSTANCE instance, HWND owner, IShell& shell) {
-    AboutBox box(instance);
-    box.shell = &shell;
-    RunDialog(instance, owner, FromAnsi(HEXALUNE_WINDOW_CAPTION), &AboutProc, &box);
+void Open(const WindowContext& context) {
+    AboutBox box(context);
+    RunDialogWindow(box, FromAnsi(HEXALUNE_WINDOW_CAPTION), &AboutProc);
 }
+
+const bool kOpens = RegisterWindow(WindowId::About, &Open);
+
+}  // namespace
 
 }  // namespace hexalune::win32

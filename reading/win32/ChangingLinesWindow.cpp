@@ -1,24 +1,23 @@
-#include "reading/win32/ChangingLinesWindow.h"
+// The Changing Lines window (WindowId::ChangingLines): what each changing line of the reading
+// on screen says, and the hexagram the reading leads to. It follows the reading on screen.
+#include <windows.h>
 
 #include <commctrl.h>
 
 #include "core/ControlIds.h"
 #include "core/win32/Accessibility.h"
+#include "core/win32/DialogWindow.h"
 #include "core/win32/Handles.h"
 #include "core/win32/ReadingText.h"
 #include "core/win32/Win32Platform.h"
 #include "core/win32/WindowKit.h"
 #include "reading/Catalogue.h"
 #include "reading/ChangingLines.h"
-#include "reading/HexagramSearch.h"
 #include "reading/win32/HexagramFigure.h"
-#include "reading/win32/HexagramsWindow.h"
 
 namespace hexalune::win32 {
 
 namespace {
-
-constexpr UINT WM_APP_NEW_READING = WM_APP + 2;  // lParam: the ChangingLinesReading to show
 
 constexpr int kClientWidth = 7200;  // twips
 constexpr int kClientHeight = 8040;
@@ -39,16 +38,12 @@ const ControlSpec kLayout[] = {
     {IDOK, 0, K::DefaultButton, "Close", 5520, 7500, 1440, 375, kGround, kText, kLeft, FontRole::Body, kStartsGroup},
 };
 
-struct Window {
-    explicit Window(HINSTANCE program) : instance(program), controls(program, kLayout) {}
-    HINSTANCE instance;
+struct Window : DialogWindow {
+    explicit Window(const WindowContext& context)
+        : DialogWindow(WindowId::ChangingLines, context, kLayout, {kClientWidth, kClientHeight}),
+          reading(DescribeChangingLines(context.hexagram, context.changingLines)) {}
     ChangingLinesReading reading;
-    Controls controls;
 };
-
-HWND openWindow = nullptr;  // one at a time
-
-std::wstring FullTitle(int hexagram) { return FromAnsi(HexagramFullTitle(hexagram)); }
 
 void ShowReading(HWND dialog, const ChangingLinesReading& reading) {
     const std::wstring title = FullTitle(reading.hexagram);
@@ -69,23 +64,23 @@ void ShowReading(HWND dialog, const ChangingLinesReading& reading) {
 }
 
 void OnInitDialog(HWND dialog, Window& window) {
-    MakeDialogControls(dialog, window.controls, {kClientWidth, kClientHeight});
     ShowReading(dialog, window.reading);
     SetFocus(GetDlgItem(dialog, IDC_LINES_TEXT));
-    openWindow = dialog;
+}
+
+// The window follows the reading on screen.
+void OnNewReading(HWND dialog, Window& window, const WindowContext& context) {
+    window.reading = DescribeChangingLines(context.hexagram, context.changingLines);
+    ShowReading(dialog, window.reading);
 }
 
 INT_PTR CALLBACK ChangingLinesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* window = DialogState<Window>(dialog, message, lParam);
+    DialogLook look;
+    auto* window = DialogPreamble<Window>(dialog, message, wParam, lParam, look);
     if (!window) return FALSE;
-    if (message == WM_INITDIALOG) {
-        OnInitDialog(dialog, *window);
-        return FALSE;  // the focus is set
-    }
-    INT_PTR result = FALSE;
-    if (HandleDialogLook(dialog, window->controls, {kClientWidth, kClientHeight}, message, wParam, lParam, result))
-        return result;
+    if (look.answered) return look.result;
     switch (message) {
+        case WM_INITDIALOG: OnInitDialog(dialog, *window); return FALSE;  // the focus is set
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             const int hexagram = item.CtlID == IDC_LINES_FIGURE ? window->reading.hexagram : window->reading.relating;
@@ -95,41 +90,27 @@ INT_PTR CALLBACK ChangingLinesProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case WM_NOTIFY: {
             const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
             if (header.idFrom != IDC_LEADING_NAME || (header.code != NM_CLICK && header.code != NM_RETURN)) return FALSE;
-            ShowHexagramsWindow(window->instance, dialog, window->reading.relating);
+            OpenWindow(WindowId::Hexagrams, HexagramContext(window->instance, dialog, window->reading.relating));
             return TRUE;
         }
         case WM_APP_NEW_READING:
-            window->reading = *reinterpret_cast<const ChangingLinesReading*>(lParam);
-            ShowReading(dialog, window->reading);
-            return TRUE;
+        case WM_APP_OPEN_AGAIN: OnNewReading(dialog, *window, *reinterpret_cast<const WindowContext*>(lParam)); return TRUE;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, LOWORD(wParam));
             return TRUE;
         case WM_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
-        case WM_DESTROY:
-            if (openWindow == dialog) openWindow = nullptr;
-            return FALSE;
         default: return FALSE;
     }
 }
 
+void Open(const WindowContext& context) {
+    if (context.changingLines.empty()) return;
+    Window window(context);
+    RunDialogWindow(window, L"Changing Lines", &ChangingLinesProc);
+}
+
+const bool kOpens = RegisterWindow(WindowId::ChangingLines, &Open);
+
 }  // namespace
-
-void ShowChangingLinesWindow(HINSTANCE instance, HWND owner, int hexagram, const std::string& changingLines) {
-    if (openWindow) {
-        UpdateChangingLinesWindow(hexagram, changingLines);
-        SetForegroundWindow(openWindow);
-        return;
-    }
-    Window window(instance);
-    window.reading = DescribeChangingLines(hexagram, changingLines);
-    RunDialog(instance, owner, L"Changing Lines", &ChangingLinesProc, &window);
-}
-
-void UpdateChangingLinesWindow(int hexagram, const std::string& changingLines) {
-    if (!openWindow) return;
-    const ChangingLinesReading reading = DescribeChangingLines(hexagram, changingLines);
-    SendMessageW(openWindow, WM_APP_NEW_READING, 0, reinterpret_cast<LPARAM>(&reading));
-}
 
 }  // namespace hexalune::win32

@@ -1,6 +1,7 @@
 #include "reading/win32/HexagramFigure.h"
 
 #include "core/Theme.h"
+#include "core/win32/Win32Platform.h"
 #include "reading/Catalogue.h"
 
 namespace hexalune::win32 {
@@ -47,5 +48,7 @@ void DrawHexagramFigure(HDC dc, const RECT& area, int hexagram) {
     }
     SetBkColor(dc, oldBk);
 }
+
+std::wstring FullTitle(int hexagram) { return FromAnsi(HexagramFullTitle(hexagram)); }
 
 }  // namespace hexalune::win32

@@ -1,4 +1,6 @@
-#include "reading/win32/HexagramsWindow.h"
+// "Hexalune Hexagrams" (WindowId::Hexagrams): all 64 hexagrams, found by number, name or
+// trigrams, each with its texts. Opened again while open, it chooses the hexagram asked for.
+#include <windows.h>
 
 #include <commctrl.h>
 
@@ -8,18 +10,18 @@
 
 #include "core/ControlIds.h"
 #include "core/win32/Accessibility.h"
+#include "core/win32/DialogWindow.h"
 #include "core/win32/ReadingText.h"
 #include "core/win32/Win32Platform.h"
 #include "core/win32/WindowKit.h"
 #include "reading/Catalogue.h"
+#include "reading/ChangingLines.h"
 #include "reading/HexagramSearch.h"
 #include "reading/win32/HexagramFigure.h"
 
 namespace hexalune::win32 {
 
 namespace {
-
-constexpr UINT WM_APP_CHOOSE = WM_APP + 5;  // wParam: the hexagram to choose
 
 // The smallest the window can be. At 144 DPI it still fits a 1280 x 1024 screen.
 constexpr int kClientWidth = 12000;  // twips
@@ -43,14 +45,13 @@ const ControlSpec kLayout[] = {
 
 constexpr const wchar_t* kColumns[] = {L"Hexagram", L"Trigrams"};
 
-struct Window {
-    explicit Window(HINSTANCE program) : controls(program, kLayout) {}
-    Controls controls;
+struct Window : DialogWindow {
+    explicit Window(const WindowContext& context)
+        : DialogWindow(WindowId::Hexagrams, context, kLayout, {kClientWidth, kClientHeight}),
+          shown(IsHexagramNumber(context.hexagram) ? context.hexagram : 1) {}
     std::vector<int> found;  // listed, in King Wen order
-    int shown = 1;           // the hexagram whose texts are on show; 0 for none
+    int shown;               // the hexagram whose texts are on show; 0 for none
 };
-
-HWND openWindow = nullptr;  // one at a time
 
 HWND List(HWND dialog) { return GetDlgItem(dialog, IDC_HEXAGRAMS_LIST); }
 
@@ -98,7 +99,7 @@ void FitWholeRows(HWND dialog) {
 void ShowHexagram(HWND dialog, Window& window, int hexagram) {
     window.shown = hexagram;
     const bool any = hexagram != 0;
-    const std::wstring title = any ? FromAnsi(HexagramFullTitle(hexagram)) : std::wstring(L"No hexagram matches");
+    const std::wstring title = any ? FullTitle(hexagram) : std::wstring(L"No hexagram matches");
     SetDlgItemTextW(dialog, IDC_HEXAGRAMS_FIGURE, any ? title.c_str() : L"");  // what screen readers announce
     SetDlgItemTextW(dialog, IDC_HEXAGRAMS_NAME, title.c_str());
     SetDlgItemTextW(dialog, IDC_HEXAGRAMS_TEXT, any ? WithEditLineBreaks(FromAnsi(HexagramTexts(hexagram))).c_str() : L"");
@@ -156,7 +157,6 @@ LRESULT CALLBACK FindBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void OnInitDialog(HWND dialog, Window& window) {
-    MakeDialogControls(dialog, window.controls, {kClientWidth, kClientHeight});
     HWND list = List(dialog);
     for (int i = 0; i < 2; ++i) {
         LVCOLUMNW column{};
@@ -170,7 +170,6 @@ void OnInitDialog(HWND dialog, Window& window) {
     SetWindowSubclass(GetDlgItem(dialog, IDC_HEXAGRAMS_FIND), &FindBoxProc, 0, 0);
     Choose(dialog, window, window.shown);
     SetFocus(GetDlgItem(dialog, IDC_HEXAGRAMS_FIND));
-    openWindow = dialog;
 }
 
 // Type-ahead in the list: the next row from `start` on (round to the top) whose number and
@@ -209,21 +208,20 @@ INT_PTR OnNotify(HWND dialog, Window& window, const NMHDR& header) {
 }
 
 INT_PTR CALLBACK HexagramsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* window = DialogState<Window>(dialog, message, lParam);
+    DialogLook look;
+    auto* window = DialogPreamble<Window>(dialog, message, wParam, lParam, look);
     if (!window) return FALSE;
-    if (message == WM_INITDIALOG) {
-        OnInitDialog(dialog, *window);
-        return FALSE;  // the focus is set
-    }
-    INT_PTR result = FALSE;
-    if (HandleDialogLook(dialog, window->controls, {kClientWidth, kClientHeight}, message, wParam, lParam, result)) {
+    if (look.answered) {
         if (message == WM_DPICHANGED || message == WM_SIZE || message == WM_SETTINGCHANGE) {
             SizeColumns(dialog);
             FitWholeRows(dialog);
         }
-        return result;
+        return look.result;
     }
     switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog(dialog, *window);
+            return FALSE;  // the focus is set
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (window->shown != 0)
@@ -233,7 +231,9 @@ INT_PTR CALLBACK HexagramsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
             return TRUE;
         }
         case WM_NOTIFY: return OnNotify(dialog, *window, *reinterpret_cast<const NMHDR*>(lParam));
-        case WM_APP_CHOOSE: Choose(dialog, *window, static_cast<int>(wParam)); return TRUE;
+        case WM_APP_OPEN_AGAIN:
+            Choose(dialog, *window, reinterpret_cast<const WindowContext*>(lParam)->hexagram);
+            return TRUE;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case IDC_HEXAGRAMS_FIND:
@@ -244,24 +244,17 @@ INT_PTR CALLBACK HexagramsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
                 default: return FALSE;
             }
         case WM_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
-        case WM_DESTROY:
-            if (openWindow == dialog) openWindow = nullptr;
-            return FALSE;
         default: return FALSE;
     }
 }
 
-}  // namespace
-
-void ShowHexagramsWindow(HINSTANCE instance, HWND owner, int hexagram) {
-    if (openWindow) {
-        SendMessageW(openWindow, WM_APP_CHOOSE, static_cast<WPARAM>(hexagram), 0);
-        SetForegroundWindow(openWindow);
-        return;
-    }
-    Window window(instance);
-    window.shown = IsHexagramNumber(hexagram) ? hexagram : 1;
-    RunDialog(instance, owner, L"Hexalune Hexagrams", &HexagramsProc, &window, true);
+void Open(const WindowContext& context) {
+    Window window(context);
+    RunDialogWindow(window, L"Hexalune Hexagrams", &HexagramsProc, true);
 }
+
+const bool kOpens = RegisterWindow(WindowId::Hexagrams, &Open);
+
+}  // namespace
 
 }  // namespace hexalune::win32

@@ -1,4 +1,6 @@
-#include "reading/win32/JournalWindow.h"
+// "Hexalune Journal" (WindowId::Journal): every reading drawn, newest first, with the reading
+// in full and the reader's own note for the chosen one. It lists a reading drawn while it is open.
+#include <windows.h>
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -11,24 +13,20 @@
 #include "core/ControlIds.h"
 #include "core/Twips.h"
 #include "core/win32/Accessibility.h"
+#include "core/win32/DialogWindow.h"
 #include "core/win32/ReadingText.h"
 #include "core/win32/SystemLibrary.h"
 #include "core/win32/Win32Platform.h"
 #include "core/win32/WindowKit.h"
 #include "reading/Catalogue.h"
-#include "reading/HexagramSearch.h"
 #include "reading/JournalView.h"
 #include "reading/win32/HexagramFigure.h"
-#include "reading/win32/HexagramsWindow.h"
 #include "reading/win32/JournalFile.h"
 
 namespace hexalune::win32 {
 
 namespace {
 
-constexpr UINT WM_APP_REFRESH = WM_APP + 7;
-// A paste was cut to fit the note: wParam characters kept of lParam.
-constexpr UINT WM_APP_NOTE_CUT = WM_APP + 8;
 // The note is saved this long after the last change to it.
 constexpr UINT_PTR kNoteSaveTimer = 27;
 constexpr UINT kNoteSavePause = 2500;  // milliseconds
@@ -71,11 +69,10 @@ constexpr Column kColumns[] = {
 };
 constexpr int kLastColumn = static_cast<int>(std::size(kColumns)) - 1;
 
-struct Window {
-    Window(HINSTANCE program, Journal& entries) : instance(program), journal(entries), controls(program, kLayout) {}
-    HINSTANCE instance;
+struct Window : DialogWindow {
+    explicit Window(const WindowContext& context)
+        : DialogWindow(WindowId::Journal, context, kLayout, {kClientWidth, kClientHeight}), journal(*context.journal) {}
     Journal& journal;
-    Controls controls;
     std::vector<JournalEntry> entries;  // newest first, as listed
     std::vector<std::wstring> dates;    // their date texts for type-ahead, made at its first use
     int shown = -1;  // the entry whose reading and note are on show
@@ -84,10 +81,6 @@ struct Window {
     bool cuttingNote = false;       // the note box is being changed by the program itself
     bool filling = false;           // the list is being filled: its selection means nothing yet
 };
-
-HWND openWindow = nullptr;  // one at a time
-
-std::wstring FullTitle(int hexagram) { return FromAnsi(HexagramFullTitle(hexagram)); }
 
 // The user's own short date and time form.
 std::wstring DateText(const LocalDateTime& at) {
@@ -314,7 +307,8 @@ int FindByDate(Window& window, const NMLVFINDITEMW& find) {
 INT_PTR OnNotify(HWND dialog, Window& window, const NMHDR& header) {
     if (header.idFrom == IDC_JOURNAL_LEADING_NAME && (header.code == NM_CLICK || header.code == NM_RETURN)) {
         if (window.shown >= 0)
-            ShowHexagramsWindow(window.instance, dialog, window.entries[static_cast<std::size_t>(window.shown)].relating);
+            OpenWindow(WindowId::Hexagrams, HexagramContext(window.instance, dialog,
+                                                            window.entries[static_cast<std::size_t>(window.shown)].relating));
         return TRUE;
     }
     if (header.idFrom != IDC_JOURNAL_LIST) return FALSE;
@@ -382,31 +376,26 @@ void Close(HWND dialog, Window& window, int result) {
 }
 
 void OnInitDialog(HWND dialog, Window& window) {
-    MakeDialogControls(dialog, window.controls, {kClientWidth, kClientHeight});
     AddColumns(dialog, window.controls.Dpi());
     SetAccessibleName(Item(dialog, IDC_JOURNAL_LIST), L"Readings");
     // No limit of the box's own: it would cut a paste with no word, between the halves of a
     // character; the note is held to its room as it changes.
     SendMessageW(Item(dialog, IDC_JOURNAL_NOTE), EM_SETLIMITTEXT, 0, 0);
-    openWindow = dialog;
     FillList(dialog, window);
     SetFocus(Item(dialog, IDC_JOURNAL_LIST));
 }
 
 INT_PTR CALLBACK JournalProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* window = DialogState<Window>(dialog, message, lParam);
+    DialogLook look;
+    auto* window = DialogPreamble<Window>(dialog, message, wParam, lParam, look);
     if (!window) return FALSE;
-    if (message == WM_INITDIALOG) {
-        OnInitDialog(dialog, *window);
-        return FALSE;  // the focus is set
-    }
-    INT_PTR result = FALSE;
-    if (HandleDialogLook(dialog, window->controls, {kClientWidth, kClientHeight}, message, wParam, lParam, result)) {
+    if (look.answered) {
         if (message == WM_DPICHANGED) SetColumnWidths(dialog, HIWORD(wParam));
         if (message == WM_SIZE) FillLastColumn(dialog);
-        return result;
+        return look.result;
     }
     switch (message) {
+        case WM_INITDIALOG: OnInitDialog(dialog, *window); return FALSE;  // the focus is set
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (window->shown >= 0)
@@ -417,6 +406,8 @@ INT_PTR CALLBACK JournalProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             return TRUE;
         }
         case WM_NOTIFY: return OnNotify(dialog, *window, *reinterpret_cast<const NMHDR*>(lParam));
+        // A reading was just drawn: listed once the message that drew it is handled.
+        case WM_APP_NEW_READING: PostMessageW(dialog, WM_APP_REFRESH, 0, 0); return TRUE;
         case WM_APP_REFRESH: FillList(dialog, *window); return TRUE;
         case WM_APP_NOTE_CUT: OnNoteCut(dialog, *window, wParam, static_cast<std::size_t>(lParam)); return TRUE;
         case WM_TIMER:
@@ -439,25 +430,18 @@ INT_PTR CALLBACK JournalProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         case WM_DESTROY:
             // Destroyed with the main window, without a close of its own.
             SaveNote(dialog, *window);
-            if (openWindow == dialog) openWindow = nullptr;
             return FALSE;
         default: return FALSE;
     }
 }
 
+void Open(const WindowContext& context) {
+    Window window(context);
+    RunDialogWindow(window, L"Hexalune Journal", &JournalProc, true);
+}
+
+const bool kOpens = RegisterWindow(WindowId::Journal, &Open);
+
 }  // namespace
-
-void ShowJournalWindow(HINSTANCE instance, HWND owner, Journal& journal) {
-    if (openWindow) {
-        SetForegroundWindow(openWindow);
-        return;
-    }
-    Window window(instance, journal);
-    RunDialog(instance, owner, L"Hexalune Journal", &JournalProc, &window, true);
-}
-
-void RefreshJournalWindow() {
-    if (openWindow) PostMessageW(openWindow, WM_APP_REFRESH, 0, 0);
-}
 
 }  // namespace hexalune::win32

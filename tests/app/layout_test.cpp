@@ -14,6 +14,13 @@ struct Rect {
     int left, top, right, bottom;
 };
 
+const ControlSpec* FindControl(int id) {
+    for (const ControlSpec& item : MainLayout()) {
+        if (item.id == id) return &item;
+    }
+    return nullptr;
+}
+
 Rect RectOf(const ControlSpec& c) { return {c.left, c.top, c.left + c.width, c.top + c.height}; }
 
 // The control's rectangle in the window's client area.

@@ -256,10 +256,7 @@ public:
     }
     // IMainWindow
     void BringViewToFront(View view) override { front = view; }
-    void ShowAboutBox() override { ++aboutShown; }
-    void ShowChangingLines() override { ++changingLinesShown; }
-    void ShowAllHexagrams() override { ++allHexagramsShown; }
-    void ShowJournal(Journal&) override { ++journalShown; }
+    void OpenWindow(WindowId window) override { opened.push_back(window); }
     void EndProgram() override { ended = true; }
 
     struct List {
@@ -278,10 +275,7 @@ public:
     int shows = 0;
     int centered = 0;
     View front = View::Hexagram;
-    int aboutShown = 0;
-    int changingLinesShown = 0;
-    int allHexagramsShown = 0;
-    int journalShown = 0;
+    std::vector<WindowId> opened;
     bool ended = false;
 };
 

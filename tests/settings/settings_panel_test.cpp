@@ -1,4 +1,4 @@
-// The settings view: its lists, the start options, loading and saving them, and the hidden date check.
+// The settings view: its lists, the start options, loading and saving them, and the date check.
 #include <gtest/gtest.h>
 
 #include <string>

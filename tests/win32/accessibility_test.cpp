@@ -315,8 +315,7 @@ public:
         LONG number;        // for a VT_I4
     };
 
-    explicit FakeAnnotations(HRESULT answer) : answer_(answer) { UseAnnotationServiceForTests(this); }
-    ~FakeAnnotations() { UseAnnotationServiceForTests(nullptr); }
+    explicit FakeAnnotations(HRESULT answer) : answer_(answer) {}
     std::vector<Annotation> kept;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
@@ -370,6 +369,7 @@ public:
 
 private:
     HRESULT answer_;
+    AnnotationBatch inUse_{this};  // the names and roles given while the fake lives go to it
 };
 
 TEST_F(AccessibilityTest, WhereTheSystemAnnotatesTheControlKeepsItsOwnObject) {

@@ -120,8 +120,10 @@ TEST_F(MainWindowTest, ControlsSitAtTheLayoutsRectanglesAtEachDpi) {
         RECT client{};
         GetClientRect(window_.Handle(), &client);
         // At 144 the frame is measured for a screen of that DPI, which the test's is not.
-        if (dpi == 96) EXPECT_EQ(client.right, 482);
-        if (dpi == 96) EXPECT_EQ(client.bottom, 523);
+        if (dpi == 96) {
+            EXPECT_EQ(client.right, 482);
+            EXPECT_EQ(client.bottom, 523);
+        }
         for (const ControlSpec& item : MainLayout()) {
             HWND control = window_.Control(item.id);
             ASSERT_NE(control, nullptr) << item.id;
@@ -132,8 +134,9 @@ TEST_F(MainWindowTest, ControlsSitAtTheLayoutsRectanglesAtEachDpi) {
             EXPECT_EQ(r.left, expected.left) << item.id << " at " << dpi;
             EXPECT_EQ(r.top, expected.top) << item.id << " at " << dpi;
             EXPECT_EQ(r.right, expected.right) << item.id << " at " << dpi;
-            if (item.kind != ControlKind::ComboList)  // its own height is the closed list's
+            if (item.kind != ControlKind::ComboList) {  // its own height is the closed list's
                 EXPECT_EQ(r.bottom, expected.bottom) << item.id << " at " << dpi;
+            }
             if (item.kind == ControlKind::Shape || item.kind == ControlKind::Hook) continue;  // no text
             LOGFONTW font{};
             GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);

@@ -3,14 +3,14 @@
 
 #include <windows.h>
 
+#include "core/win32/Messages.h"
 #include "tray/TrayController.h"
 
 namespace hexalune::win32 {
 
-// The icon's callbacks arrive at the hook window as this message. The icon asks for version 4
+// The icon's callbacks arrive at the hook window as WM_APP_TRAYICON. The icon asks for version 4
 // of them: the event in the low word of lParam, the icon's id in the high word, and in wParam
 // the point where a menu belongs (the pointer, or the icon when the keyboard chose it).
-inline constexpr UINT WM_APP_TRAYICON = WM_APP + 1;
 inline constexpr UINT kTrayIconId = 1;
 
 // The menu's point of a callback. A shell that kept the old layout (the id in wParam, the
