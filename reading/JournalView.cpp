@@ -1,5 +1,6 @@
 #include "reading/JournalView.h"
 
+#include "reading/Cast.h"
 #include "reading/Catalogue.h"
 #include "reading/ChangingLines.h"
 
@@ -19,6 +20,9 @@ int ListedIndex(const std::vector<JournalEntry>& entries, const JournalEntry& sh
 }
 
 std::string EntryReadingText(const JournalEntry& entry) {
+    // A reading cast for a question: only the texts the rule names.
+    const std::string cast = CastReadingText(entry);
+    if (!cast.empty()) return cast;
     std::string text = HexagramFourTexts(entry.hexagram);
     const ChangingLinesReading lines = DescribeChangingLines(entry.hexagram, entry.changingLines);
     if (lines.lines.empty()) return text;

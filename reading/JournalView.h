@@ -15,7 +15,8 @@ std::string NoteFirstLine(std::string_view note);
 
 // The reading of an entry in full: the hexagram's four texts, then, when lines changed, what
 // each changing line says and the hexagram they lead to with its judgment, as the Changing
-// Lines window shows them.
+// Lines window shows them. For a reading cast for a question, the texts to read by the rule
+// of the moving lines, as the Question window shows them.
 std::string EntryReadingText(const JournalEntry& entry);
 
 // Where the entry that was on show is in a list read anew: the very row (the same reading
