@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <utility>
 
 #include "core/ControlIds.h"
@@ -132,8 +133,12 @@ ClassAndStyle ClassFor(const ControlSpec& item) {
         case ControlKind::Frame:
         case ControlKind::Panel: return {kContainerClass, WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
         // Clipped by the siblings made before it, which lie above it: a label that touches the
-        // box above it paints its ground up to that box's border, not over it.
-        case ControlKind::Label: return {L"STATIC", align | SS_NOPREFIX | WS_CLIPSIBLINGS, 0};
+        // box above it paints its ground up to that box's border, not over it. A label that names
+        // the next control with an access key ("&Question:") underlines it, and the key reaches
+        // that control; any other label shows its text as it is.
+        case ControlKind::Label:
+            return {L"STATIC",
+                    align | WS_CLIPSIBLINGS | (item.caption && std::strchr(item.caption, '&') ? 0 : SS_NOPREFIX), 0};
         case ControlKind::LinkLabel: return {L"STATIC", align | SS_NOPREFIX | SS_NOTIFY, 0};
         // Opaque: a link paints its own ground, focus rectangle and all.
         case ControlKind::KeyboardLink: return {WC_LINK, WS_TABSTOP | LWS_NOPREFIX, 0};
