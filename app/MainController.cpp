@@ -89,6 +89,7 @@ bool MainController::OnCommand(int id) {
         {IDM_CHECK_UPDATE, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::Download); }},
         {IDM_ABOUT, Open<WindowId::About>},
         {IDM_JOURNAL, Open<WindowId::Journal>},
+        {IDM_ASK_QUESTION, Open<WindowId::Question>},
         {IDM_ALL_HEXAGRAMS, Open<WindowId::Hexagrams>},
         {IDM_DONATE, [](MainController& c) { OpenWebPage(c.s_.shell, WebPage::Donation); }},
         {IDC_FORUM_LINK, kOpenHome},

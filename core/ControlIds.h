@@ -68,6 +68,7 @@
 #define IDM_TRAY_SHOW 2010
 #define IDM_TRAY_EXIT 2011
 #define IDM_JOURNAL 2012
+#define IDM_ASK_QUESTION 2013
 
 // About box
 #define IDC_ABOUT_ICON 3001
@@ -107,12 +108,31 @@
 #define IDC_JOURNAL_NOTE 3308
 #define IDC_JOURNAL_EXPORT 3309
 
+// Question window
+#define IDC_QUESTION_LABEL 3401
+#define IDC_QUESTION_BOX 3402
+#define IDC_QUESTION_NOTICE 3403
+#define IDC_QUESTION_METHOD 3404
+#define IDC_QUESTION_COINS 3405
+#define IDC_QUESTION_YARROW 3406
+#define IDC_QUESTION_OWN 3407
+#define IDC_QUESTION_LINES_LABEL 3408
+#define IDC_QUESTION_LINES 3409
+#define IDC_QUESTION_CAST_LINE 3410
+#define IDC_QUESTION_FIGURE 3411
+#define IDC_QUESTION_NAME 3412
+#define IDC_QUESTION_LEADING_LABEL 3413
+#define IDC_QUESTION_LEADING_NAME 3414
+#define IDC_QUESTION_NO_CHANGE 3415
+#define IDC_QUESTION_GOVERNS 3416
+#define IDC_QUESTION_TEXT 3417
+
 // Accelerators of the main window
 #define IDR_MAIN_KEYS 4001
 
 #ifndef RC_INVOKED
 namespace hexalune {
 // The windows that a command opens (core/win32/DialogWindow.h), one of each at a time.
-enum class WindowId { About, ChangingLines, Hexagrams, Journal };
+enum class WindowId { About, ChangingLines, Hexagrams, Journal, Question };
 }  // namespace hexalune
 #endif
