@@ -18,6 +18,7 @@
 #include "core/win32/SystemLibrary.h"
 #include "core/win32/Win32Platform.h"
 #include "core/win32/WindowKit.h"
+#include "reading/Cast.h"
 #include "reading/Catalogue.h"
 #include "reading/JournalView.h"
 #include "reading/win32/HexagramFigure.h"
@@ -65,7 +66,8 @@ struct Column {
     int share;
 };
 constexpr Column kColumns[] = {
-    {L"Date", 1900, 0}, {L"Hexagram", 2400, 1}, {L"Changing lines", 1560, 0}, {L"Leading to", 2400, 1}, {L"Note", 1500, 1},
+    {L"Date", 1700, 0},       {L"Hexagram", 2200, 1}, {L"Changing lines", 1300, 0},
+    {L"Leading to", 2200, 1}, {L"Note", 1400, 1},     {L"Question", 1500, 1},
 };
 constexpr int kLastColumn = static_cast<int>(std::size(kColumns)) - 1;
 
@@ -104,7 +106,8 @@ std::wstring CellText(const JournalEntry& entry, int column) {
         case 1: return FromAnsi(HexagramTitle(entry.hexagram));
         case 2: return FromAnsi(entry.changingLines);
         case 3: return entry.relating ? FromAnsi(HexagramTitle(entry.relating)) : std::wstring();
-        default: return FromUtf8(NoteFirstLine(entry.note));
+        case 4: return FromUtf8(NoteFirstLine(entry.note));
+        default: return FromUtf8(NoteFirstLine(entry.question));
     }
 }
 
@@ -176,7 +179,10 @@ void ShowEntry(HWND dialog, Window& window, int index) {
     ShowWindow(Item(dialog, IDC_JOURNAL_LEADING_LABEL), leads ? SW_SHOWNA : SW_HIDE);
     ShowWindow(Item(dialog, IDC_JOURNAL_LEADING_NAME), leads ? SW_SHOWNA : SW_HIDE);
     HWND text = Item(dialog, IDC_JOURNAL_TEXT);
-    SetWindowTextW(text, any ? WithEditLineBreaks(FromAnsi(EntryReadingText(entry))).c_str() : L"");
+    // An asked reading: its question and how it was cast come first.
+    const std::string asked = CastHeading(entry);
+    const std::wstring reading = (asked.empty() ? L"" : FromUtf8(asked) + L"\n\n") + FromAnsi(EntryReadingText(entry));
+    SetWindowTextW(text, any ? WithEditLineBreaks(reading).c_str() : L"");
     SetAccessibleName(text, any ? L"Reading of " + title : std::wstring(L"Reading"));
     HWND note = Item(dialog, IDC_JOURNAL_NOTE);
     window.cuttingNote = true;
