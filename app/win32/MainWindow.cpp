@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "app/MainLayout.h"
@@ -22,8 +23,22 @@ namespace hexalune::win32 {
 
 namespace {
 
-constexpr UINT_PTR kTickTimer = 1;
-constexpr UINT kTickInterval = 1000;
+// The program sleeps between looks at the clock: one timer for the next instant that matters
+// (the display time, or the longest sleep), and short regular looks only while a rule waits
+// on something no message announces. Those coalesce with the system's other timers.
+constexpr UINT_PTR kLookTimer = 1;
+constexpr UINT_PTR kShortLookTimer = 2;
+constexpr UINT kShortLookMs = 1000;
+constexpr ULONG kShortLookToleranceMs = 1000;
+
+// Whether a WM_SETTINGCHANGE may have moved the local clock: a change of the regional
+// settings, of the time zone, or one that does not say what changed.
+bool ConcernsTheClock(WPARAM wParam, LPARAM lParam) {
+    const auto* area = reinterpret_cast<const wchar_t*>(lParam);
+    if (!area) return wParam == 0;
+    return lstrcmpiW(area, L"intl") == 0 || lstrcmpiW(area, L"TimeZoneInformation") == 0;
+}
+
 // The main window's own messages (WM_APP + 1 is the tray icon's callback), posted so that
 // the work runs once the control or loop that asked for it has returned.
 constexpr UINT WM_APP_END_PROGRAM = WM_APP + 3;
@@ -103,12 +118,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
         case WM_TIMER:
-            if (wParam == kTickTimer && controller_) controller_->OnTick();
+            if (wParam == kLookTimer || wParam == kShortLookTimer) OnLook();
             return 0;
+        case WM_TIMECHANGE: OnLook(); return 0;
         case WM_POWERBROADCAST:
-            // Back from sleep or hibernation: a display time slept through comes up now,
-            // not at the next timer message.
-            if (wParam == PBT_APMRESUMEAUTOMATIC && controller_ && ticking_) controller_->OnTick();
+            // Back from sleep or hibernation: a display time slept through comes up now.
+            if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) OnLook();
             return TRUE;
         case WM_NOTIFY: OnNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
         case WM_APP_SHOW_CHANGING_LINES:
@@ -154,6 +169,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 ResizeForClient();
                 controls_.Arrange(controls_.Dpi());
             }
+            if (ConcernsTheClock(wParam, lParam)) OnLook();
             break;
         case WM_DESTROY: OnDestroy(); return 0;
         case WM_NCDESTROY:
@@ -186,11 +202,37 @@ void MainWindow::OnCreate() {
 }
 
 void MainWindow::StartTicking() {
-    ticking_ = SetTimer(hwnd_, kTickTimer, kTickInterval, nullptr) != 0;
+    ticking_ = true;
+    OnLook();
+}
+
+void MainWindow::OnLook() {
+    if (!ticking_ || !controller_ || !hwnd_) return;
+    controller_->OnTick();
+    // A tick may have ended the program or run a modal loop; the window may be gone.
+    if (!hwnd_) return;
+    const auto sleep = controller_->MillisecondsToNextLook();
+    if (sleep)
+        SetTimer(hwnd_, kLookTimer, static_cast<UINT>(std::max<long long>(*sleep, USER_TIMER_MINIMUM)), nullptr);
+    else
+        KillTimer(hwnd_, kLookTimer);
+    const bool shortLooks = controller_->NeedsShortLooks();
+    if (shortLooks == shortLooks_) return;
+    shortLooks_ = shortLooks;
+    if (!shortLooks) {
+        KillTimer(hwnd_, kShortLookTimer);
+        return;
+    }
+    // Windows 8 and later; Windows 7 has the plain timer.
+    using SetCoalescableTimerFn = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+    static const auto setCoalescable = User32Function<SetCoalescableTimerFn>("SetCoalescableTimer");
+    if (!setCoalescable || !setCoalescable(hwnd_, kShortLookTimer, kShortLookMs, nullptr, kShortLookToleranceMs))
+        SetTimer(hwnd_, kShortLookTimer, kShortLookMs, nullptr);
 }
 
 void MainWindow::OnDestroy() {
-    if (ticking_) KillTimer(hwnd_, kTickTimer);
+    KillTimer(hwnd_, kLookTimer);
+    KillTimer(hwnd_, kShortLookTimer);
     ticking_ = false;
     PostQuitMessage(0);
 }
@@ -246,6 +288,7 @@ void MainWindow::OnCommand(int id, int code, HWND control) {
         for (std::size_t list = 0; list < std::size(kListIds); ++list) {
             if (kListIds[list] == id) panel.OnListSelectionChanged(static_cast<PanelList>(list));
         }
+        OnLook();  // a new display time moves the next look
     }
 }
 
