@@ -118,6 +118,23 @@ scenario_display_time_from_tray() {
     screenshot display-time >/dev/null
 }
 
+# The display time changed in the registry by another program while the window waits in the
+# tray takes effect at once: the program sleeps until the time it had, but hears the change.
+E2E_SCENARIOS+=(display_time_changed_by_another_program)
+scenario_display_time_changed_by_another_program() {
+    keep_clear_of_midnight 120
+    seed_display_in 7200
+    start_hexalune_shown
+    close_to_tray
+    sleep 2
+    seed_display_in 6
+    local at=$DISPLAY_AT now
+    must wait-visible main 1 12 >/dev/null
+    now=$(date +%s)
+    ((now >= at && now <= at + 2)) ||
+        fail "window shown at $(date -d "@$now" +%T), the display time was $(date -d "@$at" +%T)"
+}
+
 # At the display time the window comes up above the program the user is working in,
 # without taking the keyboard from it.
 E2E_SCENARIOS+=(display_time_above_the_work)
