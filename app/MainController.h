@@ -76,7 +76,7 @@ public:
     void OnTick();
     // After a look: how long the program may sleep until the next one, in milliseconds;
     // nothing when only a change of the settings can give it work.
-    std::optional<long long> MillisecondsToNextLook() const {
+    std::optional<long long> MillisecondsToNextLook() {
         return ending_ ? std::nullopt : scheduler_.MillisecondsToNextLook();
     }
     // Whether a rule waits on something no message announces, and so needs short regular

@@ -78,12 +78,26 @@ long long NextDisplayInstant(const ICalendar& calendar, long long now, const Dis
     return now + kLongestSleepMs / 1000;  // a clock this odd is looked at again within the hour
 }
 
-std::optional<long long> DisplayScheduler::MillisecondsToNextLook() const {
+std::optional<long long> DisplayScheduler::MillisecondsToNextLook() {
+    const long long now = calendar_.UtcMilliseconds();
+    if (lastLook_ && lastSleep_ >= 1000) {
+        // A look before the sleep ran out came from an event and says nothing of the pace, nor
+        // does a sleep so short that the timer's own lateness would count; a resume or a clock
+        // set forward makes one long step, and the next full sleep sets the pace right again.
+        const long long passed = now - *lastLook_;
+        if (passed >= 2 * lastSleep_)
+            clockPace_ = std::min(passed / lastSleep_, 100000LL);
+        else if (passed >= lastSleep_)
+            clockPace_ = 1;
+    }
     const auto at = ReadDisplayTime(settings_);
     if (!at) return std::nullopt;
-    const long long now = calendar_.UtcMilliseconds();
     const long long next = NextDisplayInstant(calendar_, now / 1000, *at, lastBrought_);
-    return std::clamp(next * 1000 - now, 0LL, kLongestSleepMs);
+    const long long longest = lastLook_ ? kLongestSleepMs : kFirstSleepMs;
+    const long long sleep = std::clamp(next * 1000 - now, 0LL, longest) / clockPace_;
+    lastLook_ = now;
+    lastSleep_ = sleep;
+    return sleep;
 }
 
 bool DisplayScheduler::OnTick() {

@@ -45,7 +45,7 @@ class FakeCalendar : public ICalendar {
 public:
     LocalDateTime Now() const override { return now; }
     long long UtcMilliseconds() const override {
-        if (instant) return *instant * 1000;
+        if (instantMs) return *instantMs;
         const long long local = LocalSeconds(now);
         return (local - OffsetAt(local - offset)) * 1000;
     }
@@ -53,10 +53,10 @@ public:
     long long OffsetAt(long long utc) const {
         return offset + (utc >= summerStarts && utc < summerEnds ? summerOffset : 0);
     }
-    // The clock at an instant, and the local time it reads then.
-    void SetInstant(long long utc) {
-        instant = utc;
-        now = LocalAt(utc);
+    // The clock at an instant (UTC milliseconds), and the local time it reads then.
+    void SetInstantMs(long long utcMs) {
+        instantMs = utcMs;
+        now = LocalAt(utcMs / 1000);
     }
     std::string DateToText(const CivilDate& d) const override {
         return std::to_string(d.month) + "/" + std::to_string(d.day) + "/" + std::to_string(d.year);
@@ -72,12 +72,12 @@ public:
     }
     void Set(int y, int mo, int d, int h = 12, int mi = 0, int s = 0) {
         now = LocalDateTime{{y, mo, d}, h, mi, s};
-        instant.reset();
+        instantMs.reset();
     }
     std::string Text(int dayOffset = 0) const { return DateToText(AddDays(now.date, dayOffset)); }
 
     LocalDateTime now{{2026, 12, 8}, 12, 0, 0};
-    std::optional<long long> instant;  // UTC seconds; unset: the instant `now` reads
+    std::optional<long long> instantMs;  // UTC; unset: the instant `now` reads
     long long offset = 0;
     long long summerOffset = 0;
     long long summerStarts = 0;

@@ -138,33 +138,37 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<NextCase>& info) { return std::string(info.param.name); });
 
 // A month in Berlin time over the start of summer time, with a look only when the scheduler
-// asks for one (as the timer would wake the program): the window comes up once each morning,
-// at the display second.
-TEST(DisplaySchedulerMonth, LookingOnlyWhenDueShowsOnceEachMorningOnTheSecond) {
-    FakeSettings settings;
-    FakeCalendar calendar = BerlinCalendar();
-    SeededRandom random(1u);
-    FakeMainWindow window;
-    testing::FakeNotificationState notifications;
-    ReadingService reading{settings, calendar, random, window};
-    DisplayScheduler scheduler{settings, calendar, reading, window, notifications};
-    settings.values = {{"Hour", "7"}, {"Minute", "0"}, {"Second", "0"}};
+// asks for one (as the timer would wake the program, 10 ms at the least): the window comes up
+// once each morning, on the display second; and as often on a clock running 3,600 times as
+// fast as the timer (a test rig's), within the minute.
+TEST(DisplaySchedulerMonth, LookingOnlyWhenDueShowsOnceEachMorning) {
+    for (const long long pace : {1LL, 3600LL}) {
+        FakeSettings settings;
+        FakeCalendar calendar = BerlinCalendar();
+        SeededRandom random(1u);
+        FakeMainWindow window;
+        testing::FakeNotificationState notifications;
+        ReadingService reading{settings, calendar, random, window};
+        DisplayScheduler scheduler{settings, calendar, reading, window, notifications};
+        settings.values = {{"Hour", "7"}, {"Minute", "0"}, {"Second", "0"}};
 
-    std::map<long, int> displays;
-    int looks = 0;
-    for (long long t = Berlin(3, 15, 12, 0, 0, 1); t < Berlin(4, 14, 12, 0, 0, 2); ++looks) {
-        calendar.SetInstant(t);
-        if (scheduler.OnTick()) {
-            ++displays[DaysFromCivil(calendar.now.date)];
-            EXPECT_EQ(LocalSeconds(calendar.now) % 86400, 7 * 3600) << "day " << calendar.now.date.day;
+        std::map<long, int> displays;
+        int looks = 0;
+        for (long long t = Berlin(3, 15, 12, 0, 0, 1) * 1000; t < Berlin(4, 14, 12, 0, 0, 2) * 1000; ++looks) {
+            calendar.SetInstantMs(t);
+            if (scheduler.OnTick()) {
+                ++displays[DaysFromCivil(calendar.now.date)];
+                const long long late = LocalSeconds(calendar.now) % 86400 - 7 * 3600;
+                EXPECT_TRUE(pace == 1 ? late == 0 : late >= 0 && late < 60) << "day " << calendar.now.date.day;
+            }
+            const auto sleep = scheduler.MillisecondsToNextLook();
+            ASSERT_TRUE(sleep);
+            t += std::max(10LL, *sleep) * pace;
         }
-        const auto sleep = scheduler.MillisecondsToNextLook();
-        ASSERT_TRUE(sleep);
-        t += std::max(1LL, *sleep / 1000);
+        EXPECT_EQ(displays.size(), 30u) << "pace " << pace;
+        for (const auto& [day, count] : displays) EXPECT_EQ(count, 1) << "day " << day;
+        EXPECT_LT(looks, 30 * 40) << "pace " << pace;  // tens of looks a day, not one a second
     }
-    EXPECT_EQ(displays.size(), 30u);
-    for (const auto& [day, count] : displays) EXPECT_EQ(count, 1) << "day " << day;
-    EXPECT_LT(looks, 30 * 25);  // about a look an hour, not one a second
 }
 
 // Records whether the reading was renewed before the window came up.
@@ -234,11 +238,13 @@ TEST_F(DisplaySchedulerTest, APresentationHoldsTheWindowButNotTheReading) {
     EXPECT_EQ(window.log, (std::vector<std::string>{"reading", "show", "restore"}));
 }
 
-TEST_F(DisplaySchedulerTest, SleepsUntilTheDisplaySecondButNoLongerThanTheLongestSleep) {
+TEST_F(DisplaySchedulerTest, SleepsUntilTheDisplaySecondNoLongerThanAnHourAndShorterOnAFastClock) {
     calendar.Set(2026, 12, 8, 6, 59, 59);
     EXPECT_EQ(scheduler.MillisecondsToNextLook(), 1000);
-    calendar.Set(2026, 12, 8, 7, 0, 1);
+    calendar.Set(2026, 12, 8, 7, 0, 0);
     EXPECT_EQ(scheduler.MillisecondsToNextLook(), kLongestSleepMs);
+    calendar.Set(2026, 12, 10, 9, 0, 0);  // that hour's sleep took fifty on the clock
+    EXPECT_EQ(scheduler.MillisecondsToNextLook(), kLongestSleepMs / 50);
     settings.values["Hour"] = "x";
     EXPECT_EQ(scheduler.MillisecondsToNextLook(), std::nullopt);
 }
