@@ -2,6 +2,7 @@
 // The window itself only passes events here and carries out the operations asked of it.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/ControlIds.h"
@@ -67,7 +68,20 @@ public:
     // A click on a menu item, button or link label, by its id (core/ControlIds.h): carries
     // out its command and returns true, or returns false when the id gives no command.
     bool OnCommand(int id);
+    // A look at the clock: the timer's, or one after an event that can move the display
+    // instant (the clock or time zone changed, a resume, a changed setting).
     void OnTick();
+    // After a look: how long the program may sleep until the next one, in milliseconds;
+    // nothing when only a change of the settings can give it work.
+    std::optional<long long> MillisecondsToNextLook() {
+        return ending_ ? std::nullopt : scheduler_.MillisecondsToNextLook();
+    }
+    // Whether a rule waits on something no message announces, and so needs short regular
+    // looks until it ends: a display held while the user presents, a tray icon the shell
+    // has not taken yet.
+    bool NeedsShortLooks() const {
+        return !ending_ && (scheduler_.Waiting() || (tray_.IconWanted() && !tray_.IconShown()));
+    }
     // Once the program has begun to end, nothing of its own runs any more: a message box, a
     // click or a tick that returns into it afterwards finds this and does nothing.
     bool Ending() const { return ending_; }

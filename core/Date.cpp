@@ -30,4 +30,10 @@ long long LocalSeconds(const LocalDateTime& t) {
     return static_cast<long long>(DaysFromCivil(t.date)) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
 }
 
+LocalDateTime DateTimeFromSeconds(long long seconds) {
+    const long long days = (seconds >= 0 ? seconds : seconds - 86399) / 86400;
+    const int inDay = static_cast<int>(seconds - days * 86400);
+    return LocalDateTime{CivilFromDays(static_cast<long>(days)), inDay / 3600, inDay / 60 % 60, inDay % 60};
+}
+
 }  // namespace hexalune

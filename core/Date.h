@@ -28,5 +28,7 @@ struct LocalDateTime {
 
 // Seconds since 1970-01-01 00:00:00 of the same local clock (not UTC: the wall clock as read).
 long long LocalSeconds(const LocalDateTime& t);
+// The date and time `seconds` after 1970-01-01 00:00:00 on the same clock.
+LocalDateTime DateTimeFromSeconds(long long seconds);
 
 }  // namespace hexalune

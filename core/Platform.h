@@ -18,6 +18,11 @@ class ICalendar {
 public:
     virtual ~ICalendar() = default;
     virtual LocalDateTime Now() const = 0;
+    // The system clock, in milliseconds since 1970-01-01 00:00:00 UTC.
+    virtual long long UtcMilliseconds() const = 0;
+    // The local clock's reading at an instant (seconds since 1970-01-01 00:00:00 UTC), by the
+    // time zone's rules for that date, summer time included.
+    virtual LocalDateTime LocalAt(long long utcSeconds) const = 0;
     virtual std::string DateToText(const CivilDate& date) const = 0;
     // The date part of a text read with the user's regional rules; nothing when it is no date.
     virtual std::optional<CivilDate> TextToDate(const std::string& text) const = 0;

@@ -37,8 +37,10 @@ public:
     HICON SmallIcon() const { return smallIcon_.Get(); }
     // The first show after the load: centered, in front.
     void ShowFirstTime();
-    // Starts the one-second tick; not before the load has run to its end.
+    // Starts the looks at the clock, with one now; not before the load has run to its end.
     void StartTicking();
+    // A value of the program's settings key changed (perhaps the display time, by another program).
+    void OnSettingsChanged() { OnLook(); }
 
     // IReadingView
     void ShowReading(int hexagram, const std::string& changingLines) override;
@@ -80,6 +82,8 @@ private:
     // back when it becomes active again. Returns whether it placed the focus itself.
     bool OnActivate(int state, bool minimized);
     void OnDestroy();
+    // A look at the clock, then the timers armed for the next one.
+    void OnLook();
     void OnEndProgram();
 
     // What a window opened from here is given: the reading on screen, the journal.
@@ -100,6 +104,7 @@ private:
     int hexagram_ = 1;  // the hexagram both pictures show
     std::string changingLines_;  // and its changing lines
     bool ticking_ = false;
+    bool shortLooks_ = false;  // the short-look timer runs
     UINT taskbarCreated_ = 0;
     Menu trayMenuBar_;
     HMENU trayPopup_ = nullptr;  // a part of trayMenuBar_

@@ -31,24 +31,43 @@ void EnableHighDpi() {
     SetProcessDPIAware();
 }
 
-int RunMessageLoop(HINSTANCE instance, HWND main) {
+// Dispatches one message; false when it is the end of the loop.
+bool DispatchOne(MSG& message, HWND main, HACCEL keys) {
+    if (message.message == WM_QUIT) return false;
+    if (keys && TranslateAcceleratorW(main, keys, &message)) return true;
+#ifdef HEXALUNE_BENCH_PHASES
+    // The bench build times each window's painting (IsDialogMessageW would dispatch it too).
+    if (message.message == WM_PAINT) {
+        bench_phases::DispatchPaint(message);
+        return true;
+    }
+#endif
+    if (IsDialogMessageW(main, &message)) return true;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+}
+
+// Sleeps until a message comes or a value of the settings key changes, whichever is first.
+int RunMessageLoop(HINSTANCE instance, MainWindow& window, SettingsKeyWatch& watch) {
     // Shared resource: nothing to free.
     HACCEL keys = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_MAIN_KEYS));
+    HANDLE changed = watch.Event();
+    const HWND main = window.Handle();
     MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (keys && TranslateAcceleratorW(main, keys, &message)) continue;
-#ifdef HEXALUNE_BENCH_PHASES
-        // The bench build times each window's painting (IsDialogMessageW would dispatch it too).
-        if (message.message == WM_PAINT) {
-            bench_phases::DispatchPaint(message);
+    for (;;) {
+        const DWORD woke =
+            MsgWaitForMultipleObjectsEx(changed ? 1 : 0, changed ? &changed : nullptr, INFINITE, QS_ALLINPUT,
+                                        MWMO_INPUTAVAILABLE);
+        if (changed && woke == WAIT_OBJECT_0) {
+            watch.Renew();
+            window.OnSettingsChanged();
             continue;
         }
-#endif
-        if (IsDialogMessageW(main, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (!DispatchOne(message, main, keys)) return static_cast<int>(message.wParam);
+        }
     }
-    return static_cast<int>(message.wParam);
 }
 
 }  // namespace
@@ -102,9 +121,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (controller.ShouldShowAfterLoad() && !controller.Ending()) window.ShowFirstTime();
     // Only now: the prompts of the load run modal loops, which would deliver a tick
     // in the middle of it.
+    SettingsKeyWatch watch(settings.KeyPath());
+    watch.Renew();
     window.StartTicking();
 
-    const int result = RunMessageLoop(instance, window.Handle());
+    const int result = RunMessageLoop(instance, window, watch);
     if (SUCCEEDED(ole)) OleUninitialize();
     return result;
 }

@@ -61,6 +61,39 @@ LocalDateTime Win32Calendar::Now() const {
     return LocalDateTime{{st.wYear, st.wMonth, st.wDay}, st.wHour, st.wMinute, st.wSecond};
 }
 
+namespace {
+
+// FILETIME counts 100-nanosecond intervals from 1601-01-01; this many lie before 1970.
+constexpr long long kFileTimeAt1970 = 116444736000000000LL;
+constexpr long long kFileTimePerSecond = 10000000LL;
+
+}  // namespace
+
+long long Win32Calendar::UtcMilliseconds() const {
+    FILETIME ft{};
+    GetSystemTimeAsFileTime(&ft);
+    const long long ticks = static_cast<long long>((static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+    return (ticks - kFileTimeAt1970) / (kFileTimePerSecond / 1000);
+}
+
+LocalDateTime Win32Calendar::LocalAt(long long utcSeconds) const {
+    const auto ticks = static_cast<ULONGLONG>(utcSeconds * kFileTimePerSecond + kFileTimeAt1970);
+    const FILETIME ft{static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
+    SYSTEMTIME utc{}, local{};
+    // The zone's rules for summer time in that instant's year, not only this year's.
+    DYNAMIC_TIME_ZONE_INFORMATION zone{};
+    TIME_ZONE_INFORMATION rules{};
+    if (!FileTimeToSystemTime(&ft, &utc) || GetDynamicTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID ||
+        !GetTimeZoneInformationForYear(utc.wYear, &zone, &rules) ||
+        !SystemTimeToTzSpecificLocalTime(&rules, &utc, &local)) {
+        // The offset in force now, for every instant.
+        FILETIME localFt{};
+        if (!FileTimeToLocalFileTime(&ft, &localFt) || !FileTimeToSystemTime(&localFt, &local))
+            return DateTimeFromSeconds(utcSeconds);
+    }
+    return LocalDateTime{{local.wYear, local.wMonth, local.wDay}, local.wHour, local.wMinute, local.wSecond};
+}
+
 std::string Win32Calendar::DateToText(const CivilDate& date) const {
     SYSTEMTIME st{};
     st.wYear = static_cast<WORD>(date.year);

@@ -25,6 +25,8 @@ std::wstring ExecutableBaseName();
 class Win32Calendar final : public ICalendar {
 public:
     LocalDateTime Now() const override;
+    long long UtcMilliseconds() const override;
+    LocalDateTime LocalAt(long long utcSeconds) const override;
     std::string DateToText(const CivilDate& date) const override;
     std::optional<CivilDate> TextToDate(const std::string& text) const override;
     std::optional<LocalDateTime> TextToDateTime(const std::string& text) const override;

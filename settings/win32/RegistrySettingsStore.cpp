@@ -107,4 +107,22 @@ void RegistrySettingsStore::WriteSetting(const std::string& key, const std::stri
                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
+SettingsKeyWatch::SettingsKeyWatch(const std::wstring& keyPath)
+    : watchedPath_(keyPath.substr(0, keyPath.find_last_of(L'\\'))), event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+
+void SettingsKeyWatch::Renew() {
+    if (!event_) return;
+    // The key above the settings, with what lies under it: the registry says nothing to a
+    // watcher of a key that is deleted, but tells the key above that it lost a subkey.
+    constexpr DWORD kChanges = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET;
+    // The program writes under this key itself whenever it saves a setting: making it here,
+    // empty, when it is missing changes nothing it holds.
+    if (!key_ && RegCreateKeyExW(HKEY_CURRENT_USER, watchedPath_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_NOTIFY,
+                                 nullptr, key_.Receive(), nullptr) != ERROR_SUCCESS) {
+        key_.Forget();
+        return;
+    }
+    if (RegNotifyChangeKeyValue(key_.Get(), TRUE, kChanges, event_.Get(), TRUE) != ERROR_SUCCESS) key_.Reset();
+}
+
 }  // namespace hexalune::win32

@@ -46,4 +46,22 @@ private:
     mutable RegistryKey readKey_;
 };
 
+// Signals an event when a value of the settings key is set, added or removed, or the key
+// goes or comes back: the message loop waits on it beside the messages, so that a display time
+// changed by another program, or by hand, takes effect at once.
+class SettingsKeyWatch {
+public:
+    // `keyPath`: the settings key's path under HKEY_CURRENT_USER.
+    explicit SettingsKeyWatch(const std::wstring& keyPath);
+    // Null when the system gave no event: nothing is watched then.
+    HANDLE Event() const { return event_.Get(); }
+    // Asks for the next change: at the start and after each signal.
+    void Renew();
+
+private:
+    std::wstring watchedPath_;
+    RegistryKey key_;
+    KernelObject event_;
+};
+
 }  // namespace hexalune::win32

@@ -38,10 +38,26 @@ public:
     mutable int reads = 0;
 };
 
-// A clock set by the test; dates as text in the month/day/year form of a US locale.
+// A clock set by the test; dates as text in the month/day/year form of a US locale. The local
+// clock is UTC moved by `offset` seconds, and by `summerOffset` from `summerStarts` (UTC) until
+// `summerEnds`.
 class FakeCalendar : public ICalendar {
 public:
     LocalDateTime Now() const override { return now; }
+    long long UtcMilliseconds() const override {
+        if (instantMs) return *instantMs;
+        const long long local = LocalSeconds(now);
+        return (local - OffsetAt(local - offset)) * 1000;
+    }
+    LocalDateTime LocalAt(long long utc) const override { return DateTimeFromSeconds(utc + OffsetAt(utc)); }
+    long long OffsetAt(long long utc) const {
+        return offset + (utc >= summerStarts && utc < summerEnds ? summerOffset : 0);
+    }
+    // The clock at an instant (UTC milliseconds), and the local time it reads then.
+    void SetInstantMs(long long utcMs) {
+        instantMs = utcMs;
+        now = LocalAt(utcMs / 1000);
+    }
     std::string DateToText(const CivilDate& d) const override {
         return std::to_string(d.month) + "/" + std::to_string(d.day) + "/" + std::to_string(d.year);
     }
@@ -79,10 +95,18 @@ public:
         }
         return utf8;
     }
-    void Set(int y, int mo, int d, int h = 12, int mi = 0, int s = 0) { now = LocalDateTime{{y, mo, d}, h, mi, s}; }
+    void Set(int y, int mo, int d, int h = 12, int mi = 0, int s = 0) {
+        now = LocalDateTime{{y, mo, d}, h, mi, s};
+        instantMs.reset();
+    }
     std::string Text(int dayOffset = 0) const { return DateToText(AddDays(now.date, dayOffset)); }
 
     LocalDateTime now{{2026, 12, 8}, 12, 0, 0};
+    std::optional<long long> instantMs;  // UTC; unset: the instant `now` reads
+    long long offset = 0;
+    long long summerOffset = 0;
+    long long summerStarts = 0;
+    long long summerEnds = 0;
 };
 
 // Plays back the given values, then repeats a fallback.

@@ -1,7 +1,8 @@
-// The once-a-second check of the display time: which ticks bring the window up, and a
-// week of ticks through both daylight-saving changes.
+// The display time: which ticks bring the window up, when the program must look next, a
+// week of ticks through both daylight-saving changes and a month of looks only when due.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
@@ -69,6 +70,107 @@ INSTANTIATE_TEST_SUITE_P(
         TickCase{"WeekendOverThreeEveningTimes", At(4, 18, 0, 0), At(7, 8, 0, 0), DisplayTime{21, 0, 0}, true}),
     [](const ::testing::TestParamInfo<TickCase>& info) { return std::string(info.param.name); });
 
+// The next display instant in Berlin time in 2026: summer time from 29 March 01:00 UTC
+// (02:00 becomes 03:00) to 25 October 01:00 UTC (03:00 becomes 02:00 again).
+constexpr long long kSummerStarts = 1774746000;
+constexpr long long kSummerEnds = 1792890000;
+
+FakeCalendar BerlinCalendar() {
+    FakeCalendar calendar;
+    calendar.offset = 3600;
+    calendar.summerOffset = 3600;
+    calendar.summerStarts = kSummerStarts;
+    calendar.summerEnds = kSummerEnds;
+    return calendar;
+}
+
+// A local time with the offset from UTC in force then (+1 or +2 hours), as an instant.
+long long Berlin(int month, int day, int h, int m, int s, int offsetHours) {
+    return LocalSeconds(LocalDateTime{{2026, month, day}, h, m, s}) - offsetHours * 3600LL;
+}
+
+struct NextCase {
+    const char* name;
+    long long now;
+    DisplayTime at;
+    std::optional<LocalDateTime> lastBrought;
+    long long next;
+};
+
+class NextDisplayInstantTest : public ::testing::TestWithParam<NextCase> {};
+
+TEST_P(NextDisplayInstantTest, IsTheFirstInstantTheClockReadsTheDisplayTimeNotYetBrought) {
+    const FakeCalendar calendar = BerlinCalendar();
+    const auto& c = GetParam();
+    const std::optional<long long> brought = c.lastBrought ? std::optional(LocalSeconds(*c.lastBrought)) : std::nullopt;
+    EXPECT_EQ(NextDisplayInstant(calendar, c.now, c.at, brought), c.next)
+        << "local " << LocalSeconds(calendar.LocalAt(NextDisplayInstant(calendar, c.now, c.at, brought))) % 86400;
+}
+
+const LocalDateTime kOct25At0230{{2026, 10, 25}, 2, 30, 0};
+
+INSTANTIATE_TEST_SUITE_P(
+    Berlin, NextDisplayInstantTest,
+    ::testing::Values(
+        NextCase{"SameDay", Berlin(12, 8, 5, 0, 0, 1), kSeven, std::nullopt, Berlin(12, 8, 7, 0, 0, 1)},
+        NextCase{"ASecondBefore", Berlin(12, 8, 6, 59, 59, 1), kSeven, std::nullopt, Berlin(12, 8, 7, 0, 0, 1)},
+        NextCase{"AfterTheDisplayTime", Berlin(12, 8, 7, 0, 1, 1), kSeven, std::nullopt, Berlin(12, 9, 7, 0, 0, 1)},
+        NextCase{"AtTheSecondItWasBrought", Berlin(12, 8, 7, 0, 0, 1), kSeven, At(8, 7, 0, 0),
+                 Berlin(12, 9, 7, 0, 0, 1)},
+        NextCase{"AcrossMidnight", Berlin(12, 8, 23, 30, 0, 1), DisplayTime{0, 15, 0}, std::nullopt,
+                 Berlin(12, 9, 0, 15, 0, 1)},
+        NextCase{"IntoSummerTime", Berlin(3, 28, 22, 0, 0, 1), kSeven, std::nullopt, Berlin(3, 29, 7, 0, 0, 2)},
+        NextCase{"OutOfSummerTime", Berlin(10, 24, 22, 0, 0, 2), kSeven, std::nullopt, Berlin(10, 25, 7, 0, 0, 1)},
+        NextCase{"InsideTheSkippedHour", Berlin(3, 28, 20, 0, 0, 1), DisplayTime{2, 30, 0}, std::nullopt,
+                 Berlin(3, 29, 3, 0, 0, 2)},
+        NextCase{"InsideTheSkippedHourFromItsStart", Berlin(3, 29, 1, 59, 59, 1), DisplayTime{2, 30, 0},
+                 std::nullopt, Berlin(3, 29, 3, 0, 0, 2)},
+        NextCase{"InsideTheRepeatedHour", Berlin(10, 24, 22, 0, 0, 2), DisplayTime{2, 30, 0}, std::nullopt,
+                 Berlin(10, 25, 2, 30, 0, 2)},
+        NextCase{"InsideTheRepeatedHourOnceBrought", Berlin(10, 25, 2, 30, 0, 2), DisplayTime{2, 30, 0},
+                 kOct25At0230, Berlin(10, 26, 2, 30, 0, 1)},
+        NextCase{"InsideTheRepeatedHourStartedAfterItsFirstPass", Berlin(10, 25, 2, 40, 0, 2),
+                 DisplayTime{2, 30, 0}, std::nullopt, Berlin(10, 25, 2, 30, 0, 1)},
+        NextCase{"AfterTheClockIsSetBack", Berlin(12, 8, 6, 0, 0, 1), kSeven, At(8, 7, 0, 0),
+                 Berlin(12, 9, 7, 0, 0, 1)},
+        NextCase{"AfterASleepOfDays", Berlin(12, 11, 5, 0, 0, 1), kSeven, At(8, 7, 0, 0),
+                 Berlin(12, 11, 7, 0, 0, 1)}),
+    [](const ::testing::TestParamInfo<NextCase>& info) { return std::string(info.param.name); });
+
+// A month in Berlin time over the start of summer time, with a look only when the scheduler
+// asks for one (as the timer would wake the program, 10 ms at the least): the window comes up
+// once each morning, on the display second; and as often on a clock running 3,600 times as
+// fast as the timer (a test rig's), within the minute.
+TEST(DisplaySchedulerMonth, LookingOnlyWhenDueShowsOnceEachMorning) {
+    for (const long long pace : {1LL, 3600LL}) {
+        FakeSettings settings;
+        FakeCalendar calendar = BerlinCalendar();
+        SeededRandom random(1u);
+        FakeMainWindow window;
+        testing::FakeNotificationState notifications;
+        ReadingService reading{settings, calendar, random, window};
+        DisplayScheduler scheduler{settings, calendar, reading, window, notifications};
+        settings.values = {{"Hour", "7"}, {"Minute", "0"}, {"Second", "0"}};
+
+        std::map<long, int> displays;
+        int looks = 0;
+        for (long long t = Berlin(3, 15, 12, 0, 0, 1) * 1000; t < Berlin(4, 14, 12, 0, 0, 2) * 1000; ++looks) {
+            calendar.SetInstantMs(t);
+            if (scheduler.OnTick()) {
+                ++displays[DaysFromCivil(calendar.now.date)];
+                const long long late = LocalSeconds(calendar.now) % 86400 - 7 * 3600;
+                EXPECT_TRUE(pace == 1 ? late == 0 : late >= 0 && late < 60) << "day " << calendar.now.date.day;
+            }
+            const auto sleep = scheduler.MillisecondsToNextLook();
+            ASSERT_TRUE(sleep);
+            t += std::max(10LL, *sleep) * pace;
+        }
+        EXPECT_EQ(displays.size(), 30u) << "pace " << pace;
+        for (const auto& [day, count] : displays) EXPECT_EQ(count, 1) << "day " << day;
+        EXPECT_LT(looks, 30 * 40) << "pace " << pace;  // tens of looks a day, not one a second
+    }
+}
+
 // Records whether the reading was renewed before the window came up.
 class RecordingWindow : public FakeMainWindow {
 public:
@@ -134,6 +236,17 @@ TEST_F(DisplaySchedulerTest, APresentationHoldsTheWindowButNotTheReading) {
     EXPECT_TRUE(TickAt(7, 30, 1));
     EXPECT_FALSE(TickAt(7, 30, 2));  // once
     EXPECT_EQ(window.log, (std::vector<std::string>{"reading", "show", "restore"}));
+}
+
+TEST_F(DisplaySchedulerTest, SleepsUntilTheDisplaySecondNoLongerThanAnHourAndShorterOnAFastClock) {
+    calendar.Set(2026, 12, 8, 6, 59, 59);
+    EXPECT_EQ(scheduler.MillisecondsToNextLook(), 1000);
+    calendar.Set(2026, 12, 8, 7, 0, 0);
+    EXPECT_EQ(scheduler.MillisecondsToNextLook(), kLongestSleepMs);
+    calendar.Set(2026, 12, 10, 9, 0, 0);  // that hour's sleep took fifty on the clock
+    EXPECT_EQ(scheduler.MillisecondsToNextLook(), kLongestSleepMs / 50);
+    settings.values["Hour"] = "x";
+    EXPECT_EQ(scheduler.MillisecondsToNextLook(), std::nullopt);
 }
 
 TEST_F(DisplaySchedulerTest, TheClockSetBackOverTheDisplayTimeDoesNotBringItTwice) {

@@ -142,6 +142,29 @@ TEST(CalendarTest, NowIsAValidLocalTime) {
     EXPECT_TRUE(now.hour >= 0 && now.hour < 24 && now.minute >= 0 && now.minute < 60);
 }
 
+TEST(CalendarTest, TheLocalTimeOfTheSystemClockIsNow) {
+    const Win32Calendar calendar;
+    const long long before = LocalSeconds(calendar.Now());
+    const long long at = LocalSeconds(calendar.LocalAt(calendar.UtcMilliseconds() / 1000));
+    EXPECT_TRUE(at >= before && at <= LocalSeconds(calendar.Now())) << at - before;
+}
+
+TEST_F(RegistryTest, TheWatchSignalsEachChangeOfAValueEvenAfterTheKeyWasDeleted) {
+    store.WriteSetting("Hour", "7");
+    SettingsKeyWatch watch(store.KeyPath());
+    ASSERT_TRUE(watch.Event());
+    watch.Renew();
+    EXPECT_EQ(WaitForSingleObject(watch.Event(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    store.WriteSetting("Hour", "8");
+    EXPECT_EQ(WaitForSingleObject(watch.Event(), 2000), static_cast<DWORD>(WAIT_OBJECT_0));
+    watch.Renew();
+    RegDeleteTreeW(HKEY_CURRENT_USER, store.KeyPath().c_str());
+    EXPECT_EQ(WaitForSingleObject(watch.Event(), 2000), static_cast<DWORD>(WAIT_OBJECT_0));
+    watch.Renew();
+    store.WriteSetting("Hour", "9");
+    EXPECT_EQ(WaitForSingleObject(watch.Event(), 2000), static_cast<DWORD>(WAIT_OBJECT_0));
+}
+
 class RunKeyTest : public ::testing::Test {
 protected:
     void TearDown() override {

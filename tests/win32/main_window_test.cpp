@@ -16,6 +16,7 @@
 #include "app/win32/MainWindow.h"
 #include "core/win32/ReadingText.h"
 #include "core/win32/WindowKit.h"
+#include "fakes/Fakes.h"
 #include "reading/Catalogue.h"
 #include "win32/ProcessObjects.h"
 
@@ -241,10 +242,29 @@ TEST_F(MainWindowTest, VersesShowOneVerseLineARow) {
     }
 }
 
-TEST_F(MainWindowTest, TheTickWaitsForTheLoadToEnd) {
-    EXPECT_FALSE(KillTimer(window_.Handle(), 1)) << "the one-second timer runs before the load has ended";
+TEST_F(MainWindowTest, LooksWaitForTheLoadToEndThenOneTimerSleepsUntilTheNext) {
+    using namespace hexalune::testing;
+    FakeSettings settings;
+    settings.values = {{"Hour", "7"}, {"Minute", "0"}, {"Second", "0"}};
+    FakeCalendar calendar;
+    ScriptedRandom random;
+    FakeMessageBox messages;
+    FakeShell shell;
+    FakeProcessInfo process;
+    FakeRunKey runKey;
+    FakeTrayIcon trayIcon;
+    FakeTrayMenu trayMenu;
+    FakeNotificationState notifications;
+    FakeJournalFile journalFile;
+    MainController controller(Services{settings, calendar, random, messages, shell, process, runKey, trayIcon,
+                                       trayMenu, window_, notifications, journalFile});
+    window_.SetController(&controller);
+    SendMessageW(window_.Handle(), WM_TIMECHANGE, 0, 0);
+    EXPECT_FALSE(KillTimer(window_.Handle(), 1)) << "a look armed before the load has ended";
     window_.StartTicking();
-    EXPECT_TRUE(KillTimer(window_.Handle(), 1));
+    EXPECT_TRUE(KillTimer(window_.Handle(), 1)) << "no look armed for the display time";
+    EXPECT_FALSE(KillTimer(window_.Handle(), 2)) << "short looks with nothing waiting";
+    window_.SetController(nullptr);
 }
 
 // A window of the program's own besides the main one (as an open About box is), which

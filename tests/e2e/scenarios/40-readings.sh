@@ -118,6 +118,23 @@ scenario_display_time_from_tray() {
     screenshot display-time >/dev/null
 }
 
+# The display time changed in the registry by another program while the window waits in the
+# tray takes effect at once: the program sleeps until the time it had, but hears the change.
+E2E_SCENARIOS+=(display_time_changed_by_another_program)
+scenario_display_time_changed_by_another_program() {
+    keep_clear_of_midnight 120
+    seed_display_in 7200
+    start_hexalune_shown
+    close_to_tray
+    sleep 2
+    seed_display_in 6
+    local at=$DISPLAY_AT now
+    must wait-visible main 1 12 >/dev/null
+    now=$(date +%s)
+    ((now >= at && now <= at + 2)) ||
+        fail "window shown at $(date -d "@$now" +%T), the display time was $(date -d "@$at" +%T)"
+}
+
 # At the display time the window comes up above the program the user is working in,
 # without taking the keyboard from it.
 E2E_SCENARIOS+=(display_time_above_the_work)
@@ -230,3 +247,59 @@ scenario_resume_next_morning_after_evening_time() {
     keep_clear_of_midnight 60
     resume_over_display_time $(($(date -d "today 20:00" +%s) - $(date +%s))) 21:0:0 $((12 * 3600))
 }
+
+# A night on a clock running 50 times as fast as the real one (libfaketime; the program's
+# timers still count real time): the program, asleep in the tray, comes up once at the
+# display time, with the reading renewed.
+E2E_SCENARIOS+=(night_on_a_fast_clock)
+scenario_night_on_a_fast_clock() {
+    keep_clear_of_midnight 120
+    must reg-set Hour 7 >/dev/null
+    must reg-set Minute 0 >/dev/null
+    must reg-set Second 0 >/dev/null
+    must reg-set Date "$(tomorrow_text)" >/dev/null
+    # 06:40 on the program's clock; 07:00 comes 24 real seconds later.
+    e2e_detached_bg "$E2E_SCENARIO_DIR/hexalune.log" timeout 300 env FAKETIME="@$(date +%F) 06:40:00 x50" \
+        FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
+        "$WINE64" "$HEXALUNE_WIN_PATH"
+    HEXALUNE_PID=$E2E_BG_PID
+    wait_main_window
+    must wait-visible main 1 >/dev/null
+    close_to_tray
+    must reg-set Date "$(date_text "7 days ago")" >/dev/null
+    must reg-set Card 5 >/dev/null
+    must reg-set ChangingLines 2,4 >/dev/null
+    must wait-visible main 1 40 >/dev/null
+    assert_eq "$(tomorrow_text)" "$(drv reg-get Date)" "Date after the display time"
+    check_reading_replaced 5 2,4
+    # Once: back in the tray, ten real seconds (over eight minutes on its clock) bring nothing.
+    close_to_tray
+    sleep 10
+    assert_eq hidden "$(drv main-state)" "window after the display time"
+}
+
+# Three mornings in Berlin time over the change to summer time, on a clock running 3,600
+# times as fast as the real one (an hour a second): the window comes up once each morning,
+# and each time renews the reading for the next day.
+E2E_SCENARIOS+=(mornings_over_summer_time_on_a_fast_clock)
+scenario_mornings_over_summer_time_on_a_fast_clock() {
+    must reg-set Hour 7 >/dev/null
+    must reg-set Minute 0 >/dev/null
+    must reg-set Second 0 >/dev/null
+    must reg-set Date 3/27/2027 >/dev/null
+    # Friday 26 March 2027 at 20:00; summer time starts on Sunday the 28th at 02:00.
+    e2e_detached_bg "$E2E_SCENARIO_DIR/hexalune.log" timeout 300 env TZ=Europe/Berlin \
+        FAKETIME="@2027-03-26 20:00:00 x3600" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 "$WINE64" "$HEXALUNE_WIN_PATH"
+    HEXALUNE_PID=$E2E_BG_PID
+    wait_main_window
+    must wait-visible main 1 >/dev/null
+    close_to_tray
+    local due
+    for due in 3/28/2027 3/29/2027 3/30/2027; do
+        must wait-visible main 1 40 >/dev/null
+        assert_eq "$due" "$(drv reg-get Date)" "Date after the morning before $due"
+        close_to_tray
+    done
+}
+
