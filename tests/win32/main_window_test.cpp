@@ -256,8 +256,9 @@ TEST_F(MainWindowTest, LooksWaitForTheLoadToEndThenOneTimerSleepsUntilTheNext) {
     FakeTrayMenu trayMenu;
     FakeNotificationState notifications;
     FakeJournalFile journalFile;
+    FakeSettings hints;
     MainController controller(Services{settings, calendar, random, messages, shell, process, runKey, trayIcon,
-                                       trayMenu, window_, notifications, journalFile});
+                                       trayMenu, window_, notifications, journalFile, hints});
     window_.SetController(&controller);
     SendMessageW(window_.Handle(), WM_TIMECHANGE, 0, 0);
     EXPECT_FALSE(KillTimer(window_.Handle(), 1)) << "a look armed before the load has ended";
