@@ -20,22 +20,6 @@ namespace hexalune::win32 {
 
 namespace {
 
-// The program sleeps between looks at the clock: one timer for the next instant that matters
-// (the display time, or the longest sleep), and short regular looks only while a rule waits
-// on something no message announces. Those coalesce with the system's other timers.
-constexpr UINT_PTR kLookTimer = 1;
-constexpr UINT_PTR kShortLookTimer = 2;
-constexpr UINT kShortLookMs = 1000;
-constexpr ULONG kShortLookToleranceMs = 1000;
-
-// Whether a WM_SETTINGCHANGE may have moved the local clock: a change of the regional
-// settings, of the time zone, or one that does not say what changed.
-bool ConcernsTheClock(WPARAM wParam, LPARAM lParam) {
-    const auto* area = reinterpret_cast<const wchar_t*>(lParam);
-    if (!area) return wParam == 0;
-    return lstrcmpiW(area, L"intl") == 0 || lstrcmpiW(area, L"TimeZoneInformation") == 0;
-}
-
 // The settings lists that have a control. The day, month and year lists have none: nobody
 // would ever see them, and only the date check reads them, so they stay lists in memory
 // (DropDownList with no control attached).
@@ -85,8 +69,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (controller_) controller_->OnTaskbarCreated();
         return 0;
     }
-    // A change of the time zone or the regional settings may move the next display instant.
-    if (message == WM_SETTINGCHANGE && ConcernsTheClock(wParam, lParam)) OnLook();
+    LRESULT clock = 0;
+    if (OnClockMessage(message, wParam, lParam, clock)) return clock;
     INT_PTR look = 0;
     if (HandleWindowLook(hwnd_, controls_, {kClientWidthTwips, kClientHeightTwips}, message, wParam, lParam, look))
         return look;
@@ -99,14 +83,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (focus_.Restore(hwnd_)) return 0;
             break;
         case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
-        case WM_TIMER:
-            if (wParam == kLookTimer || wParam == kShortLookTimer) OnLook();
-            return 0;
-        case WM_TIMECHANGE: OnLook(); return 0;
-        case WM_POWERBROADCAST:
-            // Back from sleep or hibernation: a display time slept through comes up now.
-            if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND) OnLook();
-            return TRUE;
         case WM_NOTIFY: OnNotify(*reinterpret_cast<const NMHDR*>(lParam)); return 0;
         case WM_APP_SHOW_CHANGING_LINES:
             if (controller_) controller_->OnCommand(IDC_CHANGING_LINES);
@@ -168,39 +144,8 @@ void MainWindow::OnCreate() {
     CenterOnScreen();
 }
 
-void MainWindow::StartTicking() {
-    ticking_ = true;
-    OnLook();
-}
-
-void MainWindow::OnLook() {
-    if (!ticking_ || !controller_ || !hwnd_) return;
-    controller_->OnTick();
-    // A tick may have ended the program or run a modal loop; the window may be gone.
-    if (!hwnd_) return;
-    const auto sleep = controller_->MillisecondsToNextLook();
-    if (sleep)
-        SetTimer(hwnd_, kLookTimer, static_cast<UINT>(std::max<long long>(*sleep, USER_TIMER_MINIMUM)), nullptr);
-    else
-        KillTimer(hwnd_, kLookTimer);
-    const bool shortLooks = controller_->NeedsShortLooks();
-    if (shortLooks == shortLooks_) return;
-    shortLooks_ = shortLooks;
-    if (!shortLooks) {
-        KillTimer(hwnd_, kShortLookTimer);
-        return;
-    }
-    // Windows 8 and later; Windows 7 has the plain timer.
-    using SetCoalescableTimerFn = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
-    static const auto setCoalescable = User32Function<SetCoalescableTimerFn>("SetCoalescableTimer");
-    if (!setCoalescable || !setCoalescable(hwnd_, kShortLookTimer, kShortLookMs, nullptr, kShortLookToleranceMs))
-        SetTimer(hwnd_, kShortLookTimer, kShortLookMs, nullptr);
-}
-
 void MainWindow::OnDestroy() {
-    KillTimer(hwnd_, kLookTimer);
-    KillTimer(hwnd_, kShortLookTimer);
-    ticking_ = false;
+    StopLooking();
     PostQuitMessage(0);
 }
 

@@ -82,8 +82,12 @@ private:
     // back when it becomes active again. Returns whether it placed the focus itself.
     bool OnActivate(int state, bool minimized);
     void OnDestroy();
-    // A look at the clock, then the timers armed for the next one.
+    // A look at the clock, then the timers armed for the next one (MainWindowClock.cpp).
     void OnLook();
+    // The clock's messages: the timers, a change of the clock, a resume, a new time zone.
+    // Returns whether the message was answered, with `result`.
+    bool OnClockMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void StopLooking();
     void OnEndProgram();
 
     // What a window opened from here is given: the reading on screen, the journal.
