@@ -187,6 +187,24 @@ scenario_changing_lines_window() {
     drv dlg-gone "Changing Lines" 10 >/dev/null || fail "Enter left the Changing Lines window open"
 }
 
+# Starts the program with libfaketime and the variables given (its clock; its timers still
+# count real time), waits for its window and sends it to the notification area.
+start_on_a_faked_clock_in_tray() {
+    e2e_detached_bg "$E2E_SCENARIO_DIR/hexalune.log" timeout 300 env "$@" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 "$WINE64" "$HEXALUNE_WIN_PATH"
+    HEXALUNE_PID=$E2E_BG_PID
+    wait_main_window
+    must wait-visible main 1 >/dev/null
+    close_to_tray
+}
+
+# A reading drawn a week ago (5, lines 2 and 4), due for renewal.
+seed_week_old_reading() {
+    must reg-set Date "$(date_text "7 days ago")" >/dev/null
+    must reg-set Card 5 >/dev/null
+    must reg-set ChangingLines 2,4 >/dev/null
+}
+
 # A computer that slept through the display time: the broadcast that it has resumed brings
 # the renewed reading up at once, and only once. The program's clock is moved on as a
 # sleep moves it, through libfaketime.
@@ -202,16 +220,8 @@ resume_over_display_time() {
     must reg-set Minute "$minute" >/dev/null
     must reg-set Second "$second" >/dev/null
     must reg-set Date "$(date -d "@$(($(date +%s) + offset))" +%-m/%-d/%Y)" >/dev/null
-    e2e_detached_bg "$E2E_SCENARIO_DIR/hexalune.log" timeout 300 env FAKETIME_TIMESTAMP_FILE="$clock" FAKETIME_DONT_FAKE_MONOTONIC=1 \
-        FAKETIME_NO_CACHE=1 LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
-        "$WINE64" "$HEXALUNE_WIN_PATH"
-    HEXALUNE_PID=$E2E_BG_PID
-    wait_main_window
-    must wait-visible main 1 >/dev/null
-    close_to_tray
-    must reg-set Date "$(date_text "7 days ago")" >/dev/null
-    must reg-set Card 5 >/dev/null
-    must reg-set ChangingLines 2,4 >/dev/null
+    start_on_a_faked_clock_in_tray FAKETIME_TIMESTAMP_FILE="$clock" FAKETIME_NO_CACHE=1
+    seed_week_old_reading
 
     # Asleep (after a tick or two before it); then Windows says it has resumed.
     sleep 2
@@ -259,16 +269,8 @@ scenario_night_on_a_fast_clock() {
     must reg-set Second 0 >/dev/null
     must reg-set Date "$(tomorrow_text)" >/dev/null
     # 06:40 on the program's clock; 07:00 comes 24 real seconds later.
-    e2e_detached_bg "$E2E_SCENARIO_DIR/hexalune.log" timeout 300 env FAKETIME="@$(date +%F) 06:40:00 x50" \
-        FAKETIME_DONT_FAKE_MONOTONIC=1 LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
-        "$WINE64" "$HEXALUNE_WIN_PATH"
-    HEXALUNE_PID=$E2E_BG_PID
-    wait_main_window
-    must wait-visible main 1 >/dev/null
-    close_to_tray
-    must reg-set Date "$(date_text "7 days ago")" >/dev/null
-    must reg-set Card 5 >/dev/null
-    must reg-set ChangingLines 2,4 >/dev/null
+    start_on_a_faked_clock_in_tray FAKETIME="@$(date +%F) 06:40:00 x50"
+    seed_week_old_reading
     must wait-visible main 1 40 >/dev/null
     assert_eq "$(tomorrow_text)" "$(drv reg-get Date)" "Date after the display time"
     check_reading_replaced 5 2,4
@@ -288,13 +290,7 @@ scenario_mornings_over_summer_time_on_a_fast_clock() {
     must reg-set Second 0 >/dev/null
     must reg-set Date 3/27/2027 >/dev/null
     # Friday 26 March 2027 at 20:00; summer time starts on Sunday the 28th at 02:00.
-    e2e_detached_bg "$E2E_SCENARIO_DIR/hexalune.log" timeout 300 env TZ=Europe/Berlin \
-        FAKETIME="@2027-03-26 20:00:00 x3600" FAKETIME_DONT_FAKE_MONOTONIC=1 \
-        LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 "$WINE64" "$HEXALUNE_WIN_PATH"
-    HEXALUNE_PID=$E2E_BG_PID
-    wait_main_window
-    must wait-visible main 1 >/dev/null
-    close_to_tray
+    start_on_a_faked_clock_in_tray TZ=Europe/Berlin FAKETIME="@2027-03-26 20:00:00 x3600"
     local due
     for due in 3/28/2027 3/29/2027 3/30/2027; do
         must wait-visible main 1 40 >/dev/null
